@@ -1,0 +1,28 @@
+#pragma once
+// One registered application and the fixed table that holds them.
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct TProgInfo {
+    bool Quit = false;
+    bool Run = false;
+    std::string Name;
+    std::string Program; // empty: the slot holding this record is free
+    std::string Work;
+    std::string Arg;
+    std::string QuitCom;
+    std::string QuitArg;
+    int32_t QuitType = 0; // 0 automatic, 1 captured command, 2 quit parameter
+    int32_t Show = 0;     // 0 normal, 1 minimised, 2 maximised
+    int32_t ImageIndex = 0;
+    uint32_t ProcessID = 0; // found by the latest process lookup; 0: not running
+
+    bool Occupied() const { return !Program.empty(); }
+};
+
+constexpr int kMaxPrograms = 256;
+using TProgTable = std::array<TProgInfo, kMaxPrograms>;
+
+// Quit types as stored in the settings file.
+enum : int32_t { kQuitAuto = 0, kQuitCommand = 1, kQuitParam = 2 };

@@ -1,0 +1,79 @@
+#pragma once
+// Small owners of system handles: each closes its handle exactly once.
+#include <windows.h>
+
+#include <utility>
+
+namespace win {
+
+template <typename T, typename Traits> class UniqueHandle {
+  public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(T h) : h_(h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Traits::Invalid())) {}
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o)
+            reset(std::exchange(o.h_, Traits::Invalid()));
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    T get() const { return h_; }
+    explicit operator bool() const { return h_ != Traits::Invalid(); }
+    T release() { return std::exchange(h_, Traits::Invalid()); }
+    void reset(T h = Traits::Invalid()) {
+        if (h_ != Traits::Invalid())
+            Traits::Close(h_);
+        h_ = h;
+    }
+
+  private:
+    T h_ = Traits::Invalid();
+};
+
+struct KernelHandleTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+// Toolhelp snapshots and CreateFile report failure as INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct LibraryTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+struct IconTraits {
+    static HICON Invalid() { return nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+struct HookTraits {
+    static HHOOK Invalid() { return nullptr; }
+    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+struct GdiTraits {
+    static HGDIOBJ Invalid() { return nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct FindTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+
+using Handle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using FileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
+using Library = UniqueHandle<HMODULE, LibraryTraits>;
+using Icon = UniqueHandle<HICON, IconTraits>;
+using Hook = UniqueHandle<HHOOK, HookTraits>;
+using GdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
+using FindHandle = UniqueHandle<HANDLE, FindTraits>;
+
+// Binds a function of a system DLL at run time, typed.
+template <typename Fn> Fn ProcAddress(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+} // namespace win

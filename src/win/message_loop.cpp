@@ -1,0 +1,86 @@
+#include "win/message_loop.h"
+
+#include "win/msgbox.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+namespace win {
+namespace {
+
+MessageFilter g_filter;
+HWND g_accelWindow = nullptr;
+HACCEL g_accel = nullptr;
+std::vector<HWND> g_dialogs;
+
+void HandleMessage(MSG& msg) {
+    try {
+        if (g_filter && g_filter(msg))
+            return;
+        if (g_accel && g_accelWindow &&
+            (msg.hwnd == g_accelWindow || IsChild(g_accelWindow, msg.hwnd)) &&
+            TranslateAcceleratorA(g_accelWindow, g_accel, &msg))
+            return;
+        for (HWND dlg : g_dialogs) {
+            if (IsWindow(dlg) && IsDialogMessageA(dlg, &msg))
+                return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    } catch (...) {
+        ReportCurrentException();
+    }
+}
+
+} // namespace
+
+void SetMessageFilter(MessageFilter filter) { g_filter = std::move(filter); }
+const MessageFilter& CurrentMessageFilter() { return g_filter; }
+
+void SetAccelerators(HWND window, HACCEL table) {
+    g_accelWindow = window;
+    g_accel = table;
+}
+
+void AddDialog(HWND dialog) { g_dialogs.push_back(dialog); }
+void RemoveDialog(HWND dialog) {
+    g_dialogs.erase(std::remove(g_dialogs.begin(), g_dialogs.end(), dialog), g_dialogs.end());
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    for (;;) {
+        BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+        if (r == 0 || r == -1)
+            break;
+        HandleMessage(msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        HandleMessage(msg);
+    }
+}
+
+void ReportCurrentException() noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            ErrorBox(MessageBoxOwner(), e.what());
+        } catch (...) {
+            ErrorBox(MessageBoxOwner(), "予期しないエラーが発生しました。");
+        }
+    } catch (...) {
+    }
+}
+
+} // namespace win

@@ -1,0 +1,32 @@
+#pragma once
+// The UI thread's one message loop. Every message passes, in this order, the
+// application's message filter (the capture dialog installs one while it is open),
+// the accelerators of the main window, dialog navigation of the open modeless
+// dialogs, and dispatch. Waits inside long commands drain the queue through the
+// same steps, so that nothing behaves differently while the program is busy.
+#include <windows.h>
+
+#include <functional>
+
+namespace win {
+
+// Returns true when it handled the message itself.
+using MessageFilter = std::function<bool(MSG&)>;
+
+void SetMessageFilter(MessageFilter filter);
+const MessageFilter& CurrentMessageFilter();
+void SetAccelerators(HWND window, HACCEL table);
+void AddDialog(HWND dialog);
+void RemoveDialog(HWND dialog);
+
+// Runs until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+// Handles every message waiting in the queue, then returns. A WM_QUIT met here is
+// posted again so that the outer loop still ends.
+void ProcessMessages();
+
+// For use inside catch: shows the current exception's message in the error box.
+// The application's error handling: the command ends, the program goes on.
+void ReportCurrentException() noexcept;
+
+} // namespace win
