@@ -1,0 +1,85 @@
+#include "app/command_line_step.h"
+
+#include "app/text.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+namespace {
+
+class RealFiles : public CommandLineFiles {
+  public:
+    bool FileExists(const std::string& path) override {
+        if (path.empty())
+            return false;
+        DWORD attr = GetFileAttributesA(path.c_str());
+        return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    void ShellOpen(const std::string& file, const std::string& folder) override {
+        ShellExecuteA(nullptr, "open", file.c_str(), "", folder.empty() ? nullptr : folder.c_str(),
+                      SW_SHOW);
+    }
+};
+
+} // namespace
+
+CommandLineFiles& SystemFiles() {
+    static RealFiles files;
+    return files;
+}
+
+bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLineFiles& files) {
+    if (!files.FileExists(arg1))
+        return false;
+    const std::string ext = text::ExtensionLower(arg1);
+    if (ext == ".exe")
+        return true;
+    if (ext == ".lnk") {
+        const std::string target = host.ReadShortcutTarget(arg1);
+        return files.FileExists(target) && text::ExtensionLower(target) == ".exe";
+    }
+    return false;
+}
+
+bool RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {
+    bool closed = false;
+    if (cl.QuitSwitch) {
+        host.RunQuitAll();
+        host.CloseMainWindow();
+        closed = true;
+    }
+    if (cl.RunSwitch) {
+        host.RunRunAll();
+        host.CloseMainWindow();
+        closed = true;
+    }
+    // Looked at only now: quit-all and run-all come first, whatever the file is.
+    if (cl.HasArg1 && IsProgramArgument(cl.Arg1, host, files)) {
+        host.RunQuitAll();
+        files.ShellOpen(cl.Arg1, text::FolderPart(cl.Arg1));
+        host.CloseMainWindow();
+        closed = true;
+    }
+    return closed;
+}
+
+bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {
+    if (cl.QuitSwitch || cl.RunSwitch)
+        return true;
+    if (!cl.HasArg1)
+        return false;
+    try {
+        return IsProgramArgument(cl.Arg1, host, files);
+    } catch (...) {
+        return false;
+    }
+}
+
+std::vector<std::string> ProcessArguments() {
+    std::vector<std::string> args;
+    for (int i = 0; i < __argc; ++i)
+        args.emplace_back(__argv[i] ? __argv[i] : "");
+    return args;
+}

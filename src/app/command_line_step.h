@@ -1,0 +1,58 @@
+#pragma once
+// The command-line step of the main window's first show: quit-all for "-q",
+// run-all for "-r" (quit-all first when both are given), and quit-all followed by
+// opening the file when argument 1 is a program file or a shortcut to one; each of
+// them then closes the main window.
+#include "app/command_line.h"
+
+#include <string>
+#include <vector>
+
+// What the step needs of the main window.
+class CommandLineHost {
+  public:
+    // The actions ActAllQuit and ActAllRun, run exactly as if the user chose them.
+    virtual void RunQuitAll() = 0;
+    virtual void RunRunAll() = 0;
+    // The target of a shortcut file; throws when the shortcut cannot be read.
+    virtual std::string ReadShortcutTarget(const std::string& path) = 0;
+    // Asks the main window to close; the close happens once the message loop runs.
+    virtual void CloseMainWindow() = 0;
+
+  protected:
+    ~CommandLineHost() = default;
+};
+
+// What the step needs of the system. SystemFiles() is the real one.
+class CommandLineFiles {
+  public:
+    // An existing file, not a folder.
+    virtual bool FileExists(const std::string& path) = 0;
+    // Hands `file` to the shell to open, in `folder`; the result is not looked at.
+    virtual void ShellOpen(const std::string& file, const std::string& folder) = 0;
+
+  protected:
+    ~CommandLineFiles() = default;
+};
+CommandLineFiles& SystemFiles();
+
+// Whether `arg1` is a file to start after quit-all: an existing ".exe", or an
+// existing ".lnk" whose target is an existing ".exe" (extensions in any case).
+// Throws what ReadShortcutTarget throws.
+bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLineFiles& files);
+
+// Carries out the command line. Returns whether it asked the main window to close.
+// An exception of quit-all, run-all or the shortcut ends the step where it happens.
+bool RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
+                        CommandLineFiles& files = SystemFiles());
+
+// Whether RunCommandLineStep will close the main window (the same decision). The
+// first start's greeting is left for the next ordinary start when it will. A
+// shortcut that cannot be read counts as no program argument: the step then
+// reports the error and leaves the window open.
+bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host,
+                      CommandLineFiles& files = SystemFiles());
+
+// The arguments of this process as the system's C runtime split them, argument 0
+// (the program's own path) first.
+std::vector<std::string> ProcessArguments();

@@ -1,0 +1,34 @@
+#include "app/list_rules.h"
+
+#include "app/text.h"
+
+std::string Mark(bool set) { return set ? "●" : ""; }
+
+std::string SelectionStatusText(int itemCount, int selectedCount, const TProgInfo* single) {
+    if (selectedCount <= 0)
+        return text::IntToStr(itemCount) + "個のアプリケーション";
+    if (selectedCount > 1 || !single)
+        return text::IntToStr(selectedCount) + "個のアプリケーションを選択";
+    std::string marks;
+    if (single->Quit)
+        marks = "終了";
+    if (single->Run)
+        marks = marks.empty() ? "起動" : marks + "＆起動";
+    if (!marks.empty())
+        marks = "(" + marks + ")";
+    return "1個のアプリケーションを選択" + marks;
+}
+
+int CompareItems(const TProgInfo& a, const TProgInfo& b, int column, int direction) {
+    int r;
+    if (column == 0) {
+        r = text::CompareText(a.Name, b.Name);
+    } else {
+        bool ma = column == 1 ? a.Quit : a.Run;
+        bool mb = column == 1 ? b.Quit : b.Run;
+        r = text::CompareText(Mark(ma), Mark(mb));
+        if (r == 0)
+            r = text::CompareText(a.Name, b.Name);
+    }
+    return r * direction;
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the table of registered applications, the list that shows it,
+// the actions of the menus and the toolbar, and the settings file's life cycle.
+#include "app/prog_info.h"
+#include "app/settings.h"
+#include "win/window.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+class TVakoQuitForm : public win::Window {
+  public:
+    TVakoQuitForm();
+    ~TVakoQuitForm() override;
+
+    // FormCreate: the window and its controls, hidden.
+    void Create();
+    // Shows the window; the first show loads the settings, builds the list and
+    // carries out the command line.
+    void Show(int showCmd);
+
+    // Operations on the table and the list.
+    void BuildList();
+    int AddIcon(const std::string& path);
+    void ShowEntry(int item, TProgInfo& record);
+    void AppendEntry(TProgInfo& record);
+    void SetBusy(bool enabled);
+    void UpdateStatus();
+    void SetStatusText(const std::string& text);
+    std::vector<TProgInfo*> SelectedRecords() const;
+    std::vector<const TProgInfo*> RecordsInListOrder() const;
+
+    TProgTable& Table() { return ProgTable; }
+    TSettings& Options() { return settings_; }
+    bool FirstRun() const { return FirstRun_; }
+
+  protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    struct PendingIcon {
+        int index;
+        std::string path;
+    };
+
+    void FormShow();
+    void FormActivate();
+    void FormCloseQuery();
+    void FormResize();
+    void OnCommand(int id);
+    LRESULT OnNotify(NMHDR* hdr);
+
+    void LoadSettings();
+    void SaveSettings();
+    void WriteSettingsFile(const std::string& bytes);
+
+    void CreateControls();
+    void LayoutControls();
+    void SetViewStyle(int view);
+    int ViewStyle() const;
+    bool IsActionEnabled(int id) const;
+    void EnableAction(int id, bool enabled);
+    void CheckAction(int id, bool checked);
+    void LoadPendingIcons();
+
+    void RunAction(int id);
+    bool IsCommandLineRun() const;
+    void RunCommandLine();
+    void FirstStartStep();
+    void CaptureColumnWidths();
+    bool IsActionAvailable(int id) const;
+    TProgInfo* RecordAt(int index) const;
+
+    void ActDeleteExecute();
+    void ActStatusExecute();
+    void ActQuitExecute();
+    void FileListColumnClick(int column);
+    void FileListEdited(int index, const char* newText);
+    void ShowPopupMenu(LPARAM lp);
+
+    static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM column);
+
+    TProgTable ProgTable;
+    TSettings settings_;
+    bool FirstRun_ = false;
+    bool FirstShow = true;
+    int SortDirection = 1;
+    bool commandLineRun_ = false;
+    bool saveErrorShown_ = false;
+    bool firstRunPosted_ = false;
+    bool busy_ = false;
+    bool closePending_ = false;
+
+    std::string programPath_;
+    std::string settingsPath_;
+    HWND toolBar_ = nullptr;
+    HWND fileList_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HMENU mainMenu_ = nullptr;
+    HMENU popupMenu_ = nullptr;
+    HACCEL accel_ = nullptr;
+    HFONT font_ = nullptr;
+    HIMAGELIST LargeImages = nullptr;
+    HIMAGELIST SmallImages = nullptr;
+    HIMAGELIST CommandImages = nullptr;
+    HICON defaultLarge_ = nullptr;
+    HICON defaultSmall_ = nullptr;
+    std::vector<PendingIcon> pendingIcons_;
+    size_t pendingNext_ = 0;
+    bool enabled_[32] = {};
+};

@@ -1,0 +1,246 @@
+#include "app/registration.h"
+
+#include <commdlg.h>
+
+#include <exception>
+
+#include "app/text.h"
+#include "quit/same_program.h"
+#include "shell/shortcut_link.h"
+#include "shell/ver_info.h"
+#include "win/handles.h"
+#include "win/msgbox.h"
+
+const char* const kRefusalText = "このプログラムを使用することはできません\n";
+const char* const kTableFullText = "これ以上アプリケーションを登録できません（最大256個）";
+const char* const kImportQuestion =
+    "すべての項目を破棄してスタートアップからアプリを読み込みます。\nよろしいですか？";
+const char* const kGreetingCaption = "謝辞";
+const char* const kGreetingText = "ポムッと終了をダウンロードしていただき、ありがとうございました。"
+                                  "\nまずスタートアップからアプリを読み込みます";
+const char* const kNoStartupFolderText = "スタートアップフォルダが見つかりません";
+
+std::string ImportOverflowText(int leftOut) {
+    return "登録できるのは256個までのため、" + text::IntToStr(leftOut) +
+           "個のショートカットは取り込みませんでした";
+}
+
+namespace {
+
+const char* const kProtectedPrograms[] = {"explorer.exe", "progman.exe", "systray.exe",
+                                          "taskmgr.exe", "winlogon.exe"};
+
+bool IsFile(const std::string& path) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::string& path) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int LowestFreeSlot(const TProgTable& table) {
+    for (int i = 0; i < kMaxPrograms; ++i) {
+        if (!table[i].Occupied())
+            return i;
+    }
+    return -1;
+}
+
+int32_t ShowFrom(TShowCmd cmd) {
+    switch (cmd) {
+    case scShowMaximized:
+        return 2;
+    case scShowMinimized:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// Reads one shortcut into the host's link object. The object keeps its values when
+// the shell returns without reading (no shell-link object, a target that cannot be
+// resolved); starting from empty values makes such a shortcut one without a target
+// instead of a copy of the shortcut read before.
+TShortcutLink& ReadLink(RegistrationHost& host, const std::string& path) {
+    TShortcutLink& link = host.ShortcutLink();
+    link.Target.clear();
+    link.WorkingDir.clear();
+    link.Arguments.clear();
+    link.SetShowCmd(scShowNormal);
+    link.ShortcutFile = path;
+    link.ReadShortcut();
+    return link;
+}
+
+// A record made from a shortcut; `lnkPath` names the entry.
+TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) {
+    TProgInfo r;
+    r.Name = text::BaseNameNoExt(lnkPath);
+    r.Program = link.Target;
+    r.Work = link.WorkingDir;
+    r.Arg = link.Arguments;
+    r.Quit = true;
+    r.Run = true;
+    r.Show = ShowFrom(link.ShowCmd());
+    r.QuitType = kQuitAuto;
+    return r;
+}
+
+std::string ProductNameOrFileName(const std::string& path) {
+    std::string name;
+    try {
+        name = TVerInfo(path).GetProductName();
+    } catch (const std::exception&) {
+        name.clear();
+    }
+    // The list cannot show an entry without a name.
+    return name.empty() ? text::BaseNameNoExt(path) : name;
+}
+
+void Refuse(RegistrationHost& host, const std::string& path) {
+    win::ErrorBox(host.BoxOwner(), kRefusalText + path);
+}
+
+// The import between SetBusy(false) and SetBusy(true), whatever ends it.
+void BusyImport(RegistrationHost& host) {
+    struct Busy {
+        RegistrationHost& host;
+        explicit Busy(RegistrationHost& h) : host(h) { host.SetBusy(false); }
+        ~Busy() { host.SetBusy(true); }
+    } busy(host);
+    ImportStartup(host);
+}
+
+} // namespace
+
+bool CanRegister(RegistrationHost& host, const std::string& path) {
+    if (!IsFile(path) || text::ExtensionLower(path) != ".exe")
+        return false;
+    std::string name = text::LowerAscii(text::FileNamePart(path));
+    for (const char* p : kProtectedPrograms) {
+        if (name == p)
+            return false;
+    }
+    if (SameProgram(path, host.OwnProgramPath()))
+        return false;
+    for (const TProgInfo& slot : host.Table()) {
+        if (slot.Occupied() && SameProgram(path, slot.Program))
+            return false;
+    }
+    return true;
+}
+
+void AddProgram(RegistrationHost& host, const std::string& path) {
+    std::string ext = text::ExtensionLower(path);
+    if (ext != ".exe" && ext != ".lnk")
+        return;
+    TProgTable& table = host.Table();
+    int index = LowestFreeSlot(table);
+    if (index < 0) {
+        win::ErrorBox(host.BoxOwner(), kTableFullText);
+        return;
+    }
+
+    TProgInfo record;
+    if (ext == ".exe") {
+        if (!CanRegister(host, path)) {
+            Refuse(host, path);
+            return;
+        }
+        record.Name = ProductNameOrFileName(path);
+        record.Program = path;
+        record.Work = text::FolderPart(path);
+        record.Quit = true;
+        record.Run = true;
+        record.Show = 0;
+        record.QuitType = kQuitAuto;
+    } else {
+        TShortcutLink& link = ReadLink(host, path);
+        if (!CanRegister(host, link.Target)) {
+            Refuse(host, path);
+            return;
+        }
+        record = RecordFromLink(link, path);
+    }
+    table[index] = record;
+    host.AppendEntry(table[index]);
+}
+
+void ImportStartup(RegistrationHost& host) {
+    std::string folder;
+    host.ShortcutLink().GetStartupDir(folder);
+    ImportStartup(host, folder);
+}
+
+void ImportStartup(RegistrationHost& host, const std::string& folder) {
+    // Everything registered is about to be discarded: make sure there is something to
+    // read first.
+    if (folder.empty() || !IsFolder(folder))
+        throw Exception(kNoStartupFolderText);
+    TProgTable& table = host.Table();
+    for (TProgInfo& slot : table)
+        slot = TProgInfo();
+
+    WIN32_FIND_DATAA found;
+    win::FindHandle find(FindFirstFileA((folder + "\\*.lnk").c_str(), &found));
+    int next = 0;
+    int leftOut = 0;
+    try {
+        for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found)) {
+            // The pattern also matches longer extensions through their short names.
+            if (text::ExtensionLower(found.cFileName) != ".lnk")
+                continue;
+            if (next >= kMaxPrograms) {
+                ++leftOut;
+                continue;
+            }
+            std::string path = folder + "\\" + found.cFileName;
+            TShortcutLink& link = ReadLink(host, path);
+            if (link.Target.empty())
+                continue;
+            table[next++] = RecordFromLink(link, path);
+        }
+    } catch (...) {
+        host.BuildList();
+        throw;
+    }
+    host.BuildList();
+    if (leftOut > 0)
+        win::ErrorBox(host.BoxOwner(), ImportOverflowText(leftOut));
+}
+
+void ActAddExecute(RegistrationHost& host) {
+    char file[MAX_PATH * 2] = "";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = host.BoxOwner();
+    ofn.lpstrFilter = "実行ファイル(*.exe;*.lnk)\0*.exe;*.lnk\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrTitle = "追加する実行ファイル";
+    // A chosen shortcut is added as the shortcut (its name, arguments and folder),
+    // not as the file it points to.
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
+                OFN_NODEREFERENCELINKS;
+    if (GetOpenFileNameA(&ofn))
+        AddProgram(host, file);
+}
+
+void ActStartUpReadExecute(RegistrationHost& host) {
+    if (!host.FirstRun() && !win::ConfirmBox(host.BoxOwner(), kImportQuestion, false))
+        return;
+    BusyImport(host);
+}
+
+void FirstStartStep(RegistrationHost& host) {
+    if (!host.FirstRun())
+        return;
+    // Cleared before the boxes: closing them activates the main window again, and a
+    // failed import must not greet the user at every later activation.
+    host.SetFirstRun(false);
+    win::InfoBox(host.BoxOwner(), kGreetingCaption, kGreetingText);
+    BusyImport(host);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Bringing programs into the table of registered applications: which programs may
+// be registered, how a record is filled from a program file or a shortcut, and the
+// import of the user's Startup folder.
+#include <windows.h>
+
+#include <string>
+
+#include "app/prog_info.h"
+
+class TShortcutLink;
+
+// What adding programs needs from the main window.
+struct RegistrationHost {
+    virtual TProgTable& Table() = 0;
+    virtual const std::string& OwnProgramPath() = 0;
+    // Adds the icon of slot.Program (its index into slot.ImageIndex), appends a list
+    // item for the slot and shows it.
+    virtual void AppendEntry(TProgInfo& slot) = 0;
+    virtual void BuildList() = 0;
+    virtual void SetBusy(bool enabled) = 0;
+    virtual HWND BoxOwner() = 0;
+    virtual TShortcutLink& ShortcutLink() = 0;
+    // True until the first start has greeted the user and imported the Startup folder.
+    virtual bool FirstRun() = 0;
+    virtual void SetFirstRun(bool firstRun) = 0;
+
+  protected:
+    ~RegistrationHost() = default;
+};
+
+// An existing .exe file that is not one of the protected system programs, not this
+// program itself and not registered yet (long and short paths and letter case alike).
+bool CanRegister(RegistrationHost& host, const std::string& path);
+
+// Registers one .exe or .lnk into the lowest free slot and appends it to the list;
+// reports a refusal or a full table itself; other kinds of file are ignored. Raises
+// what reading a shortcut raises.
+void AddProgram(RegistrationHost& host, const std::string& path);
+
+// Replaces every registered program by the shortcuts of the user's Startup folder
+// (or of `folder`) and rebuilds the list. A folder that cannot be found raises and
+// changes nothing; a shortcut that cannot be read raises after the list has been
+// rebuilt from the slots filled until then.
+void ImportStartup(RegistrationHost& host);
+void ImportStartup(RegistrationHost& host, const std::string& folder);
+
+// The handlers of ActAdd and ActStartUpRead. The import asks first unless this is the
+// first start.
+void ActAddExecute(RegistrationHost& host);
+void ActStartUpReadExecute(RegistrationHost& host);
+
+// The first activation after a first start: greets the user and imports the Startup
+// folder without asking. Does nothing once FirstRun is false.
+void FirstStartStep(RegistrationHost& host);
+
+// The texts the user sees.
+extern const char* const kRefusalText; // followed by the refused path
+extern const char* const kTableFullText;
+extern const char* const kImportQuestion;
+extern const char* const kGreetingCaption;
+extern const char* const kGreetingText;
+extern const char* const kNoStartupFolderText;
+std::string ImportOverflowText(int leftOut);

@@ -1,0 +1,103 @@
+#include "app/settings.h"
+
+#include "app/text.h"
+
+namespace {
+
+const char kSetting[] = "Setting";
+const char kIgnore[] = "Ignore";
+
+std::string ColumnKey(size_t i) { return "Column" + text::IntToStr(static_cast<long long>(i)); }
+
+} // namespace
+
+bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
+    s.XPos = ini.ReadInteger(kSetting, "XPos", s.XPos);
+    s.YPos = ini.ReadInteger(kSetting, "YPos", s.YPos);
+    s.Width = ini.ReadInteger(kSetting, "Width", s.Width);
+    s.Height = ini.ReadInteger(kSetting, "Height", s.Height);
+    s.QuitTimeout = ini.ReadInteger(kSetting, "QuitTimeout", 5);
+    s.AllClose = ini.ReadBool(kSetting, "AllClose", false);
+    s.EachRun = ini.ReadBool(kSetting, "EachRun", true);
+    s.View = ini.ReadInteger(kSetting, "View", 3);
+    s.Status = ini.ReadBool(kSetting, "Status", true);
+    bool firstRun = ini.ReadString(kSetting, "Version").empty();
+    for (size_t i = 0; i < s.Columns.size(); ++i)
+        s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
+
+    for (int n = 0; n < kMaxPrograms; ++n) {
+        const std::string sec = text::IntToStr(n);
+        TProgInfo& p = table[n];
+        p.Name = ini.ReadString(sec, "Name");
+        p.Program = ini.ReadString(sec, "Program");
+        p.Work = ini.ReadString(sec, "Work");
+        p.Arg = ini.ReadString(sec, "Arg");
+        p.QuitCom = ini.ReadString(sec, "QuitCom");
+        p.QuitArg = ini.ReadString(sec, "QuitArg");
+        p.Quit = ini.ReadBool(sec, "Quit", false);
+        p.Run = ini.ReadBool(sec, "Run", false);
+        p.Show = ini.ReadInteger(sec, "Show", 0);
+        p.QuitType = ini.ReadInteger(sec, "QuitType", 0);
+        if (p.Program.empty())
+            break;
+    }
+
+    s.IgnoreMemo.clear();
+    for (int n = 0; n < 256; ++n) {
+        std::string v = ini.ReadString(kIgnore, text::IntToStr(n));
+        if (v.empty())
+            break;
+        s.IgnoreMemo.push_back(v);
+    }
+    return firstRun;
+}
+
+void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
+                   const std::vector<const TProgInfo*>& listOrder) {
+    ini.WriteInteger(kSetting, "XPos", s.XPos);
+    ini.WriteInteger(kSetting, "YPos", s.YPos);
+    ini.WriteInteger(kSetting, "Width", s.Width);
+    ini.WriteInteger(kSetting, "Height", s.Height);
+    ini.WriteInteger(kSetting, "QuitTimeout", s.QuitTimeout);
+    ini.WriteBool(kSetting, "AllClose", s.AllClose);
+    ini.WriteBool(kSetting, "EachRun", s.EachRun);
+    ini.WriteInteger(kSetting, "View", s.View);
+    ini.WriteBool(kSetting, "Status", s.Status);
+    if (!version.empty())
+        ini.WriteString(kSetting, "Version", version);
+    for (size_t i = 0; i < s.Columns.size(); ++i)
+        ini.WriteInteger(kSetting, ColumnKey(i), s.Columns[i]);
+
+    const size_t count = s.IgnoreMemo.size();
+    for (size_t i = 0; i < count; ++i)
+        ini.WriteString(kIgnore, text::IntToStr(static_cast<long long>(i)), s.IgnoreMemo[i]);
+    for (size_t i = count; i < 256; ++i) {
+        const std::string key = text::IntToStr(static_cast<long long>(i));
+        if (!ini.ReadString(kIgnore, key).empty())
+            ini.DeleteKey(kIgnore, key);
+    }
+
+    for (size_t i = 0; i < listOrder.size(); ++i) {
+        const TProgInfo& p = *listOrder[i];
+        if (p.Program.empty())
+            break;
+        const std::string sec = text::IntToStr(static_cast<long long>(i));
+        ini.WriteString(sec, "Name", p.Name);
+        ini.WriteString(sec, "Program", p.Program);
+        ini.WriteString(sec, "Work", p.Work);
+        ini.WriteString(sec, "Arg", p.Arg);
+        ini.WriteString(sec, "QuitCom", p.QuitCom);
+        ini.WriteString(sec, "QuitArg", p.QuitArg);
+        ini.WriteBool(sec, "Quit", p.Quit);
+        ini.WriteBool(sec, "Run", p.Run);
+        ini.WriteInteger(sec, "Show", p.Show);
+        ini.WriteInteger(sec, "QuitType", p.QuitType);
+    }
+    // A stale section with a program but no name would come back as an
+    // application at the next start, so a program alone also gets it erased.
+    for (size_t i = listOrder.size(); i < 256; ++i) {
+        const std::string sec = text::IntToStr(static_cast<long long>(i));
+        if (!ini.ReadString(sec, "Name").empty() || !ini.ReadString(sec, "Program").empty())
+            ini.EraseSection(sec);
+    }
+}

@@ -1,0 +1,66 @@
+#include "app/settings_store.h"
+
+#include "app/text.h"
+#include "win/handles.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string SystemMessage(DWORD code) {
+    char buf[512] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, buf, sizeof buf, nullptr);
+    return text::Trim(std::string(buf, n));
+}
+
+} // namespace
+
+std::string SettingsPathFor(const std::string& programPath) {
+    std::string folder = text::FolderPart(programPath);
+    std::string name = text::FileNamePart(programPath);
+    std::string base = text::BaseNameNoExt(programPath);
+    // A name without extension gets one added.
+    return folder + (base.empty() ? name : base) + ".ini";
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    win::FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f)
+        return std::string();
+    std::string data;
+    char buf[64 * 1024];
+    DWORD got = 0;
+    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0)
+        data.append(buf, got);
+    return data;
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
+    const std::string temp = path + ".new";
+    DWORD code = ERROR_SUCCESS;
+    {
+        win::FileHandle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!f) {
+            code = GetLastError();
+        } else {
+            DWORD written = 0;
+            if (!WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                           nullptr) ||
+                written != bytes.size() || !FlushFileBuffers(f.get()))
+                code = GetLastError();
+            if (code == ERROR_SUCCESS && written != bytes.size())
+                code = ERROR_DISK_FULL;
+        }
+    }
+    if (code == ERROR_SUCCESS &&
+        !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        code = GetLastError();
+    if (code == ERROR_SUCCESS)
+        return true;
+    DeleteFileA(temp.c_str());
+    error = "設定ファイルを保存できませんでした。\n" + path + "\n" + SystemMessage(code);
+    return false;
+}
