@@ -40,7 +40,12 @@ std::string ReadWholeFile(const std::string& path) {
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
     const std::string temp = path + ".new";
     DWORD code = ERROR_SUCCESS;
-    {
+    // A read-only settings file is the user's wish that it stays as it is. Windows
+    // refuses to replace it anyway; Wine would rename over it.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        code = ERROR_ACCESS_DENIED;
+    if (code == ERROR_SUCCESS) {
         win::FileHandle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!f) {

@@ -1,0 +1,10 @@
+# End-to-end tests of VakoQuit.exe. They start the program and other GUI programs,
+# so none of them runs beside another.
+function(vako_add_e2e_test name)
+    vako_add_test(${name} ${ARGN} LIBS vako_e2e SERIAL)
+    add_dependencies(${name} VakoQuit)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+endfunction()
+
+vako_add_e2e_test(e2e_main_window ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp)
+add_dependencies(e2e_main_window quit_target)

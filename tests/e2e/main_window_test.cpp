@@ -1,0 +1,273 @@
+// The main window and its settings file, driven from outside like a user would.
+#include "app/command_ids.h"
+#include "driver/vako_e2e.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+const char kSettingSection[] = "[Setting]\r\nXPos=0\r\nYPos=0\r\nWidth=313\r\nHeight=277\r\n"
+                               "QuitTimeout=5\r\nAllClose=0\r\nEachRun=1\r\nView=3\r\n"
+                               "Status=1\r\nVersion=0.3\r\nColumn0=180\r\nColumn1=50\r\n"
+                               "Column2=50\r\n\r\n";
+
+std::string App(int n, const std::string& name, const std::string& program) {
+    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+           "\r\nWork=C:\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=0\r\nShow=0\r\n"
+           "QuitType=0\r\n\r\n";
+}
+
+// A settings file of a program that has run before, so that no greeting comes.
+std::string Known(const std::string& rest) { return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest; }
+
+std::string SectionOf(const std::string& ini, const std::string& name) {
+    std::string header = "[" + name + "]\r\n";
+    size_t b = ini.find(header);
+    if (b == std::string::npos)
+        return std::string();
+    size_t e = ini.find("\r\n\r\n", b);
+    return ini.substr(b, e == std::string::npos ? std::string::npos : e + 4 - b);
+}
+
+// Waits until the program has read its settings and written them back.
+void WaitForLoad(const Sandbox& box, const std::string& original) {
+    ASSERT_TRUE(WaitUntil([&] { return box.IniExists() && box.ReadIni() != original; }, 10000));
+}
+
+} // namespace
+
+TEST(MainWindow, FirstStartWithoutSettingsFile) {
+    Sandbox box;
+    AppProcess app(box);
+    std::vector<AnsweredBox> boxes;
+    // The greeting of a first start; the test prefix's Startup folder is empty.
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 15000, boxes));
+    EXPECT_EQ(boxes[0].caption, "謝辞");
+    MainWindow main = app.Main();
+    RECT rc = main.Rect();
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right - rc.left, 313);
+    EXPECT_EQ(rc.bottom - rc.top, 277);
+    EXPECT_EQ(main.ViewType(), static_cast<DWORD>(LVS_REPORT));
+    EXPECT_TRUE(main.StatusVisible());
+    EXPECT_EQ(main.StatusText(), "0個のアプリケーション");
+    ASSERT_TRUE(box.IniExists());
+    EXPECT_EQ(box.ReadIni(), ""); // created empty at the start
+
+    ASSERT_EQ(app.Close(), 0u);
+    EXPECT_EQ(box.ReadIni(), kSettingSection);
+}
+
+TEST(MainWindow, ApplicationsEndAtAMissingSection) {
+    Sandbox box;
+    std::string ini = Known(App(0, "一番", "C:\\one.exe") + App(1, "二番", "C:\\two.exe") +
+                            App(3, "四番", "C:\\four.exe"));
+    box.WriteIni(ini);
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"一番", "二番"}));
+    EXPECT_EQ(main.ItemText(0, 1), "●");
+    EXPECT_EQ(main.ItemText(0, 2), "");
+    EXPECT_EQ(main.StatusText(), "2個のアプリケーション");
+}
+
+TEST(MainWindow, DeletingTheLastOfThreeErasesItsSection) {
+    Sandbox box;
+    std::string ini = Known(App(0, "a", "C:\\a.exe") + App(1, "b", "C:\\b.exe") +
+                            App(2, "c", "C:\\c.exe"));
+    box.WriteIni(ini);
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_EQ(main.ItemCount(), 3);
+    main.Select({2});
+    ASSERT_TRUE(main.WaitStatus("1個のアプリケーションを選択(終了)"));
+    main.Command(ID_ACT_DELETE);
+    HWND question = FindMessageBox(app.Id(), 5000);
+    ASSERT_NE(question, nullptr);
+    MessageBoxInfo info = ReadMessageBox(question);
+    EXPECT_EQ(info.caption, "確認");
+    EXPECT_EQ(info.text, "本当に削除してもよろしいですか？");
+    EXPECT_TRUE(info.HasButton(IDYES) && info.HasButton(IDNO));
+    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 5000));
+    EXPECT_EQ(main.StatusText(), "2個のアプリケーション");
+
+    ASSERT_EQ(app.Close(), 0u);
+    std::string saved = box.ReadIni();
+    EXPECT_EQ(SectionOf(saved, "0"), App(0, "a", "C:\\a.exe"));
+    EXPECT_EQ(SectionOf(saved, "1"), App(1, "b", "C:\\b.exe"));
+    EXPECT_EQ(SectionOf(saved, "2"), "");
+}
+
+TEST(MainWindow, AnsweringNoToTheDeleteQuestionKeepsTheEntry) {
+    Sandbox box;
+    box.WriteIni(Known(App(0, "a", "C:\\a.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Select({0});
+    main.Command(ID_ACT_DELETE);
+    HWND question = FindMessageBox(app.Id(), 5000);
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(question, IDNO));
+    ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(app.Id()) == nullptr; }, 5000));
+    EXPECT_EQ(main.ItemCount(), 1);
+}
+
+TEST(MainWindow, SortingByNameRenumbersTheSections) {
+    Sandbox box;
+    box.WriteIni(Known(App(0, "cherry", "C:\\c.exe") + App(1, "Apple", "C:\\a.exe") +
+                       App(2, "banana", "C:\\b.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.ClickColumn(0);
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "Apple"; }, 5000));
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"Apple", "banana", "cherry"}));
+    main.ClickColumn(0); // the second sort reverses the order
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "cherry"; }, 5000));
+    main.ClickColumn(0);
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "Apple"; }, 5000));
+
+    ASSERT_EQ(app.Close(), 0u);
+    std::string saved = box.ReadIni();
+    EXPECT_EQ(SectionOf(saved, "0"), App(0, "Apple", "C:\\a.exe"));
+    EXPECT_EQ(SectionOf(saved, "1"), App(1, "banana", "C:\\b.exe"));
+    EXPECT_EQ(SectionOf(saved, "2"), App(2, "cherry", "C:\\c.exe"));
+}
+
+TEST(MainWindow, SortingByTheQuitMarkPutsUnmarkedFirstThenReverses) {
+    Sandbox box;
+    std::string unmarked = App(2, "b-none", "C:\\n.exe");
+    unmarked.replace(unmarked.find("Quit=1"), 6, "Quit=0");
+    box.WriteIni(Known(App(0, "z-quit", "C:\\z.exe") + App(1, "a-quit", "C:\\a.exe") + unmarked));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.ClickColumn(1);
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "b-none"; }, 5000));
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"b-none", "a-quit", "z-quit"}));
+    main.ClickColumn(1);
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "z-quit"; }, 5000));
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"z-quit", "a-quit", "b-none"}));
+}
+
+TEST(MainWindow, RenamingChangesTheNameAndAnEmptyNameIsRefused) {
+    Sandbox box;
+    box.WriteIni(Known(App(0, "old", "C:\\o.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.Rename(0, ""));
+    EXPECT_EQ(main.ItemText(0), "old");
+    ASSERT_TRUE(main.Rename(0, "新しい名前"));
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == "新しい名前"; }, 5000));
+    ASSERT_EQ(app.Close(), 0u);
+    EXPECT_NE(box.ReadIni().find("Name=新しい名前\r\n"), std::string::npos);
+}
+
+TEST(MainWindow, HandWrittenFileIsRewrittenAtStart) {
+    Sandbox box;
+    std::string ini = "before any section\r\n[Setting]\r\n; a comment\r\nVersion=0.3\r\n"
+                      "View=0x2\r\nQuitTimeout=abc\r\n\r\n\r\n[0]\r\nname=小文字\r\n"
+                      "Program=C:\\x.exe\r\nUnknown=kept\r\n";
+    box.WriteIni(ini);
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    WaitForLoad(box, ini);
+    std::string loaded = box.ReadIni();
+    EXPECT_EQ(loaded, "[Setting]\r\nVersion=0.3\r\nView=0x2\r\nQuitTimeout=abc\r\n\r\n"
+                      "[0]\r\nname=小文字\r\nProgram=C:\\x.exe\r\nUnknown=kept\r\n\r\n");
+    EXPECT_EQ(main.ViewType(), static_cast<DWORD>(LVS_LIST));
+    EXPECT_EQ(main.ItemText(0), "小文字"); // a lower-case key is found
+
+    ASSERT_EQ(app.Close(), 0u);
+    std::string saved = box.ReadIni();
+    EXPECT_NE(saved.find("QuitTimeout=5\r\n"), std::string::npos); // letters read as 5
+    EXPECT_NE(saved.find("View=2\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("name=小文字\r\n"), std::string::npos); // replaced in place
+    EXPECT_NE(saved.find("Unknown=kept\r\n"), std::string::npos);
+}
+
+TEST(MainWindow, StatusTextFollowsTheSelection) {
+    Sandbox box;
+    std::string both = App(1, "both", "C:\\b.exe");
+    both.replace(both.find("Run=0"), 5, "Run=1");
+    std::string none = App(2, "none", "C:\\n.exe");
+    none.replace(none.find("Quit=1"), 6, "Quit=0");
+    box.WriteIni(Known(App(0, "quit", "C:\\q.exe") + both + none));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    EXPECT_EQ(main.StatusText(), "3個のアプリケーション");
+    EXPECT_FALSE(ToolbarButtonEnabled(main.Toolbar(), ID_ACT_CLOSE));
+    main.Select({1});
+    EXPECT_TRUE(main.WaitStatus("1個のアプリケーションを選択(終了＆起動)"));
+    EXPECT_TRUE(ToolbarButtonEnabled(main.Toolbar(), ID_ACT_CLOSE));
+    main.Select({2});
+    EXPECT_TRUE(main.WaitStatus("1個のアプリケーションを選択"));
+    main.Select({0, 2});
+    EXPECT_TRUE(main.WaitStatus("2個のアプリケーションを選択"));
+    main.Select({});
+    EXPECT_TRUE(main.WaitStatus("3個のアプリケーション"));
+    EXPECT_FALSE(ToolbarButtonEnabled(main.Toolbar(), ID_ACT_CLOSE));
+}
+
+TEST(MainWindow, ViewStylesAndStatusBarAreSaved) {
+    Sandbox box;
+    box.WriteIni(Known(""));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_LARGEICON);
+    ASSERT_TRUE(WaitUntil([&] { return main.ViewType() == LVS_ICON; }, 5000));
+    main.Command(ID_ACT_SMALLICON);
+    ASSERT_TRUE(WaitUntil([&] { return main.ViewType() == LVS_SMALLICON; }, 5000));
+    main.Command(ID_ACT_STATUS);
+    ASSERT_TRUE(WaitUntil([&] { return !main.StatusVisible(); }, 5000));
+    ASSERT_EQ(app.Close(), 0u);
+    std::string saved = box.ReadIni();
+    EXPECT_NE(saved.find("View=1\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Status=0\r\n"), std::string::npos);
+    // Column widths outside the report view are the last known ones.
+    EXPECT_NE(saved.find("Column0=180\r\n"), std::string::npos);
+}
+
+TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
+    Sandbox box({"quit_target.exe"});
+    Process target = Process::Start(box.Path("quit_target.exe"));
+    ASSERT_NE(target.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    box.WriteIni(Known(App(0, "target", box.Path("quit_target.exe"))));
+    AppProcess first(box);
+    MainWindow main = first.Main();
+    ShowWindow(main.Hwnd(), SW_HIDE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main.Hwnd()); }, 5000));
+
+    for (const char* args : {"-q", ""}) {
+        Process second = Process::Start(box.ExePath(), args, box.Dir());
+        EXPECT_EQ(second.WaitExit(10000), std::optional<DWORD>(0)) << args;
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main.Hwnd()) != FALSE; }, 5000));
+        ShowWindow(main.Hwnd(), SW_HIDE);
+    }
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(target.Running());
+    EXPECT_EQ(FindProcesses("VakoQuit.exe").size(), 1u);
+}
+
+TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
+    Sandbox box;
+    std::string ini = Known(App(0, "keep", "C:\\k.exe"));
+    box.WriteIni(ini);
+    SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    AppProcess app(box);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    EXPECT_EQ(boxes[0].caption, "エラー");
+    EXPECT_NE(boxes[0].text.find(box.IniPath()), std::string::npos);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_LIST);
+    // Closing still works, says nothing more, and the file is as it was.
+    Post(main.Hwnd(), WM_CLOSE);
+    EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !app.Running(); }, 10000, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
+    SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(box.ReadIni(), ini);
+    EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+}
