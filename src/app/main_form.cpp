@@ -328,10 +328,13 @@ void TVakoQuitForm::BuildList() {
     ImageList_RemoveAll(SmallImages);
     pendingIcons_.clear();
     pendingNext_ = 0;
+    // One status text at the end, not one per inserted item.
+    building_ = true;
     for (TProgInfo& slot : ProgTable) {
         if (slot.Occupied())
             AppendEntry(slot);
     }
+    building_ = false;
     SendMessageA(fileList_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(fileList_, nullptr, TRUE);
     UpdateStatus();
@@ -456,6 +459,8 @@ void TVakoQuitForm::SetBusy(bool enabled) {
 }
 
 void TVakoQuitForm::UpdateStatus() {
+    if (building_)
+        return;
     int selected = ListView_GetSelectedCount(fileList_);
     if (!busy_) {
         for (int id : kSelectionActions)

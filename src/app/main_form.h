@@ -91,6 +91,7 @@ class TVakoQuitForm : public win::Window {
     bool saveErrorShown_ = false;
     bool firstRunPosted_ = false;
     bool busy_ = false;
+    bool building_ = false;
     bool closePending_ = false;
 
     std::string programPath_;
