@@ -1,0 +1,136 @@
+#include "shell/shortcut_link.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <vector>
+
+#include "shell/com.h"
+
+namespace {
+
+// Every text read from a shortcut passes through a buffer of this many characters.
+constexpr int kBufferSize = MAX_PATH;
+
+std::wstring ToWide(const std::string& s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::vector<wchar_t> buf(n);
+    MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, buf.data(), n);
+    return std::wstring(buf.data());
+}
+
+// Raises `message` unless the call returned exactly S_OK (S_FALSE is a failure here).
+void Require(HRESULT hr, const char* message) {
+    if (hr != S_OK)
+        throw EShortcutError(message);
+}
+
+} // namespace
+
+TShortcutLink::TShortcutLink() {
+    SetHotKey(" ");
+}
+
+std::string TShortcutLink::HotKey() const {
+    if (hotKeyCode_ == 0)
+        hotKeyCode_ = 32;
+    return shortcut::HotKeyTextFromCode(hotKeyCode_);
+}
+
+void TShortcutLink::SetHotKey(const std::string& text) {
+    hotKeyCode_ = shortcut::HotKeyCodeFromText(text);
+}
+
+void TShortcutLink::ReadShortcut() {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.PutVoid())))
+        return;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link.As(IID_IPersistFile, file)))
+        return;
+
+    // The whole path goes to the shell; whether an overlong one opens is its business.
+    std::wstring widePath = ToWide(ShortcutFile);
+    Require(file->Load(widePath.c_str(), STGM_READ), "Unable to open link file");
+    // The system may look for a moved target itself (and show its own dialog doing so).
+    if (link->Resolve(nullptr, SLR_ANY_MATCH) != S_OK)
+        return;
+
+    char buf[kBufferSize];
+    buf[0] = '\0';
+    Require(link->GetWorkingDirectory(buf, kBufferSize), "Error in getting WorkingDir");
+    WorkingDir = buf;
+
+    WIN32_FIND_DATAA found;
+    buf[0] = '\0';
+    Require(link->GetPath(buf, kBufferSize, &found, SLGP_UNCPRIORITY), "Error in getting Target");
+    Target = buf;
+
+    int iconIndex = 0;
+    buf[0] = '\0';
+    Require(link->GetIconLocation(buf, kBufferSize, &iconIndex), "Error in getting icon data");
+    IconLocation = buf;
+    IconNumber = static_cast<uint16_t>(iconIndex & 0xFFFF);
+
+    buf[0] = '\0';
+    Require(link->GetDescription(buf, kBufferSize), "Error in get Description");
+    Description = buf;
+
+    int show = 0;
+    Require(link->GetShowCmd(&show), "Error in getting ShowCmd");
+    showCmd_ = show;
+
+    WORD key = 0;
+    Require(link->GetHotkey(&key), "Error in geting HotKey");
+    // Only the key survives: its modifiers are dropped, and writing adds Ctrl+Alt.
+    SetHotKey(key == 0 ? std::string(" ") : std::string(1, static_cast<char>(key & 0xFF)));
+
+    buf[0] = '\0';
+    Require(link->GetArguments(buf, kBufferSize), "Error in getting Arguments");
+    Arguments = buf;
+}
+
+void TShortcutLink::WriteShortcut() {
+    ComPtr<IUnknown> object;
+    OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IUnknown, object.PutVoid()));
+    ComPtr<IShellLinkA> link;
+    OleCheck(object.As(IID_IShellLinkA, link));
+
+    link->SetPath(Target.c_str());
+    link->SetWorkingDirectory(WorkingDir.c_str());
+    link->SetArguments(Arguments.c_str());
+    link->SetDescription(Description.c_str());
+    link->SetShowCmd(showCmd_);
+    if (hotKeyCode_ > 32)
+        link->SetHotkey(static_cast<WORD>(hotKeyCode_ | ((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8)));
+    link->SetIconLocation(IconLocation.c_str(), IconNumber);
+
+    ComPtr<IPersistFile> file;
+    OleCheck(link.As(IID_IPersistFile, file));
+    std::wstring widePath = ToWide(ShortcutFile);
+    Require(file->Save(widePath.c_str(), TRUE), "Unable to create .lnk file");
+}
+
+void TShortcutLink::GetDesktopDir(std::string& dir) const {
+    GetSpecialDir(CSIDL_DESKTOPDIRECTORY, dir);
+}
+
+void TShortcutLink::GetStartupDir(std::string& dir) const {
+    GetSpecialDir(CSIDL_STARTUP, dir);
+}
+
+void TShortcutLink::GetSpecialDir(int csidl, std::string& dir) const {
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(Owner, csidl, &pidl)) || !pidl)
+        return;
+    char buf[MAX_PATH];
+    buf[0] = '\0';
+    BOOL ok = SHGetPathFromIDListA(pidl, buf);
+    CoTaskMemFree(pidl);
+    if (ok && buf[0] != '\0')
+        dir = buf;
+}

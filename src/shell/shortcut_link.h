@@ -1,0 +1,65 @@
+#pragma once
+// One shortcut file (.lnk) at a time, read and written through the system's
+// shell-link object. The caller's thread must have initialised COM.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "shell/shortcut_rules.h"
+#include "win/exception.h"
+
+// Reading or saving a shortcut failed; the message names the step.
+class EShortcutError : public Exception {
+  public:
+    using Exception::Exception;
+};
+
+class TShortcutLink {
+  public:
+    // As its owning windows create it: no hot key (" "), icon 0, show command 0.
+    TShortcutLink();
+
+    std::string ShortcutFile; // the .lnk to read or to write
+    std::string Target;
+    std::string WorkingDir;
+    std::string Description;
+    std::string Arguments;
+    std::string IconLocation;
+    uint16_t IconNumber = 0;
+    // Window of the owner, handed to the shell when it looks up special folders.
+    HWND Owner = nullptr;
+
+    // One character; " " means no hot key. Setting keeps only the first character.
+    std::string HotKey() const;
+    void SetHotKey(const std::string& text);
+    TShowCmd ShowCmd() const { return shortcut::ShowCmdFromRaw(showCmd_); }
+    void SetShowCmd(TShowCmd cmd) { showCmd_ = shortcut::RawFromShowCmd(cmd); }
+
+    // The values the two views stand for: the key code (without modifiers) and the
+    // platform window state (SW_...).
+    uint16_t HotKeyCode() const { return hotKeyCode_; }
+    int RawShowCmd() const { return showCmd_; }
+
+    // Fills the properties from ShortcutFile, in the order WorkingDir, Target,
+    // IconLocation/IconNumber, Description, show command, HotKey, Arguments; a failing
+    // step raises EShortcutError and leaves the later properties untouched. When the
+    // shell-link object cannot be had, or the shortcut cannot be resolved, it returns
+    // without changing anything.
+    void ReadShortcut();
+    // Creates or replaces ShortcutFile. A hot key is written as Ctrl+Alt+key. Raises
+    // EShortcutError when the file cannot be saved, EOleSysError when the shell-link
+    // object cannot be created.
+    void WriteShortcut();
+
+    // Set `dir` to the folder (no trailing backslash); leave it as it was when the
+    // folder cannot be found.
+    void GetDesktopDir(std::string& dir) const;
+    void GetStartupDir(std::string& dir) const;
+
+  private:
+    void GetSpecialDir(int csidl, std::string& dir) const;
+
+    mutable uint16_t hotKeyCode_ = 0;
+    int showCmd_ = 0;
+};
