@@ -48,17 +48,6 @@ int LowestFreeSlot(const TProgTable& table) {
     return -1;
 }
 
-int32_t ShowFrom(TShowCmd cmd) {
-    switch (cmd) {
-    case scShowMaximized:
-        return 2;
-    case scShowMinimized:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
 // Reads one shortcut into the host's link object. The object keeps its values when
 // the shell returns without reading (no shell-link object, a target that cannot be
 // resolved); starting from empty values makes such a shortcut one without a target
@@ -83,7 +72,7 @@ TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) 
     r.Arg = link.Arguments;
     r.Quit = true;
     r.Run = true;
-    r.Show = ShowFrom(link.ShowCmd());
+    r.Show = ShowFromShortcut(link.ShowCmd());
     r.QuitType = kQuitAuto;
     return r;
 }
@@ -114,6 +103,17 @@ void BusyImport(RegistrationHost& host) {
 }
 
 } // namespace
+
+int32_t ShowFromShortcut(TShowCmd cmd) {
+    switch (cmd) {
+    case scShowMaximized:
+        return 2;
+    case scShowMinimized:
+        return 1;
+    default:
+        return 0;
+    }
+}
 
 bool CanRegister(RegistrationHost& host, const std::string& path) {
     if (!IsFile(path) || text::ExtensionLower(path) != ".exe")
@@ -168,10 +168,14 @@ void AddProgram(RegistrationHost& host, const std::string& path) {
     host.AppendEntry(table[index]);
 }
 
-void ImportStartup(RegistrationHost& host) {
+std::string RegistrationHost::StartupFolder() {
     std::string folder;
-    host.ShortcutLink().GetStartupDir(folder);
-    ImportStartup(host, folder);
+    ShortcutLink().GetStartupDir(folder);
+    return folder;
+}
+
+void ImportStartup(RegistrationHost& host) {
+    ImportStartup(host, host.StartupFolder());
 }
 
 void ImportStartup(RegistrationHost& host, const std::string& folder) {

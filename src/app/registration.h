@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/prog_info.h"
+#include "shell/shortcut_rules.h"
 
 class TShortcutLink;
 
@@ -24,6 +25,9 @@ struct RegistrationHost {
     // True until the first start has greeted the user and imported the Startup folder.
     virtual bool FirstRun() = 0;
     virtual void SetFirstRun(bool firstRun) = 0;
+    // The folder whose shortcuts the import reads: the user's Startup folder, as
+    // ShortcutLink().GetStartupDir finds it; empty when it cannot be found.
+    virtual std::string StartupFolder();
 
   protected:
     ~RegistrationHost() = default;
@@ -38,8 +42,8 @@ bool CanRegister(RegistrationHost& host, const std::string& path);
 // what reading a shortcut raises.
 void AddProgram(RegistrationHost& host, const std::string& path);
 
-// Replaces every registered program by the shortcuts of the user's Startup folder
-// (or of `folder`) and rebuilds the list. A folder that cannot be found raises and
+// Replaces every registered program by the shortcuts of host.StartupFolder() (or of
+// `folder`) and rebuilds the list. A folder that cannot be found raises and
 // changes nothing; a shortcut that cannot be read raises after the list has been
 // rebuilt from the slots filled until then.
 void ImportStartup(RegistrationHost& host);
@@ -53,6 +57,9 @@ void ActStartUpReadExecute(RegistrationHost& host);
 // The first activation after a first start: greets the user and imports the Startup
 // folder without asking. Does nothing once FirstRun is false.
 void FirstStartStep(RegistrationHost& host);
+
+// A record's window state from a shortcut's: maximized 2, minimized 1, normal 0.
+int32_t ShowFromShortcut(TShowCmd cmd);
 
 // The texts the user sees.
 extern const char* const kRefusalText; // followed by the refused path
