@@ -69,7 +69,16 @@ std::string ReadOwnProductVersion(const std::string& path) {
 
 } // namespace
 
-TVakoQuitForm::TVakoQuitForm() = default;
+TVakoQuitForm::TVakoQuitForm()
+    : quit_(std::make_unique<TQuitProcedure>(static_cast<QuitHost&>(*this), quitOptions_)) {}
+
+void TVakoQuitForm::ProcessMessages() { win::ProcessMessages(); }
+
+void TVakoQuitForm::SyncEngineOptions() {
+    quitOptions_.QuitTimeout = settings_.QuitTimeout;
+    quitOptions_.AllClose = settings_.AllClose;
+    quitOptions_.IgnoreMemo = settings_.IgnoreMemo;
+}
 
 TVakoQuitForm::~TVakoQuitForm() {
     if (LargeImages)
@@ -713,7 +722,17 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefaultProc(msg, wp, lp);
 }
 
-void TVakoQuitForm::RunAction(int) {}
+void TVakoQuitForm::RunAction(int id) {
+    SyncEngineOptions();
+    switch (id) {
+    case ID_ACT_ALLQUIT:
+        quit_->ActAllQuitExecute(ProgTable);
+        break;
+    case ID_ACT_CLOSE:
+        quit_->ActCloseExecute(SelectedRecords());
+        break;
+    }
+}
 
 bool TVakoQuitForm::IsCommandLineRun() const { return false; }
 

@@ -3,14 +3,16 @@
 // the actions of the menus and the toolbar, and the settings file's life cycle.
 #include "app/prog_info.h"
 #include "app/settings.h"
+#include "quit/quit_procedure.h"
 #include "win/window.h"
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-class TVakoQuitForm : public win::Window {
+class TVakoQuitForm : public win::Window, private QuitHost {
   public:
     TVakoQuitForm();
     ~TVakoQuitForm() override;
@@ -26,9 +28,9 @@ class TVakoQuitForm : public win::Window {
     int AddIcon(const std::string& path);
     void ShowEntry(int item, TProgInfo& record);
     void AppendEntry(TProgInfo& record);
-    void SetBusy(bool enabled);
+    void SetBusy(bool enabled) override;
     void UpdateStatus();
-    void SetStatusText(const std::string& text);
+    void SetStatusText(const std::string& text) override;
     std::vector<TProgInfo*> SelectedRecords() const;
     std::vector<const TProgInfo*> RecordsInListOrder() const;
 
@@ -40,6 +42,11 @@ class TVakoQuitForm : public win::Window {
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    HWND BoxOwner() override { return hwnd(); }
+    void ProcessMessages() override;
+    // The options dialog edits the settings; the engines read their own copy.
+    void SyncEngineOptions();
+
     struct PendingIcon {
         int index;
         std::string path;
@@ -108,6 +115,8 @@ class TVakoQuitForm : public win::Window {
     HIMAGELIST CommandImages = nullptr;
     HICON defaultLarge_ = nullptr;
     HICON defaultSmall_ = nullptr;
+    QuitOptions quitOptions_;
+    std::unique_ptr<TQuitProcedure> quit_;
     std::vector<PendingIcon> pendingIcons_;
     size_t pendingNext_ = 0;
     bool enabled_[32] = {};

@@ -8,3 +8,6 @@ endfunction()
 
 vako_add_e2e_test(e2e_main_window ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp)
 add_dependencies(e2e_main_window quit_target)
+
+vako_add_e2e_test(e2e_quit_all ${CMAKE_CURRENT_LIST_DIR}/quit_all_test.cpp)
+add_dependencies(e2e_quit_all quit_target quit_target64)

@@ -1,0 +1,281 @@
+// Quit-all and quit-selected of the real program against real target programs.
+#include "app/command_ids.h"
+#include "driver/vako_e2e.h"
+#include "target_log.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace e2e;
+
+namespace {
+
+const char kDone[] = "ポムッと終了処理完了";
+
+struct Entry {
+    Entry(std::string n, std::string p, int type = 0, std::string com = "", std::string arg = "")
+        : name(std::move(n)), program(std::move(p)), quitType(type), quitCom(std::move(com)),
+          quitArg(std::move(arg)) {}
+    std::string name;
+    std::string program;
+    int quitType;
+    std::string quitCom;
+    std::string quitArg;
+    bool quit = true;
+};
+
+std::string Settings(const std::vector<Entry>& entries, const std::string& extra = "") {
+    std::string ini = "[Setting]\r\nVersion=0.3\r\nQuitTimeout=5\r\n" + extra + "\r\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        ini += "[" + std::to_string(i) + "]\r\nName=" + e.name + "\r\nProgram=" + e.program +
+               "\r\nWork=" + e.program.substr(0, e.program.rfind('\\') + 1) +
+               "\r\nQuitCom=" + e.quitCom + "\r\nQuitArg=" + e.quitArg +
+               "\r\nQuit=" + (e.quit ? "1" : "0") + "\r\nQuitType=" + std::to_string(e.quitType) +
+               "\r\n\r\n";
+    }
+    return ini;
+}
+
+class QuitAll : public ::testing::Test {
+  protected:
+    QuitAll() : box({"quit_target.exe"}) {}
+
+    std::string Target() const { return box.Path("quit_target.exe"); }
+
+    // Starts a target that logs to `log` and waits until its windows exist.
+    Process StartTarget(const std::string& log, const std::string& args,
+                        const std::string& exe = "") {
+        Process p = Process::Start(exe.empty() ? Target() : exe,
+                                   "--log \"" + box.Path(log) + "\" " + args, box.Dir());
+        EXPECT_TRUE(WaitUntil([&] { return LogHas(box.Path(log), "ready"); }, 10000)) << args;
+        return p;
+    }
+
+    // Runs the command and answers every box until the status shows `done`.
+    std::vector<AnsweredBox> Run(AppProcess& app, WORD command, const std::string& done = kDone,
+                                 DWORD timeoutMs = 20000) {
+        MainWindow main = app.Main();
+        main.Command(command);
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return main.StatusText() == done; }, timeoutMs, boxes))
+            << main.StatusText();
+        return boxes;
+    }
+
+    Sandbox box;
+};
+
+std::map<std::string, int> CountPerWindow(const std::vector<LoggedMessage>& msgs, unsigned msg) {
+    std::map<std::string, int> counts;
+    for (const LoggedMessage& m : msgs) {
+        if (m.msg == msg)
+            ++counts[m.hwnd];
+    }
+    return counts;
+}
+
+} // namespace
+
+TEST_F(QuitAll, NotRunningProgramGivesNoMessage) {
+    box.WriteIni(Settings({{"いない", Target()}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+}
+
+TEST_F(QuitAll, OneWindowGetsWmCloseAndOnlyTheFirstOfTwoInstancesIsAsked) {
+    Process a = StartTarget("a.log", "");
+    Process b = StartTarget("b.log", "");
+    box.WriteIni(Settings({{"plain", Target()}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    ASSERT_TRUE(WaitUntil([&] { return !a.Running() || !b.Running(); }, 5000));
+    EXPECT_NE(a.Running(), b.Running()); // exactly one instance was quit
+    const std::string quitLog = a.Running() ? "b.log" : "a.log";
+    auto msgs = LoggedMessages(box.Path(quitLog));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_CLOSE));
+    EXPECT_TRUE(LoggedMessages(box.Path(a.Running() ? "a.log" : "b.log")).empty());
+}
+
+TEST_F(QuitAll, FrameworkApplicationIsClosedThroughItsTApplicationWindow) {
+    Process p = StartTarget("f.log", "--mode framework");
+    box.WriteIni(Settings({{"framework", Target()}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("f.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].className, "TApplication");
+}
+
+TEST_F(QuitAll, AutomaticQuitSkipsHiddenAndBareWindows) {
+    Process p = StartTarget("s.log", "--mode styles");
+    box.WriteIni(Settings({{"styles", Target()}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("s.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].className, "VakoStyleMain");
+}
+
+TEST_F(QuitAll, ResidentProgramWithOnlyHiddenUtilityWindowsIsQuit) {
+    Process p = StartTarget("r.log", "--mode resident");
+    box.WriteIni(Settings({{"常駐", Target()}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("r.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].className, "TPUtilWindow");
+}
+
+TEST_F(QuitAll, CapturedCommandGoesToEveryMatchingWindowAndTheLastTwice) {
+    Process p = StartTarget("c.log", "--mode command --count 2 --quit-command 9C41");
+    box.WriteIni(Settings({{"command", Target(), 1, "C:00009C41,C:VakoCommandWindow"}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("c.log"));
+    auto counts = CountPerWindow(msgs, WM_COMMAND);
+    ASSERT_EQ(counts.size(), 2u);
+    std::vector<int> n;
+    for (auto& kv : counts)
+        n.push_back(kv.second);
+    std::sort(n.begin(), n.end());
+    EXPECT_EQ(n, (std::vector<int>{1, 2}));
+    for (const LoggedMessage& m : msgs) {
+        EXPECT_EQ(m.className, "VakoCommandWindow");
+        EXPECT_EQ(m.wParam, 0x9C41ul);
+    }
+}
+
+TEST_F(QuitAll, CapturedCommandForNoWindowGoesOnceToTheFirst) {
+    Process p = StartTarget("c.log", "--mode command --count 2 --quit-syscommand F060");
+    box.WriteIni(Settings({{"command", Target(), 1, "S:0000F060,T:no such title"}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("c.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_SYSCOMMAND));
+    EXPECT_EQ(msgs[0].wParam, 0xF060ul);
+}
+
+TEST_F(QuitAll, QuitParameterStartsTheProgramAgainWithOrWithoutWindows) {
+    for (const char* windows : {"", "--no-windows"}) {
+        const std::string event = std::string("VakoQuitTestEvent") + (*windows ? "B" : "A");
+        const std::string log = std::string("p") + (*windows ? "b" : "a") + ".log";
+        Process p = StartTarget(log, "--mode param --event " + event + " " + windows);
+        box.WriteIni(Settings({{"param", Target(), 2, "", "--log \"" + box.Path(log) +
+                                                        "\" --signal " + event}}));
+        AppProcess app(box);
+        EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty()) << windows;
+        EXPECT_TRUE(p.WaitExit(10000).has_value()) << windows;
+        EXPECT_TRUE(LogHas(box.Path(log), "signal")) << windows;
+        ASSERT_EQ(app.Close(), 0u);
+    }
+}
+
+TEST_F(QuitAll, WaitEndsSoonAfterTheWindowClosesWithinTheTimeout) {
+    Process p = StartTarget("d.log", "--close-delay 2000");
+    box.WriteIni(Settings({{"slow", Target()}}));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    DWORD start = GetTickCount();
+    main.Command(ID_ACT_ALLQUIT);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return main.StatusText() == kDone; }, 15000,
+                                   boxes, DefaultAnswer));
+    DWORD done = GetTickCount();
+    EXPECT_TRUE(boxes.empty());
+    unsigned long destroyed = DestroyTick(box.Path("d.log"));
+    ASSERT_NE(destroyed, 0ul);
+    EXPECT_GE(destroyed - start, 1900ul);
+    // The wait wakes within a poll of the window's end (generous bound for Wine).
+    EXPECT_LT(done - destroyed, 600ul) << "closed at +" << destroyed - start << " ms, done at +"
+                                       << done - start << " ms";
+}
+
+TEST_F(QuitAll, ProgramThatNeverClosesIsReportedAfterTheTimeout) {
+    Process p = StartTarget("n.log", "--never-close");
+    box.WriteIni(Settings({{"頑固", Target()}}));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    DWORD start = GetTickCount();
+    main.Command(ID_ACT_ALLQUIT);
+    HWND report = FindMessageBox(app.Id(), 15000);
+    DWORD shown = GetTickCount() - start;
+    ASSERT_NE(report, nullptr);
+    MessageBoxInfo info = ReadMessageBox(report);
+    EXPECT_EQ(info.caption, "エラー");
+    EXPECT_EQ(info.text, "頑固が終了できませんでした");
+    EXPECT_GE(shown, 4900u);
+    EXPECT_LT(shown, 9000u);
+    ASSERT_TRUE(AnswerMessageBox(report, IDOK));
+    EXPECT_TRUE(main.WaitStatus(kDone));
+    EXPECT_TRUE(p.Running());
+    std::printf("never-closing target reported after %lu ms\n", static_cast<unsigned long>(shown));
+}
+
+TEST_F(QuitAll, RunningProgramWithoutAcceptedWindowsIsReported) {
+    Process p = StartTarget("x.log", "--disabled");
+    box.WriteIni(Settings({{"無効", Target()}}));
+    AppProcess app(box);
+    auto boxes = Run(app, ID_ACT_ALLQUIT);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "エラー");
+    EXPECT_EQ(boxes[0].text, "無効が見つかりませんでした");
+    EXPECT_TRUE(p.Running());
+}
+
+TEST_F(QuitAll, CloseAllLeavesIgnoredTitlesAndOwnWindowsAlone) {
+    Process keep = StartTarget("keep.log", "--title \"Vako 残す Window\"");
+    Process other = StartTarget("other.log", "--title \"Vako Other Window\"");
+    box.WriteIni(Settings({}, "AllClose=1\r\n") + "[Ignore]\r\n0=残す\r\n\r\n");
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(other.WaitExit(5000).has_value());
+    // The system menu's close, which the window's default handling turns into WM_CLOSE.
+    auto msgs = LoggedMessages(box.Path("other.log"));
+    ASSERT_GE(msgs.size(), 1u);
+    EXPECT_EQ(CountPerWindow(msgs, WM_SYSCOMMAND).begin()->second, 1);
+    EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_SYSCOMMAND));
+    EXPECT_EQ(msgs[0].wParam, static_cast<unsigned long>(SC_CLOSE));
+    EXPECT_TRUE(LoggedMessages(box.Path("keep.log")).empty());
+    EXPECT_TRUE(keep.Running());
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(QuitAll, QuitSelectedWithNothingSelectedChangesNothing) {
+    Process p = StartTarget("q.log", "");
+    box.WriteIni(Settings({{"plain", Target()}}));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_CLOSE);
+    // The command went through the queue; the status is the selection text still.
+    Send(main.Hwnd(), WM_NULL);
+    EXPECT_EQ(main.StatusText(), "1個のアプリケーション");
+    EXPECT_TRUE(LoggedMessages(box.Path("q.log")).empty());
+    EXPECT_TRUE(p.Running());
+
+    main.Select({0});
+    auto boxes = Run(app, ID_ACT_CLOSE, "終了処理完了");
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+}
+
+TEST_F(QuitAll, SixtyFourBitProgramIsFoundAndQuit) {
+    box.CopyFromBin("quit_target64.exe");
+    Process p = StartTarget("64.log", "", box.Path("quit_target64.exe"));
+    box.WriteIni(Settings({{"64bit", box.Path("quit_target64.exe")}}));
+    AppProcess app(box);
+    EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+    EXPECT_TRUE(p.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("64.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_CLOSE));
+}
