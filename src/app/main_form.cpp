@@ -4,6 +4,8 @@
 #include "app/list_rules.h"
 #include "app/settings_store.h"
 #include "app/text.h"
+#include "shell/about_box.h"
+#include "shell/ver_info.h"
 #include "win/exception.h"
 #include "win/message_loop.h"
 #include "win/msgbox.h"
@@ -45,26 +47,10 @@ const Column kColumns[] = {{"プログラム", 180}, {"終了", 50}, {"起動", 
 // while the icons of a long list arrive.
 const DWORD kIconSliceMs = 30;
 
-std::string OwnProgramPath() {
+std::string ModulePath() {
     char buf[MAX_PATH * 2] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     return std::string(buf, n);
-}
-
-std::string ReadOwnProductVersion(const std::string& path) {
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-    if (size == 0)
-        return std::string();
-    std::string block(size, '\0');
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, &block[0]))
-        return std::string();
-    void* value = nullptr;
-    UINT len = 0;
-    if (!VerQueryValueA(&block[0], "\\StringFileInfo\\041104B0\\ProductVersion", &value, &len) ||
-        len == 0)
-        return std::string();
-    return text::Trim(std::string(static_cast<const char*>(value)));
 }
 
 } // namespace
@@ -104,7 +90,7 @@ void TVakoQuitForm::Create() {
     // FormCreate: every slot is free as constructed.
     FirstShow = true;
     SortDirection = 1;
-    programPath_ = OwnProgramPath();
+    programPath_ = ModulePath();
     settingsPath_ = SettingsPathFor(programPath_);
 
     mainMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -115,6 +101,7 @@ void TVakoQuitForm::Create() {
     if (!hwnd())
         throw Exception("メインウィンドウを作成できません。");
     win::SetMessageBoxOwner(hwnd());
+    ShortcutLink_.Owner = hwnd();
     win::SetAccelerators(hwnd(), accel_);
     CreateControls();
     for (int id = ID_ACT_ADD; id <= ID_ACT_STATUS; ++id)
@@ -305,9 +292,12 @@ void TVakoQuitForm::SaveSettings() {
     CaptureColumnWidths();
     std::string version;
     if (!FirstRun_) {
-        version = ReadOwnProductVersion(programPath_);
-        if (version.empty())
+        try {
+            version = OwnProductVersion();
+        } catch (const EVerInfo&) {
+            // The save must not fail for it: the build knows its own version.
             version = VAKO_PRODUCT_VERSION;
+        }
     }
     WriteSettings(ini, settings_, version, RecordsInListOrder());
     WriteSettingsFile(ini.Serialize());
@@ -731,6 +721,15 @@ void TVakoQuitForm::RunAction(int id) {
     case ID_ACT_CLOSE:
         quit_->ActCloseExecute(SelectedRecords());
         break;
+    case ID_ACT_ADD:
+        ::ActAddExecute(static_cast<RegistrationHost&>(*this));
+        break;
+    case ID_ACT_STARTUPREAD:
+        ::ActStartUpReadExecute(static_cast<RegistrationHost&>(*this));
+        break;
+    case ID_ACT_VERSION:
+        ShowAboutBox(hwnd());
+        break;
     }
 }
 
@@ -738,4 +737,4 @@ bool TVakoQuitForm::IsCommandLineRun() const { return false; }
 
 void TVakoQuitForm::RunCommandLine() {}
 
-void TVakoQuitForm::FirstStartStep() { FirstRun_ = false; }
+void TVakoQuitForm::FirstStartStep() { ::FirstStartStep(static_cast<RegistrationHost&>(*this)); }

@@ -2,8 +2,10 @@
 // The main window: the table of registered applications, the list that shows it,
 // the actions of the menus and the toolbar, and the settings file's life cycle.
 #include "app/prog_info.h"
+#include "app/registration.h"
 #include "app/settings.h"
 #include "quit/quit_procedure.h"
+#include "shell/shortcut_link.h"
 #include "win/window.h"
 
 #include <commctrl.h>
@@ -12,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class TVakoQuitForm : public win::Window, private QuitHost {
+class TVakoQuitForm : public win::Window, private QuitHost, private RegistrationHost {
   public:
     TVakoQuitForm();
     ~TVakoQuitForm() override;
@@ -24,19 +26,16 @@ class TVakoQuitForm : public win::Window, private QuitHost {
     void Show(int showCmd);
 
     // Operations on the table and the list.
-    void BuildList();
+    void BuildList() override;
     int AddIcon(const std::string& path);
     void ShowEntry(int item, TProgInfo& record);
-    void AppendEntry(TProgInfo& record);
+    void AppendEntry(TProgInfo& record) override;
     void SetBusy(bool enabled) override;
     void UpdateStatus();
     void SetStatusText(const std::string& text) override;
     std::vector<TProgInfo*> SelectedRecords() const;
     std::vector<const TProgInfo*> RecordsInListOrder() const;
 
-    TProgTable& Table() { return ProgTable; }
-    TSettings& Options() { return settings_; }
-    bool FirstRun() const { return FirstRun_; }
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -44,6 +43,11 @@ class TVakoQuitForm : public win::Window, private QuitHost {
   private:
     HWND BoxOwner() override { return hwnd(); }
     void ProcessMessages() override;
+    TProgTable& Table() override { return ProgTable; }
+    const std::string& OwnProgramPath() override { return programPath_; }
+    TShortcutLink& ShortcutLink() override { return ShortcutLink_; }
+    bool FirstRun() override { return FirstRun_; }
+    void SetFirstRun(bool firstRun) override { FirstRun_ = firstRun; }
     // The options dialog edits the settings; the engines read their own copy.
     void SyncEngineOptions();
 
@@ -115,6 +119,7 @@ class TVakoQuitForm : public win::Window, private QuitHost {
     HIMAGELIST CommandImages = nullptr;
     HICON defaultLarge_ = nullptr;
     HICON defaultSmall_ = nullptr;
+    TShortcutLink ShortcutLink_;
     QuitOptions quitOptions_;
     std::unique_ptr<TQuitProcedure> quit_;
     std::vector<PendingIcon> pendingIcons_;
