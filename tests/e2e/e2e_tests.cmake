@@ -11,3 +11,7 @@ add_dependencies(e2e_main_window quit_target)
 
 vako_add_e2e_test(e2e_quit_all ${CMAKE_CURRENT_LIST_DIR}/quit_all_test.cpp)
 add_dependencies(e2e_quit_all quit_target quit_target64)
+
+vako_add_e2e_test(e2e_adding ${CMAKE_CURRENT_LIST_DIR}/adding_test.cpp)
+target_link_libraries(e2e_adding PRIVATE vako_shell)
+add_dependencies(e2e_adding quit_target)

@@ -1,0 +1,217 @@
+// Adding programs through the open dialog, the Startup import and the first start,
+// driven from outside on the real program.
+#include "app/command_ids.h"
+#include "driver/vako_e2e.h"
+#include "shell/shortcut_link.h"
+#include "target_log.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+using namespace e2e;
+
+namespace {
+
+const char kGreeting[] = "ポムッと終了をダウンロードしていただき、ありがとうございました。\n"
+                         "まずスタートアップからアプリを読み込みます";
+const char kRefusal[] = "このプログラムを使用することはできません\n";
+
+std::string StartupFolder() {
+    char buf[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, buf);
+    return buf;
+}
+
+void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args,
+                  const std::string& work) {
+    TShortcutLink link;
+    link.ShortcutFile = lnk;
+    link.Target = target;
+    link.Arguments = args;
+    link.WorkingDir = work;
+    link.WriteShortcut();
+}
+
+// The prefix's Startup folder is shared by every test: whatever a test puts there
+// goes again when the test ends.
+class StartupShortcuts {
+  public:
+    ~StartupShortcuts() {
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
+    }
+    void Add(const std::string& name, const std::string& target) {
+        std::string path = StartupFolder() + "\\" + name + ".lnk";
+        MakeShortcut(path, target, "", text_folder(target));
+        files_.push_back(path);
+    }
+
+  private:
+    static std::string text_folder(const std::string& p) { return p.substr(0, p.rfind('\\') + 1); }
+    std::vector<std::string> files_;
+};
+
+class Adding : public ::testing::Test {
+  protected:
+    Adding() : box({"quit_target.exe"}) { CoInitialize(nullptr); }
+    ~Adding() override { CoUninitialize(); }
+
+    std::string Known(const std::string& rest = "") const {
+        return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
+    }
+
+    // Chooses `path` in the program's open dialog.
+    void ChooseInOpenDialog(AppProcess& app, const std::string& path) {
+        app.Main().Command(ID_ACT_ADD);
+        HWND dlg = FindDialog(app.Id(), "追加する実行ファイル", 10000);
+        ASSERT_NE(dlg, nullptr);
+        HWND name = GetDlgItem(dlg, 0x47C); // the file name box
+        if (name && ClassName(name) == "ComboBox")
+            name = FindWindowExA(name, nullptr, "Edit", nullptr);
+        if (!name)
+            name = GetDlgItem(dlg, 0x480);
+        ASSERT_NE(name, nullptr);
+        SetText(name, path);
+        Post(GetDlgItem(dlg, IDOK), BM_CLICK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 10000));
+    }
+
+    // Answers the one box that follows, and returns it.
+    AnsweredBox NextBox(AppProcess& app) {
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+        return boxes.empty() ? AnsweredBox{} : boxes[0];
+    }
+
+    Sandbox box;
+};
+
+} // namespace
+
+TEST_F(Adding, FirstStartGreetsThenImportsTheStartupFolderWithoutAsking) {
+    StartupShortcuts startup;
+    startup.Add("いちばん", box.Path("quit_target.exe"));
+    startup.Add("second", box.CopyFromBin("quit_target.exe", "two.exe"));
+    {
+        AppProcess app(box);
+        AnsweredBox greeting = NextBox(app);
+        EXPECT_EQ(greeting.caption, "謝辞");
+        EXPECT_EQ(greeting.text, kGreeting);
+        MainWindow main = app.Main();
+        ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 10000));
+        std::vector<std::string> names = main.Names();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"second", "いちばん"}));
+        EXPECT_EQ(main.ItemText(0, 1), "●");
+        EXPECT_EQ(main.ItemText(0, 2), "●");
+        // No question came after the greeting.
+        Send(main.Hwnd(), WM_NULL);
+        EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
+        ASSERT_EQ(app.Close(), 0u);
+    }
+    EXPECT_NE(box.ReadIni().find("Version=0.3\r\n"), std::string::npos);
+    AppProcess again(box);
+    MainWindow main = again.Main();
+    EXPECT_EQ(main.ItemCount(), 2);
+    EXPECT_EQ(FindMessageBox(again.Id(), 1000), nullptr);
+}
+
+TEST_F(Adding, RefusesItselfRegisteredProgramsAndExplorer) {
+    box.CopyFromBin("quit_target.exe", "registered.exe");
+    std::string registered = box.Path("registered.exe");
+    box.WriteIni(Known("[0]\r\nName=reg\r\nProgram=" + registered + "\r\n\r\n"));
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(box.Dir().c_str(), shortPath, sizeof shortPath);
+    std::string upper = registered;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    std::string lnk = box.Path("登録済み.lnk");
+    MakeShortcut(lnk, registered, "", box.Dir());
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+
+    AppProcess app(box);
+    for (const std::string& path :
+         {box.ExePath(), upper, std::string(shortPath) + "REGIST~1.EXE",
+          std::string(windows) + "\\EXPLORER.EXE", lnk}) {
+        ChooseInOpenDialog(app, path);
+        AnsweredBox refusal = NextBox(app);
+        EXPECT_EQ(refusal.caption, "エラー") << path;
+        EXPECT_EQ(refusal.text, kRefusal + path) << path;
+    }
+    EXPECT_EQ(app.Main().ItemCount(), 1);
+}
+
+TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
+    std::string a = box.CopyFromBin("quit_target.exe", "a.exe");
+    std::string b = box.CopyFromBin("quit_target.exe", "b.exe");
+    std::string c = box.CopyFromBin("quit_target.exe", "c.exe");
+    box.WriteIni(Known("[0]\r\nName=a\r\nProgram=" + a + "\r\nQuit=1\r\n\r\n[1]\r\nName=b\r\n"
+                       "Program=" + b + "\r\nQuit=1\r\n\r\n"));
+    std::string lnk = box.Path("シーの近道.lnk");
+    MakeShortcut(lnk, c, "--title \"from shortcut\"", box.Dir());
+
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Select({0});
+    main.Command(ID_ACT_DELETE);
+    HWND question = FindMessageBox(app.Id(), 5000);
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 1; }, 5000));
+    ChooseInOpenDialog(app, lnk);
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 5000));
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"b", "シーの近道"}));
+
+    // Quit-all walks the slots: the new entry sits in the freed first slot.
+    Process pb = Process::Start(b, "--log \"" + box.Path("b.log") + "\"", box.Dir());
+    Process pc = Process::Start(c, "--log \"" + box.Path("c.log") + "\"", box.Dir());
+    ASSERT_TRUE(WaitUntil([&] { return LogHas(box.Path("b.log"), "ready") &&
+                                       LogHas(box.Path("c.log"), "ready"); }, 10000));
+    main.Command(ID_ACT_ALLQUIT);
+    ASSERT_TRUE(main.WaitStatus("ポムッと終了処理完了", 20000));
+    ASSERT_TRUE(pb.WaitExit(5000).has_value() && pc.WaitExit(5000).has_value());
+    EXPECT_LT(DestroyTick(box.Path("c.log")), DestroyTick(box.Path("b.log")));
+
+    ASSERT_EQ(app.Close(), 0u);
+    std::string ini = box.ReadIni();
+    std::string section = ini.substr(ini.find("[1]\r\n"));
+    for (const std::string& line :
+         {"Name=シーの近道", "Program=" + c, "Work=" + box.Dir(), "Arg=--title \"from shortcut\"",
+          std::string("Quit=1"), std::string("Run=1"), std::string("Show=0"),
+          std::string("QuitType=0")})
+        EXPECT_NE(section.find("\r\n" + line + "\r\n"), std::string::npos) << line;
+}
+
+TEST_F(Adding, AnsweringNoToTheImportQuestionKeepsEveryEntry) {
+    StartupShortcuts startup;
+    startup.Add("from startup", box.Path("quit_target.exe"));
+    box.WriteIni(Known("[0]\r\nName=mine\r\nProgram=C:\\mine.exe\r\n\r\n[1]\r\nName=also\r\n"
+                       "Program=C:\\also.exe\r\n\r\n"));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_STARTUPREAD);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
+                                   [](const MessageBoxInfo&) { return IDNO; }));
+    EXPECT_EQ(boxes[0].caption, "確認");
+    EXPECT_EQ(boxes[0].text, "すべての項目を破棄してスタートアップからアプリを読み込みます。\n"
+                             "よろしいですか？");
+    Send(main.Hwnd(), WM_NULL);
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"mine", "also"}));
+
+    main.Command(ID_ACT_STARTUPREAD);
+    boxes.clear();
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
+                                   [](const MessageBoxInfo&) { return IDYES; }));
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 1; }, 5000));
+    EXPECT_EQ(main.ItemText(0), "from startup");
+}
+
+TEST_F(Adding, AboutBoxShowsTheProductVersion) {
+    box.WriteIni(Known());
+    AppProcess app(box);
+    app.Main().Command(ID_ACT_VERSION);
+    AnsweredBox about = NextBox(app);
+    EXPECT_EQ(about.caption, "バージョン情報");
+    EXPECT_EQ(about.text.substr(0, about.text.find('\n')), "ポムッと終了 ver0.3");
+}

@@ -1,0 +1,88 @@
+// The program under test: its process and its main window.
+
+#include "vako_e2e.h"
+
+namespace e2e {
+
+MainWindow::MainWindow(HWND hwnd)
+    : hwnd_(hwnd), list_(FindDescendant(hwnd, WC_LISTVIEWA)),
+      status_(FindDescendant(hwnd, STATUSCLASSNAMEA)),
+      toolbar_(FindDescendant(hwnd, TOOLBARCLASSNAMEA)) {
+    if (!IsWindow(hwnd))
+        throw DriverError("MainWindow: no such window");
+    if (!list_)
+        throw DriverError("MainWindow: no SysListView32 in \"" + Caption(hwnd) + "\"");
+}
+
+RECT MainWindow::Rect() const {
+    RECT r{};
+    if (!GetWindowRect(hwnd_, &r))
+        ThrowLastError("GetWindowRect");
+    return r;
+}
+
+std::string MainWindow::StatusText() const {
+    if (!status_)
+        throw DriverError("MainWindow: no status bar");
+    return StatusBarText(status_, 0);
+}
+
+bool MainWindow::StatusVisible() const { return status_ && IsWindowVisible(status_); }
+
+bool MainWindow::WaitStatus(const std::string& text, DWORD timeoutMs) const {
+    return WaitUntil([&] { return StatusText() == text; }, timeoutMs);
+}
+
+AppProcess::AppProcess(const Sandbox& box, const std::string& args)
+    : AppProcess(box.ExePath(), args, box.Dir()) {}
+
+AppProcess::AppProcess(const std::string& exe, const std::string& args, const std::string& dir)
+    : process_(Process::Start(exe, args, dir)) {}
+
+AppProcess::~AppProcess() {
+    if (!process_.Running())
+        return;
+    // Politely first, so that a failing test leaves no half-written files behind;
+    // a program stuck in a dialog or a loop is ended the hard way.
+    try {
+        HWND main = main_ && IsWindow(main_) ? main_ : FindTopWindow(Id(), kMainClass);
+        if (main)
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        if (!process_.WaitExit(2000))
+            process_.Terminate();
+    } catch (...) {
+        process_.Terminate();
+    }
+}
+
+HWND AppProcess::WaitForMainWindow(DWORD timeoutMs, bool visible) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND h : TopLevelWindows(Id(), visible))
+                if (ClassName(h) == kMainClass)
+                    return (found = h) != nullptr;
+            return false;
+        },
+        timeoutMs);
+    if (found)
+        main_ = found;
+    return found;
+}
+
+MainWindow AppProcess::Main(DWORD timeoutMs) {
+    HWND h = main_ && IsWindow(main_) ? main_ : WaitForMainWindow(timeoutMs);
+    if (!h)
+        throw DriverError(std::string("no ") + kMainClass + " window of process " +
+                          std::to_string(Id()) + (Running() ? "" : " (it has ended)"));
+    return MainWindow(h);
+}
+
+std::optional<DWORD> AppProcess::Close(DWORD timeoutMs) {
+    HWND h = main_ && IsWindow(main_) ? main_ : FindTopWindow(Id(), kMainClass);
+    if (h)
+        Post(h, WM_CLOSE);
+    return process_.WaitExit(timeoutMs);
+}
+
+} // namespace e2e

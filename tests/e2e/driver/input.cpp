@@ -1,0 +1,152 @@
+// Keyboard focus and input, and programs of the Linux host.
+#include <cstdio>
+#include <cstdlib>
+
+#include "vako_e2e.h"
+
+namespace e2e {
+
+std::optional<DWORD> RunHostProgram(const std::string& program, const std::string& args,
+                                    DWORD timeoutMs) {
+    // Wine starts a Unix executable named by its DOS path, but hands back no
+    // process handle to wait on; the shell leaves the exit code in a file instead.
+    char tempDir[MAX_PATH];
+    char done[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, tempDir) || !GetTempFileNameA(tempDir, "e2e", 0, done))
+        ThrowLastError("GetTempFileNameA");
+    DeleteFileA(done);
+    const std::string hostDone = HostPath(done);
+    if (hostDone.empty())
+        throw DriverError("RunHostProgram: not running under Wine");
+    const std::string script = program + " " + args + " >/dev/null 2>&1; echo $? > '" +
+                               hostDone + ".part'; mv '" + hostDone + ".part' '" + hostDone +
+                               "'";
+    std::string cmd = "Z:\\bin\\sh -c \"" + script + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA("Z:\\bin\\sh", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        ThrowLastError("CreateProcessA /bin/sh");
+    if (pi.hThread)
+        CloseHandle(pi.hThread);
+    if (pi.hProcess)
+        CloseHandle(pi.hProcess);
+    if (!WaitUntil([&] { return FileExists(done); }, timeoutMs, 5))
+        return std::nullopt;
+    const std::string code = ReadFileBytes(done);
+    DeleteFileA(done);
+    return static_cast<DWORD>(std::strtoul(code.c_str(), nullptr, 10));
+}
+
+unsigned long XWindowOf(HWND topLevel) {
+    return static_cast<unsigned long>(
+        reinterpret_cast<ULONG_PTR>(GetPropA(topLevel, "__wine_x11_whole_window")));
+}
+
+bool FocusWindow(HWND topLevel) {
+    unsigned long xid = XWindowOf(topLevel);
+    if (!xid)
+        throw DriverError("no X window for \"" + Caption(topLevel) + "\" (not shown yet?)");
+    auto code = RunHostProgram("xdotool", "windowfocus --sync " + std::to_string(xid));
+    if (!code || *code != 0)
+        return false;
+    // Wine learns of the focus from the X server asynchronously.
+    return WaitUntil([&] { return GetForegroundWindow() == topLevel; }, 2000);
+}
+
+namespace {
+INPUT Key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+} // namespace
+
+void SendKeys(const std::vector<WORD>& keys, const std::vector<WORD>& modifiers) {
+    std::vector<INPUT> seq;
+    for (WORD m : modifiers)
+        seq.push_back(Key(m, false));
+    for (WORD k : keys) {
+        seq.push_back(Key(k, false));
+        seq.push_back(Key(k, true));
+    }
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+        seq.push_back(Key(*m, true));
+    if (SendInput(static_cast<UINT>(seq.size()), seq.data(), sizeof(INPUT)) != seq.size())
+        ThrowLastError("SendInput");
+}
+
+void TypeChars(HWND control, const std::string& ascii) {
+    for (unsigned char c : ascii)
+        Post(control, WM_CHAR, c, 1);
+}
+
+std::string HostPath(const std::string& windowsPath) {
+    using UnixNameFn = char*(CDECL*)(const WCHAR*);
+    static const UnixNameFn unixName =
+        win::ProcAddress<UnixNameFn>(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        return "";
+    std::wstring wide(windowsPath.size() + 1, L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0],
+                                static_cast<int>(wide.size()));
+    if (n == 0)
+        return "";
+    char* name = unixName(wide.c_str());
+    if (!name)
+        return "";
+    std::string out = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+}
+
+void SaveScreenshot(const std::string& path) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        ThrowLastError("GetDC");
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h; // bottom-up, as BMP files store it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    win::GdiObject dib(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bool ok = mem && dib;
+    if (ok) {
+        HGDIOBJ old = SelectObject(mem, dib.get());
+        ok = BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
+        SelectObject(mem, old);
+        GdiFlush();
+    }
+    if (mem)
+        DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    if (!ok)
+        ThrowLastError("screen capture");
+
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42; // "BM"
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + imageSize;
+    bi.bmiHeader.biSizeImage = imageSize;
+    std::string file(reinterpret_cast<const char*>(&fh), sizeof fh);
+    file.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+    file.append(static_cast<const char*>(bits), imageSize);
+    WriteFileBytes(path, file);
+    std::string host = HostPath(path);
+    std::printf("screenshot: %s%s%s\n", path.c_str(), host.empty() ? "" : " = ", host.c_str());
+    std::fflush(stdout);
+}
+
+} // namespace e2e
