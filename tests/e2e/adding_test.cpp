@@ -175,8 +175,7 @@ TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
     ASSERT_EQ(app.Close(), 0u);
     std::string ini = box.ReadIni();
     std::string section = ini.substr(ini.find("[1]\r\n"));
-    for (const std::string& line :
-         {"Name=シーの近道", "Program=" + c, "Work=" + box.Dir(), "Arg=--title \"from shortcut\"",
+    for (const std::string& line : std::vector<std::string>{"Name=シーの近道", "Program=" + c, "Work=" + box.Dir(), "Arg=--title \"from shortcut\"",
           std::string("Quit=1"), std::string("Run=1"), std::string("Show=0"),
           std::string("QuitType=0")})
         EXPECT_NE(section.find("\r\n" + line + "\r\n"), std::string::npos) << line;
