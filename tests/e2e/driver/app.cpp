@@ -27,10 +27,16 @@ std::string MainWindow::StatusText() const {
     return StatusBarText(status_, 0);
 }
 
-bool MainWindow::StatusVisible() const { return status_ && IsWindowVisible(status_); }
+bool MainWindow::StatusVisible() const {
+    return status_ && IsWindowVisible(status_);
+}
 
 bool MainWindow::WaitStatus(const std::string& text, DWORD timeoutMs) const {
     return WaitUntil([&] { return StatusText() == text; }, timeoutMs);
+}
+
+bool MainWindow::WaitItemCount(int count, DWORD timeoutMs) const {
+    return WaitUntil([&] { return ItemCount() == count; }, timeoutMs);
 }
 
 AppProcess::AppProcess(const Sandbox& box, const std::string& args)
@@ -46,9 +52,7 @@ AppProcess::~AppProcess() {
     // a program stuck in a dialog or a loop is ended the hard way.
     try {
         HWND main = main_ && IsWindow(main_) ? main_ : FindTopWindow(Id(), kMainClass);
-        if (main)
-            PostMessageA(main, WM_CLOSE, 0, 0);
-        if (!process_.WaitExit(2000))
+        if (!main || !PostMessageA(main, WM_CLOSE, 0, 0) || !process_.WaitExit(2000))
             process_.Terminate();
     } catch (...) {
         process_.Terminate();
@@ -71,7 +75,14 @@ HWND AppProcess::WaitForMainWindow(DWORD timeoutMs, bool visible) {
 }
 
 MainWindow AppProcess::Main(DWORD timeoutMs) {
+    // A window is listed while it is still being created; its list view comes with
+    // WM_CREATE, so wait for that too.
+    const DWORD start = GetTickCount();
     HWND h = main_ && IsWindow(main_) ? main_ : WaitForMainWindow(timeoutMs);
+    const DWORD used = GetTickCount() - start;
+    if (h)
+        WaitUntil([&] { return FindDescendant(h, WC_LISTVIEWA) != nullptr; },
+                  used < timeoutMs ? timeoutMs - used : 0);
     if (!h)
         throw DriverError(std::string("no ") + kMainClass + " window of process " +
                           std::to_string(Id()) + (Running() ? "" : " (it has ended)"));

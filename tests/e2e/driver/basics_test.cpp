@@ -29,9 +29,9 @@ TEST(Wait, PollsUntilTrueAndKeepsTheDeadline) {
 TEST(SandboxTest, FreshFolderPerTestUnderTheBuildTree) {
     Sandbox first(NoProgram());
     char full[MAX_PATH];
-    GetFullPathNameA((TestBinDir() + "..\\e2e\\SandboxTest.FreshFolderPerTestUnderTheBuildTree\\")
-                         .c_str(),
-                     MAX_PATH, full, nullptr);
+    GetFullPathNameA(
+        (TestBinDir() + "..\\e2e\\SandboxTest.FreshFolderPerTestUnderTheBuildTree\\").c_str(),
+        MAX_PATH, full, nullptr);
     EXPECT_EQ(first.Dir(), std::string(full));
     EXPECT_EQ(first.Root(), first.Dir());
     first.WriteFile("left-over.txt", "x");
@@ -71,8 +71,7 @@ TEST(SandboxTest, JapaneseSubFolderHoldsTheCopiedProgram) {
 
     AppProcess app(copy, "", box.Dir());
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(text::CompareText(ProcessImagePath(app.Id()), copy), 0)
-        << ProcessImagePath(app.Id());
+    EXPECT_EQ(text::CompareText(ProcessImagePath(app.Id()), copy), 0) << ProcessImagePath(app.Id());
 }
 
 TEST(SandboxTest, ProgramFilesAreCopiedWhenBuilt) {
@@ -96,18 +95,21 @@ TEST(Host, ProgramsOfTheHostReportTheirExitCode) {
     EXPECT_EQ(RunHostProgram("sh", "-c 'exit 3'", 5000), std::optional<DWORD>(3));
     const std::string host = HostPath(TestBinDir() + "x.txt");
     EXPECT_EQ(host.substr(0, 1), "/");
-    EXPECT_TRUE(host.size() > 10 && host.compare(host.size() - 10, 10, "/bin/x.txt") == 0)
-        << host;
+    EXPECT_TRUE(host.size() > 10 && host.compare(host.size() - 10, 10, "/bin/x.txt") == 0) << host;
 }
 
 TEST(Input, FocusedWindowReceivesKeys) {
     char dir[MAX_PATH];
     GetSystemDirectoryA(dir, MAX_PATH);
     Process np = Process::Start(std::string(dir) + "\\notepad.exe");
-    HWND top = np.WaitForWindow("Notepad", kDefaultTimeoutMs);
-    ASSERT_NE(top, nullptr);
-    HWND edit = FindDescendant(top, "Edit");
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(top) && XWindowOf(top) != 0; }, 5000));
+    HWND top = nullptr, edit = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            top = FindTopWindow(np.Id(), "Notepad");
+            edit = top ? FindDescendant(top, "Edit") : nullptr;
+            return edit && IsWindowVisible(top) && XWindowOf(top) != 0;
+        },
+        kDefaultTimeoutMs));
     ASSERT_TRUE(FocusWindow(top));
     EXPECT_EQ(GetForegroundWindow(), top);
     SendKeys({'A', 'B', 'C'});
@@ -141,8 +143,8 @@ TEST(Screen, ScreenshotHoldsWhatIsShown) {
     MainWindow form = app.Main();
     SetWindowPos(form.Hwnd(), nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT list{};
-    ASSERT_TRUE(WaitUntil(
-        [&] { return GetWindowRect(form.List(), &list) && list.left >= 400; }, 5000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return GetWindowRect(form.List(), &list) && list.left >= 400; }, 5000));
     const POINT white{list.right - 20, list.bottom - 20};
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -158,8 +160,8 @@ TEST(Screen, ScreenshotHoldsWhatIsShown) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "E2ERedProbe";
     RegisterClassA(&wc);
-    HWND probe = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE,
-                                 100, 100, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND probe = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 100,
+                                 100, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(probe, nullptr);
     UpdateWindow(probe);
     // Shown once the screen itself has it, read through another path than the shot.

@@ -91,8 +91,8 @@ void Layout(HWND hwnd) {
 
 void Create(HWND hwnd) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    gToolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 0,
-                               0, 0, 0, hwnd, reinterpret_cast<HMENU>(kToolbarId), inst, nullptr);
+    gToolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 0, 0,
+                               0, 0, hwnd, reinterpret_cast<HMENU>(kToolbarId), inst, nullptr);
     SendMessageA(gToolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBBUTTON buttons[4] = {};
     const int ids[4] = {101, 102, 0, 103};
@@ -105,8 +105,7 @@ void Create(HWND hwnd) {
     SendMessageA(gToolbar, TB_ADDBUTTONSA, 4, reinterpret_cast<LPARAM>(buttons));
 
     gList = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_EDITLABELS |
-                                LVS_SHOWSELALWAYS,
+                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_EDITLABELS | LVS_SHOWSELALWAYS,
                             0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(kListId), inst, nullptr);
     const char* captions[3] = {"プログラム", "終了", "起動"};
     const int widths[3] = {180, 50, 50};
@@ -213,9 +212,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "TVakoQuitForm";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "E2E fake form", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 420, 300, nullptr, nullptr, inst,
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExA(0, wc.lpszClassName, "E2E fake form", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 420, 300, nullptr, nullptr, inst, nullptr);
     ShowWindow(hwnd, show);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -18,15 +18,14 @@ std::optional<DWORD> RunHostProgram(const std::string& program, const std::strin
     const std::string hostDone = HostPath(done);
     if (hostDone.empty())
         throw DriverError("RunHostProgram: not running under Wine");
-    const std::string script = program + " " + args + " >/dev/null 2>&1; echo $? > '" +
-                               hostDone + ".part'; mv '" + hostDone + ".part' '" + hostDone +
-                               "'";
+    const std::string script = program + " " + args + " >/dev/null 2>&1; echo $? > '" + hostDone +
+                               ".part'; mv '" + hostDone + ".part' '" + hostDone + "'";
     std::string cmd = "Z:\\bin\\sh -c \"" + script + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA("Z:\\bin\\sh", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
+    if (!CreateProcessA("Z:\\bin\\sh", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         ThrowLastError("CreateProcessA /bin/sh");
     if (pi.hThread)
         CloseHandle(pi.hThread);

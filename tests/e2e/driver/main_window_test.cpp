@@ -33,6 +33,8 @@ TEST_F(FakeFormTest, ReadsItemsColumnsStatusAndToolbar) {
     RECT r = m.Rect();
     EXPECT_EQ(r.right - r.left, 420);
 
+    EXPECT_TRUE(m.WaitItemCount(3, 5000));
+    EXPECT_FALSE(m.WaitItemCount(4, 100));
     EXPECT_EQ(m.ItemCount(), 3);
     EXPECT_EQ(m.Names(), (Names{"Charlie", "alpha", "Bravo"}));
     EXPECT_EQ(m.Rows()[0], (Names{"Charlie", "●", ""}));
@@ -140,7 +142,8 @@ TEST_F(FakeFormTest, CloseThatAsksIsAnsweredWhileWaiting) {
     // The question blocks the close: no exit within the short deadline.
     EXPECT_EQ(app.Close(200), std::nullopt);
     std::vector<AnsweredBox> answered;
-    EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !app.Running(); }, 5000, answered));
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 5000, answered));
     ASSERT_EQ(answered.size(), 1u);
     EXPECT_EQ(answered[0].caption, "確認");
     EXPECT_EQ(answered[0].text, "閉じますか？");

@@ -1,6 +1,5 @@
 // Message boxes and dialogs that another process shows.
 #include <algorithm>
-#include <set>
 
 #include "vako_e2e.h"
 
@@ -131,32 +130,29 @@ bool WaitAnsweringBoxes(const std::vector<DWORD>& pids, const std::function<bool
                         DWORD timeoutMs, std::vector<AnsweredBox>& answered,
                         const BoxChooser& choose) {
     const DWORD start = GetTickCount();
-    std::set<HWND> handled;
-    bool ok = true;
+    bool stuck = false;
     WaitUntil(
         [&] {
             if (done())
                 return true;
             for (DWORD pid : pids) {
                 HWND box = FindMessageBox(pid);
-                if (!box || handled.count(box))
+                if (!box)
                     continue;
                 MessageBoxInfo info = ReadMessageBox(box);
-                int answer = choose(info);
+                const int answer = choose(info);
                 answered.push_back({info.caption, info.text, answer});
-                handled.insert(box);
+                // Waits until this box is gone, so the next look finds the next box.
                 const DWORD used = GetTickCount() - start;
                 if (!AnswerMessageBox(box, answer, used < timeoutMs ? timeoutMs - used : 1)) {
-                    ok = false;
+                    stuck = true;
                     return true;
                 }
-                // A window handle can be reused by the next box once this one is gone.
-                handled.erase(box);
             }
             return false;
         },
         timeoutMs);
-    return ok && done();
+    return !stuck && done();
 }
 
 } // namespace e2e

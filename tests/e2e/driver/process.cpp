@@ -188,8 +188,8 @@ Process Process::Start(const std::string& exe, const std::string& args, const st
 
 Process Process::Attach(DWORD pid) {
     Process p;
-    p.handle_.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION,
-                                FALSE, pid));
+    p.handle_.reset(
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid));
     if (!p.handle_)
         ThrowLastError("OpenProcess " + std::to_string(pid));
     p.pid_ = pid;

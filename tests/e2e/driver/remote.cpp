@@ -31,8 +31,7 @@ RemoteBuffer::RemoteBuffer(DWORD pid, size_t size) : size_(size) {
     if (IsWow64(GetCurrentProcess()) && !IsWow64(process_.get()))
         throw DriverError("process " + std::to_string(pid) +
                           " is 64-bit; remote structures need a 32-bit target");
-    base_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE,
-                           PAGE_READWRITE);
+    base_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!base_)
         ThrowLastError("VirtualAllocEx");
 }
@@ -83,16 +82,20 @@ void Post(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ThrowLastError("PostMessageA");
 }
 
-void PostCommand(HWND hwnd, WORD id) { Post(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+void PostCommand(HWND hwnd, WORD id) {
+    Post(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
 
 // ---- List view ----
 
-int ListItemCount(HWND list) { return static_cast<int>(Send(list, LVM_GETITEMCOUNT)); }
+int ListItemCount(HWND list) {
+    return static_cast<int>(Send(list, LVM_GETITEMCOUNT));
+}
 
 std::string ListItemText(HWND list, int item, int subItem) {
     RemoteBuffer mem(list, sizeof(LVITEMA) + kTextMax);
     LVITEMA lv{};
-    lv.iSubItem = 0;
+    lv.iSubItem = subItem;
     lv.pszText = static_cast<char*>(mem.Address(sizeof lv));
     lv.cchTextMax = kTextMax;
     mem.Put(lv);
@@ -160,9 +163,13 @@ DWORD ListViewType(HWND list) {
     return static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & LVS_TYPEMASK;
 }
 
-DWORD ListViewMode(HWND list) { return static_cast<DWORD>(Send(list, LVM_GETVIEW)); }
+DWORD ListViewMode(HWND list) {
+    return static_cast<DWORD>(Send(list, LVM_GETVIEW));
+}
 
-HWND ListHeader(HWND list) { return reinterpret_cast<HWND>(Send(list, LVM_GETHEADER)); }
+HWND ListHeader(HWND list) {
+    return reinterpret_cast<HWND>(Send(list, LVM_GETHEADER));
+}
 
 int ListColumnCount(HWND list) {
     HWND header = ListHeader(list);
@@ -208,7 +215,7 @@ void ListClickColumn(HWND list, int column) {
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     // Posted, not sent: the header handles the pair in its own thread's order, as
     // it would a real click, and the test does not wait for the sort.
-    Post(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Post(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     Post(header, WM_LBUTTONUP, 0, at);
 }
 
@@ -217,10 +224,9 @@ bool ListRenameItem(HWND list, int item, const std::string& text, DWORD timeoutM
         throw DriverError("the list view does not allow editing labels");
     HWND edit = reinterpret_cast<HWND>(Send(list, LVM_EDITLABELA, item));
     if (!edit)
-        throw DriverError("LVM_EDITLABELA gave no edit control for item " +
-                          std::to_string(item));
+        throw DriverError("LVM_EDITLABELA gave no edit control for item " + std::to_string(item));
     SetText(edit, text);
-    Post(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+    Post(edit, WM_KEYDOWN, VK_RETURN, 1);
     Post(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
     return WaitUntil([&] { return !IsWindow(edit); }, timeoutMs);
 }

@@ -56,7 +56,8 @@ void RemoveTree(const std::string& folder) {
         } else {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileA(path.c_str()))
-                ThrowLastError("DeleteFileA " + path + " (is a program of the last run still running?)");
+                ThrowLastError("DeleteFileA " + path +
+                               " (is a program of the last run still running?)");
         }
     } while (FindNextFileA(find.get(), &fd));
 }
@@ -101,8 +102,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     if (!f)
         ThrowLastError("CreateFileA " + path);
     DWORD written = 0;
-    if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) ||
+    if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
         ThrowLastError("WriteFile " + path);
 }
@@ -168,7 +168,9 @@ std::string Sandbox::ReadFile(const std::string& relative) const {
     return ReadFileBytes(Path(relative));
 }
 
-bool Sandbox::Exists(const std::string& relative) const { return FileExists(Path(relative)); }
+bool Sandbox::Exists(const std::string& relative) const {
+    return FileExists(Path(relative));
+}
 
 void Sandbox::Remove(const std::string& relative) const {
     if (!DeleteFileA(Path(relative).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)

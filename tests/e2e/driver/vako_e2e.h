@@ -61,7 +61,8 @@
 //   MainWindow  bundles these for the main window: List(), Status(), Toolbar(),
 //               ItemCount(), ItemText(), Names(), Rows(), Selected(), Select(),
 //               ViewType(), ColumnWidth(), StatusText(), StatusVisible(),
-//               WaitStatus(text, ms), Command(id), ClickColumn(col), Rename(i, s), Rect().
+//               WaitStatus(text, ms), WaitItemCount(n, ms), Command(id), ClickColumn(col),
+//               Rename(i, s), Rect().
 //
 //   Column header click: ListClickColumn posts WM_LBUTTONDOWN / WM_LBUTTONUP at the
 //   middle of the header item to the header control. The header, the list and the
@@ -72,7 +73,8 @@
 //   Rename: ListRenameItem sends LVM_EDITLABELA (no pointer), sets the returned edit
 //   control's text with WM_SETTEXT and posts VK_RETURN to that edit, so that the
 //   list ends the edit itself and the parent gets its own LVN_ENDLABELEDIT.
-//   Waits until the edit control is gone.
+//   Waits until the edit control is gone. (Windows wants the list focused before
+//   LVM_EDITLABEL; Wine 8 does not.)
 //
 // Message boxes and dialogs of another process
 //   FindMessageBox(pid, ms)   a visible top-level "#32770" of pid that is a message box
@@ -94,6 +96,28 @@
 //       /bin/sh (args are shell words) and returns its exit code.
 //   SaveScreenshot(path): BitBlt of the screen DC into a 24-bit BMP; prints the Windows
 //       and the host path of the file.
+//
+// Example: a quit-all, recording the boxes it shows
+//   Sandbox box({"some_target.exe"});
+//   box.WriteIni("[Main]\r\n...");
+//   AppProcess app(box);
+//   MainWindow m = app.Main();
+//   ASSERT_TRUE(m.WaitItemCount(2));
+//   m.Command(ID_OF_QUIT_ALL);
+//   std::vector<AnsweredBox> boxes;
+//   ASSERT_TRUE(WaitAnsweringBoxes(app.Id(),
+//       [&] { return m.StatusText() == "ポムッと終了処理完了"; }, 20000, boxes));
+//   EXPECT_EQ(boxes.size(), 1u);
+//
+// Wine 8 notes (measured)
+//   - Wine's regedit.exe in system32 hands over to its 64-bit self; taskmgr.exe,
+//     notepad.exe, progman.exe, winefile.exe and wordpad.exe stay 32-bit.
+//   - A window is enumerable while its WM_CREATE still runs: wait for the child you
+//     need, not only for the top-level window (AppProcess::Main waits for the list).
+//   - A Unix program started through CreateProcess runs, but no process handle comes
+//     back; RunHostProgram therefore waits for a file the shell writes.
+//   - A message box is found ~5-70 ms after it opened; BM_CLICK closes it within a
+//     few ms without input focus.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -204,7 +228,8 @@ class Process {
     Process& operator=(Process&& other);
     ~Process();
 
-    // exe: full path. args: the command line after the quoted exe. dir: empty for ours.
+    // exe: full path. args: the command line after the quoted exe. dir: the new
+    // process's current folder; empty: this process's.
     static Process Start(const std::string& exe, const std::string& args = "",
                          const std::string& dir = "", int show = SW_SHOWNORMAL);
     static Process Attach(DWORD pid);
@@ -336,6 +361,8 @@ class MainWindow {
     std::string StatusText() const;
     bool StatusVisible() const;
     bool WaitStatus(const std::string& text, DWORD timeoutMs = kDefaultTimeoutMs) const;
+    // The list is filled after the window appears: wait for the expected count.
+    bool WaitItemCount(int count, DWORD timeoutMs = kDefaultTimeoutMs) const;
     void Command(WORD id) const { PostCommand(hwnd_, id); }
     void ClickColumn(int column) const { ListClickColumn(list_, column); }
     bool Rename(int item, const std::string& text) const {

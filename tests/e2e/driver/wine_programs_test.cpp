@@ -36,8 +36,19 @@ int RowOfPid(HWND list, DWORD pid) {
 
 struct Notepad {
     Process process = Process::Start(SystemProgram("notepad.exe"));
-    HWND top = process.WaitForWindow("Notepad", kDefaultTimeoutMs);
-    HWND edit = top ? FindDescendant(top, "Edit") : nullptr;
+    HWND top = nullptr;
+    HWND edit = nullptr;
+
+    // The window is listed while it is still being created: wait for its edit.
+    Notepad() {
+        WaitUntil(
+            [&] {
+                top = FindTopWindow(process.Id(), "Notepad");
+                edit = top ? FindDescendant(top, "Edit") : nullptr;
+                return edit && IsWindowVisible(top);
+            },
+            kDefaultTimeoutMs);
+    }
 
     // Text set with WM_SETTEXT counts as unmodified; one typed character makes
     // notepad ask about saving when it closes.
@@ -64,12 +75,11 @@ TEST(WinePrograms, TaskManagerProcessListAndStatusBarAcrossProcesses) {
     int self = -1;
     ASSERT_TRUE(WaitUntil([&] { return (self = RowOfPid(list, GetCurrentProcessId())) >= 0; },
                           kDefaultTimeoutMs));
-    const std::string ownName = text::LowerAscii(text::FileNamePart(
-        [] {
-            char b[MAX_PATH];
-            GetModuleFileNameA(nullptr, b, MAX_PATH);
-            return std::string(b);
-        }()));
+    const std::string ownName = text::LowerAscii(text::FileNamePart([] {
+        char b[MAX_PATH];
+        GetModuleFileNameA(nullptr, b, MAX_PATH);
+        return std::string(b);
+    }()));
     EXPECT_TRUE(text::StartsWith(text::LowerAscii(ListItemText(list, self, 0)), ownName))
         << ListItemText(list, self, 0);
     int own = RowOfPid(list, tm.Id());
@@ -130,9 +140,9 @@ TEST(WinePrograms, NotepadSaveQuestionReadAndAnsweredNo) {
     // The box bears notepad's name, the part of its title after the file name.
     const std::string title = Caption(np.top);
     ASSERT_FALSE(info.caption.empty());
-    EXPECT_TRUE(title.size() > info.caption.size() &&
-                title.compare(title.size() - info.caption.size(), std::string::npos,
-                              info.caption) == 0)
+    EXPECT_TRUE(
+        title.size() > info.caption.size() &&
+        title.compare(title.size() - info.caption.size(), std::string::npos, info.caption) == 0)
         << title << " / " << info.caption;
     EXPECT_TRUE(text::Contains(info.text, "(無題)")) << info.text;
     ASSERT_EQ(info.buttons.size(), 3u);
