@@ -721,6 +721,15 @@ void TVakoQuitForm::RunAction(int id) {
     case ID_ACT_CLOSE:
         quit_->ActCloseExecute(SelectedRecords());
         break;
+    case ID_ACT_ALLRUN:
+        launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun);
+        break;
+    case ID_ACT_RUN: {
+        std::vector<TProgInfo*> selected = SelectedRecords();
+        launch::ActRunExecute(*this, std::vector<const TProgInfo*>(selected.begin(), selected.end()),
+                              settings_.EachRun);
+        break;
+    }
     case ID_ACT_ADD:
         ::ActAddExecute(static_cast<RegistrationHost&>(*this));
         break;
@@ -733,8 +742,24 @@ void TVakoQuitForm::RunAction(int id) {
     }
 }
 
-bool TVakoQuitForm::IsCommandLineRun() const { return false; }
+bool TVakoQuitForm::IsCommandLineRun() {
+    commandLine_ = ParseCommandLine(ProcessArguments());
+    return ::IsCommandLineRun(commandLine_, *this);
+}
 
-void TVakoQuitForm::RunCommandLine() {}
+void TVakoQuitForm::RunCommandLine() { RunCommandLineStep(commandLine_, *this); }
+
+std::string TVakoQuitForm::ReadShortcutTarget(const std::string& path) {
+    ShortcutLink_.ShortcutFile = path;
+    ShortcutLink_.Target.clear(); // a shortcut the shell hands back unread names nothing
+    ShortcutLink_.ReadShortcut();
+    return ShortcutLink_.Target;
+}
+
+void TVakoQuitForm::RunQuitAll() { OnCommand(ID_ACT_ALLQUIT); }
+
+void TVakoQuitForm::RunRunAll() { OnCommand(ID_ACT_ALLRUN); }
+
+void TVakoQuitForm::CloseMainWindow() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
 void TVakoQuitForm::FirstStartStep() { ::FirstStartStep(static_cast<RegistrationHost&>(*this)); }

@@ -2,8 +2,10 @@
 // The main window: the table of registered applications, the list that shows it,
 // the actions of the menus and the toolbar, and the settings file's life cycle.
 #include "app/prog_info.h"
+#include "app/command_line_step.h"
 #include "app/registration.h"
 #include "app/settings.h"
+#include "launch/run_procedure.h"
 #include "quit/quit_procedure.h"
 #include "shell/shortcut_link.h"
 #include "win/window.h"
@@ -14,7 +16,11 @@
 #include <string>
 #include <vector>
 
-class TVakoQuitForm : public win::Window, private QuitHost, private RegistrationHost {
+class TVakoQuitForm : public win::Window,
+                      private QuitHost,
+                      private launch::LaunchHost,
+                      private RegistrationHost,
+                      private CommandLineHost {
   public:
     TVakoQuitForm();
     ~TVakoQuitForm() override;
@@ -48,6 +54,10 @@ class TVakoQuitForm : public win::Window, private QuitHost, private Registration
     TShortcutLink& ShortcutLink() override { return ShortcutLink_; }
     bool FirstRun() override { return FirstRun_; }
     void SetFirstRun(bool firstRun) override { FirstRun_ = firstRun; }
+    void RunQuitAll() override;
+    void RunRunAll() override;
+    std::string ReadShortcutTarget(const std::string& path) override;
+    void CloseMainWindow() override;
     // The options dialog edits the settings; the engines read their own copy.
     void SyncEngineOptions();
 
@@ -77,7 +87,7 @@ class TVakoQuitForm : public win::Window, private QuitHost, private Registration
     void LoadPendingIcons();
 
     void RunAction(int id);
-    bool IsCommandLineRun() const;
+    bool IsCommandLineRun();
     void RunCommandLine();
     void FirstStartStep();
     void CaptureColumnWidths();
@@ -99,6 +109,7 @@ class TVakoQuitForm : public win::Window, private QuitHost, private Registration
     bool FirstShow = true;
     int SortDirection = 1;
     bool commandLineRun_ = false;
+    TCommandLine commandLine_;
     bool saveErrorShown_ = false;
     bool firstRunPosted_ = false;
     bool busy_ = false;

@@ -1,0 +1,175 @@
+// The program started with switches or a program argument, as from its desktop
+// shortcuts: it quits or starts the registered programs and ends.
+#include "driver/vako_e2e.h"
+#include "report.h"
+#include "shell/shortcut_link.h"
+#include "target_log.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+  protected:
+    CommandLine() : box({"quit_target.exe", "launch_echo.exe"}) { CoInitialize(nullptr); }
+    ~CommandLine() override {
+        // Started by the program, they would outlive the test and hold its output open.
+        for (const char* name : {"launch_echo.exe", "echo.exe"}) {
+            for (DWORD pid : FindProcesses(name))
+                Process::Attach(pid); // ended as the temporary goes
+        }
+        CoUninitialize();
+    }
+
+    std::string Entry(int n, const std::string& name, const std::string& program,
+                      const std::string& arg, bool quit, bool run) const {
+        return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+               "\r\nArg=" + arg + "\r\nQuit=" + (quit ? "1" : "0") + "\r\nRun=" +
+               (run ? "1" : "0") + "\r\n\r\n";
+    }
+    std::string EchoArg() const { return "-echo-out \"" + box.Path("echo.txt") + "\""; }
+
+    // A running quit target, registered as entry 0 of `rest`.
+    Process StartQuitTarget() {
+        Process p = Process::Start(box.Path("quit_target.exe"),
+                                   "--log \"" + box.Path("q.log") + "\"", box.Dir());
+        EXPECT_TRUE(WaitUntil([&] { return LogHas(box.Path("q.log"), "ready"); }, 10000));
+        return p;
+    }
+    std::string QuitEntry() const {
+        return Entry(0, "quit", box.Path("quit_target.exe"), "", true, false);
+    }
+
+    // Runs the program with `args` and expects it to end by itself with 0, no box shown.
+    void RunToEnd(const std::string& args) {
+        AppProcess app(box, args);
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !app.Running(); }, 30000, boxes))
+            << args;
+        EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
+        EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0)) << args;
+    }
+
+    // Starts the program with `args` and expects its window to stay open.
+    void ExpectWindowStays(const std::string& args) {
+        AppProcess app(box, args);
+        MainWindow main = app.Main();
+        Send(main.Hwnd(), WM_NULL); // the first show, command line included, is over
+        EXPECT_TRUE(app.Running()) << args;
+        EXPECT_EQ(app.Close(), 0u) << args;
+    }
+
+    void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args) {
+        TShortcutLink link;
+        link.ShortcutFile = lnk;
+        link.Target = target;
+        link.Arguments = args;
+        link.WriteShortcut();
+    }
+
+    Sandbox box;
+};
+
+const char kKnown[] = "[Setting]\r\nVersion=0.3\r\n\r\n";
+
+} // namespace
+
+TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {
+    for (const char* sw : {"-q", "/Q"}) {
+        box.WriteIni(std::string(kKnown) + "; hand comment\r\n" + QuitEntry());
+        Process target = StartQuitTarget();
+        RunToEnd(sw);
+        EXPECT_TRUE(target.WaitExit(5000).has_value()) << sw;
+        std::string ini = box.ReadIni();
+        EXPECT_NE(ini.find("Width=313\r\n"), std::string::npos) << sw;
+        EXPECT_EQ(ini.find("hand comment"), std::string::npos) << sw;
+        box.Remove("q.log");
+    }
+}
+
+TEST_F(CommandLine, RunSwitchStartsTheRegisteredPrograms) {
+    box.WriteIni(kKnown + Entry(0, "echo", box.Path("launch_echo.exe"), EchoArg(), false, true));
+    RunToEnd("-r");
+    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    auto report = target::ReadReport(box.Path("echo.txt"));
+    EXPECT_EQ(report["cmdline"], box.Path("launch_echo.exe") + " " + EchoArg());
+}
+
+TEST_F(CommandLine, BothSwitchesQuitFirstThenStart) {
+    box.WriteIni(kKnown + Entry(0, "echo", box.Path("launch_echo.exe"), EchoArg(), true, true));
+    Process first = Process::Start(box.Path("launch_echo.exe"), EchoArg(), box.Dir());
+    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    ASSERT_NE(first.WaitForWindow("VakoLaunchEcho", 10000), nullptr);
+    box.Remove("echo.txt");
+    RunToEnd("-r -q");
+    EXPECT_TRUE(first.WaitExit(5000).has_value());
+    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    auto report = target::ReadReport(box.Path("echo.txt"));
+    EXPECT_NE(report["pid"], std::to_string(first.Id()));
+    EXPECT_TRUE(IsProcessRunning(std::stoul(report["pid"])));
+}
+
+TEST_F(CommandLine, WordsAndBareLettersAreNoSwitches) {
+    box.WriteIni(kKnown + QuitEntry());
+    Process target = StartQuitTarget();
+    ExpectWindowStays("-quit");
+    ExpectWindowStays("q");
+    EXPECT_TRUE(target.Running());
+    EXPECT_TRUE(LoggedMessages(box.Path("q.log")).empty());
+}
+
+TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
+    box.WriteIni(kKnown + QuitEntry());
+    CreateDirectoryA(box.Path("links").c_str(), nullptr);
+    std::string lnk = box.Path("links\\エコー.lnk");
+    MakeShortcut(lnk, box.Path("launch_echo.exe"), EchoArg());
+    Process target = StartQuitTarget();
+    RunToEnd("\"" + lnk + "\"");
+    EXPECT_TRUE(target.WaitExit(5000).has_value());
+    // The shortcut itself was opened: its own arguments reached the program. Which
+    // folder the program starts in is the shell's choice for a shortcut (Wine 8 uses
+    // the shortcut's working folder, else the caller's), so it is checked below with
+    // a program file.
+    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    auto report = target::ReadReport(box.Path("echo.txt"));
+    EXPECT_NE(report["cmdline"].find(EchoArg()), std::string::npos);
+}
+
+TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
+    box.WriteIni(kKnown + QuitEntry());
+    CreateDirectoryA(box.Path("表示").c_str(), nullptr);
+    std::string exe = box.CopyFromBin("launch_echo.exe", "表示\\echo.exe");
+    SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
+    Process target = StartQuitTarget();
+    RunToEnd("\"" + exe + "\"");
+    SetEnvironmentVariableA(target::kOutVariable, nullptr);
+    EXPECT_TRUE(target.WaitExit(5000).has_value());
+    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    auto report = target::ReadReport(box.Path("echo.txt"));
+    EXPECT_EQ(report["cwd"], box.Path("表示"));
+}
+
+TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
+    box.WriteIni(kKnown + QuitEntry());
+    std::string gone = box.CopyFromBin("quit_target.exe", "gone.exe");
+    std::string lnk = box.Path("gone.lnk");
+    MakeShortcut(lnk, gone, "");
+    DeleteFileA(gone.c_str());
+    box.WriteFile("notes.txt", "text");
+    Process target = StartQuitTarget();
+    ExpectWindowStays("\"" + lnk + "\"");
+    ExpectWindowStays("\"" + box.Path("notes.txt") + "\"");
+    ExpectWindowStays("\"" + box.Path("missing.exe") + "\"");
+    EXPECT_TRUE(target.Running());
+}
+
+TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
+    RunToEnd("-q");
+    EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
+    AppProcess app(box);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    EXPECT_EQ(boxes[0].caption, "謝辞");
+}
