@@ -1,0 +1,100 @@
+#include "launch/run_procedure.h"
+
+#include "launch/run_rules.h"
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace launch {
+namespace {
+
+// Re-enables the actions on every way out of a run, an exception included.
+class BusyScope {
+  public:
+    explicit BusyScope(LaunchHost& host) : host_(host) { host_.SetBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    ~BusyScope() {
+        if (!ended_)
+            host_.SetBusy(true);
+    }
+    void End() {
+        ended_ = true;
+        host_.SetBusy(true);
+    }
+
+  private:
+    LaunchHost& host_;
+    bool ended_ = false;
+};
+
+class ProcessReadyWait : public ReadyWaitOps {
+  public:
+    ProcessReadyWait(LaunchHost& host, HANDLE process) : host_(host), process_(process) {}
+    uint32_t TickCount() override { return GetTickCount(); }
+    uint32_t WaitForIdle(uint32_t ms) override { return WaitForInputIdle(process_, ms); }
+    void ProcessMessages() override { host_.ProcessMessages(); }
+
+  private:
+    LaunchHost& host_;
+    HANDLE process_;
+};
+
+} // namespace
+
+void RunProgram(LaunchHost& host, const TProgInfo& entry, bool waitReady) {
+    host.SetStatusText(StartingText(entry.Name));
+
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    StartRequest req = MakeStartRequest(entry, si.dwFlags, si.wShowWindow);
+    si.cb = sizeof si;
+    si.dwFlags = req.Flags;
+    si.wShowWindow = req.ShowWindow;
+
+    // CreateProcessA may write into the command line it is given.
+    std::vector<char> commandLine(req.CommandLine.begin(), req.CommandLine.end());
+    commandLine.push_back('\0');
+
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof pi);
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE, nullptr,
+                        req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi))
+        return;
+    win::Handle process(pi.hProcess);
+    win::Handle thread(pi.hThread);
+
+    if (waitReady) {
+        ProcessReadyWait ops(host, process.get());
+        WaitUntilReady(ops);
+    }
+}
+
+void ActAllRunExecute(LaunchHost& host, const TProgTable& table, bool eachRun) {
+    BusyScope busy(host);
+    for (const TProgInfo& entry : table) {
+        if (entry.Occupied() && entry.Run)
+            RunProgram(host, entry, eachRun);
+    }
+    busy.End();
+    host.SetStatusText(kRunAllDoneText);
+}
+
+void ActRunExecute(LaunchHost& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {
+    BusyScope busy(host);
+    if (selected.empty())
+        return;
+    for (const TProgInfo* entry : selected) {
+        if (entry)
+            RunProgram(host, *entry, eachRun);
+    }
+    busy.End();
+    host.SetStatusText(kRunSelectedDoneText);
+}
+
+} // namespace launch
