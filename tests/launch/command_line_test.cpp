@@ -1,0 +1,171 @@
+#include "app/command_line.h"
+#include "app/command_line_step.h"
+
+#include "app/text.h"
+#include "launch_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <stdexcept>
+
+using Events = std::vector<std::string>;
+using Args = std::vector<std::string>;
+
+TEST(CommandLineGrammar, SwitchesInAnyPositionCaseAndSwitchCharacter) {
+    for (const char* q : {"-q", "-Q", "/q", "/Q"}) {
+        TCommandLine cl = ParseCommandLine({"VakoQuit.exe", "x", "y", q});
+        EXPECT_TRUE(cl.QuitSwitch && !cl.RunSwitch) << q;
+    }
+    for (const char* r : {"-r", "-R", "/r", "/R"}) {
+        TCommandLine cl = ParseCommandLine({"VakoQuit.exe", r});
+        EXPECT_TRUE(cl.RunSwitch && !cl.QuitSwitch) << r;
+    }
+    TCommandLine both = ParseCommandLine({"VakoQuit.exe", "/R", "-q", "C:\\a.exe"});
+    EXPECT_TRUE(both.QuitSwitch && both.RunSwitch);
+    EXPECT_EQ(both.Arg1, "/R"); // only argument 1 can name a program
+}
+
+TEST(CommandLineGrammar, WordsBareLettersAndArgumentZeroAreNoSwitches) {
+    TCommandLine cl = ParseCommandLine(
+        {"-q", "-quit", "q", "r", "--q", "-", "", "-qr", " -q", "-q ", "\\q", "-ｑ", "-x"});
+    EXPECT_FALSE(cl.QuitSwitch);
+    EXPECT_FALSE(cl.RunSwitch);
+    EXPECT_TRUE(cl.HasArg1);
+    EXPECT_EQ(cl.Arg1, "-quit");
+    EXPECT_FALSE(ParseCommandLine({"VakoQuit.exe"}).HasArg1);
+    EXPECT_FALSE(ParseCommandLine({}).HasArg1);
+    // Argument 0 of this very process is its own program.
+    std::string self = ProcessArguments().at(0);
+    EXPECT_NE(text::LowerAscii(self).find("launch_rules_tests"), std::string::npos) << self;
+}
+
+namespace {
+
+// The main window as the step sees it, with shortcuts read from a table.
+class FakeHost : public CommandLineHost {
+  public:
+    explicit FakeHost(Events& events) : events_(events) {}
+    std::map<std::string, std::string> shortcuts; // shortcut path -> target
+    std::string unreadable;                       // a shortcut whose reading throws
+
+    void RunQuitAll() override { events_.push_back("quit"); }
+    void RunRunAll() override { events_.push_back("run"); }
+    std::string ReadShortcutTarget(const std::string& path) override {
+        if (path == unreadable)
+            throw std::runtime_error("cannot read");
+        return shortcuts.count(path) ? shortcuts[path] : std::string();
+    }
+    void CloseMainWindow() override { events_.push_back("close"); }
+
+  private:
+    Events& events_;
+};
+
+// Real file tests, recorded shell opens.
+class RecordingFiles : public CommandLineFiles {
+  public:
+    explicit RecordingFiles(Events& events) : events_(events) {}
+    bool FileExists(const std::string& path) override { return SystemFiles().FileExists(path); }
+    void ShellOpen(const std::string& file, const std::string& folder) override {
+        events_.push_back("open:" + file + "|" + folder);
+    }
+
+  private:
+    Events& events_;
+};
+
+void Touch(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    CloseHandle(f);
+}
+
+class CommandLineStep : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = launch_test::FreshDir("cmdline files") + "\\";
+        for (const char* f : {"tool.exe", "TOOL2.EXE", "readme.txt", "表示.exe", "good.lnk",
+                              "GOOD2.LNK", "gone.lnk", "txt.lnk", "bad.lnk"})
+            Touch(dir + f);
+        CreateDirectoryA((dir + "dir.exe").c_str(), nullptr);
+        host.shortcuts[dir + "good.lnk"] = dir + "tool.exe";
+        host.shortcuts[dir + "GOOD2.LNK"] = dir + "TOOL2.EXE";
+        host.shortcuts[dir + "gone.lnk"] = dir + "deleted.exe";
+        host.shortcuts[dir + "txt.lnk"] = dir + "readme.txt";
+        host.unreadable = dir + "bad.lnk";
+    }
+    void TearDown() override { launch_test::RemoveTree(dir.substr(0, dir.size() - 1)); }
+
+    // Runs the step; the up-front decision must agree with what it did.
+    Events Run(const Args& args) {
+        events.clear();
+        TCommandLine cl = ParseCommandLine(args);
+        bool predicted = IsCommandLineRun(cl, host, files);
+        EXPECT_TRUE(events.empty()) << "deciding must not act";
+        bool closed = RunCommandLineStep(cl, host, files);
+        EXPECT_EQ(predicted, closed);
+        EXPECT_EQ(closed, !events.empty() && events.back() == "close");
+        return events;
+    }
+    Events Opened(const std::string& file) { return {"quit", "open:" + file + "|" + dir, "close"}; }
+
+    std::string dir;
+    Events events;
+    FakeHost host{events};
+    RecordingFiles files{events};
+};
+
+} // namespace
+
+TEST_F(CommandLineStep, QuitAndRunSwitchesQuitFirstThenClose) {
+    EXPECT_EQ(Run({"V.exe", "-q"}), (Events{"quit", "close"}));
+    EXPECT_EQ(Run({"V.exe", "/R"}), (Events{"run", "close"}));
+    EXPECT_EQ(Run({"V.exe", "-r", "-q"}), (Events{"quit", "close", "run", "close"}));
+    EXPECT_EQ(Run({"V.exe", "-quit", "r"}), Events{});
+    EXPECT_EQ(Run({"V.exe"}), Events{});
+}
+
+TEST_F(CommandLineStep, ProgramOrShortcutToOneIsOpenedItselfInItsFolderAfterQuitAll) {
+    for (const char* f : {"tool.exe", "TOOL2.EXE", "表示.exe", "good.lnk", "GOOD2.LNK"})
+        EXPECT_EQ(Run({"V.exe", dir + f}), Opened(dir + f)) << f;
+}
+
+TEST_F(CommandLineStep, FilesThatDoNotQualifyLeaveTheWindowOpen) {
+    // A shortcut whose target is gone or is no program, no program, no file at
+    // all, a folder, nothing; and a program that is not argument 1.
+    for (const char* f : {"gone.lnk", "txt.lnk", "readme.txt", "missing.exe", "dir.exe"})
+        EXPECT_EQ(Run({"V.exe", dir + f}), Events{}) << f;
+    EXPECT_EQ(Run({"V.exe", ""}), Events{});
+    EXPECT_EQ(Run({"V.exe", "x", dir + "tool.exe"}), Events{});
+}
+
+TEST_F(CommandLineStep, ProgramArgumentWithASwitchRunsQuitAllTwice) {
+    Events quitTwice = Opened(dir + "good.lnk");
+    quitTwice.insert(quitTwice.begin(), {"quit", "close"});
+    EXPECT_EQ(Run({"V.exe", dir + "good.lnk", "-q"}), quitTwice);
+    Events afterRun = Opened(dir + "tool.exe");
+    afterRun.insert(afterRun.begin(), {"run", "close"});
+    EXPECT_EQ(Run({"V.exe", dir + "tool.exe", "-R"}), afterRun);
+}
+
+TEST_F(CommandLineStep, ProgramWithoutFolderPartIsOpenedWithoutFolder) {
+    char old[MAX_PATH];
+    GetCurrentDirectoryA(sizeof old, old);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+    Events got = Run({"V.exe", "tool.exe"});
+    SetCurrentDirectoryA(old);
+    EXPECT_EQ(got, (Events{"quit", "open:tool.exe|", "close"}));
+}
+
+TEST_F(CommandLineStep, UnreadableShortcutEndsTheStepAfterTheSwitches) {
+    TCommandLine cl = ParseCommandLine({"V.exe", dir + "bad.lnk"});
+    EXPECT_FALSE(IsCommandLineRun(cl, host, files)); // the window stays open
+    EXPECT_THROW(RunCommandLineStep(cl, host, files), std::runtime_error);
+    EXPECT_EQ(events, Events{});
+
+    cl = ParseCommandLine({"V.exe", dir + "bad.lnk", "-q"});
+    EXPECT_TRUE(IsCommandLineRun(cl, host, files));
+    EXPECT_THROW(RunCommandLineStep(cl, host, files), std::runtime_error);
+    EXPECT_EQ(events, (Events{"quit", "close"}));
+}
