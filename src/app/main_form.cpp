@@ -29,13 +29,28 @@ const int kSelectionActions[] = {ID_ACT_CLOSE, ID_ACT_RUN, ID_ACT_DELETE, ID_ACT
 const int kViewActions[] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST, ID_ACT_REPORT};
 const DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 
-struct ToolButton {
-    int command; // 0: separator
+// Each action's picture in CommandImages, shown by its menu items and its button.
+struct ActionPicture {
+    int command;
     int picture;
 };
-const ToolButton kToolButtons[] = {{ID_ACT_ALLQUIT, 0}, {ID_ACT_ALLRUN, 1}, {0, 0},
-                                   {ID_ACT_CLOSE, 2},   {ID_ACT_RUN, 3},    {0, 0},
-                                   {ID_ACT_PROPERTY, 8}, {0, 0},           {ID_ACT_QUIT, 6}};
+const ActionPicture kPictures[] = {
+    {ID_ACT_ALLQUIT, 0},    {ID_ACT_ALLRUN, 1},     {ID_ACT_CLOSE, 2},    {ID_ACT_RUN, 3},
+    {ID_ACT_ADD, 4},        {ID_ACT_DELETE, 5},     {ID_ACT_QUIT, 6},     {ID_ACT_STARTUPREAD, 7},
+    {ID_ACT_PROPERTY, 8},   {ID_ACT_OPTION, 9},     {ID_ACT_VERSION, 10}, {ID_ACT_LARGEICON, 11},
+    {ID_ACT_SMALLICON, 12}, {ID_ACT_LIST, 13},      {ID_ACT_REPORT, 14},  {ID_ACT_STATUS, 15}};
+
+int PictureOf(int command) {
+    for (const ActionPicture& p : kPictures) {
+        if (p.command == command)
+            return p.picture;
+    }
+    return -1;
+}
+
+// Toolbar buttons in order; 0 is a separator.
+const int kToolButtons[] = {ID_ACT_ALLQUIT, ID_ACT_ALLRUN, 0, ID_ACT_CLOSE, ID_ACT_RUN, 0,
+                            ID_ACT_PROPERTY, 0, ID_ACT_QUIT};
 
 struct Column {
     const char* caption;
@@ -130,13 +145,23 @@ void TVakoQuitForm::CreateControls() {
                                nullptr);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(CommandImages));
-    for (const ToolButton& b : kToolButtons) {
+    for (int command : kToolButtons) {
         TBBUTTON tb = {};
-        tb.iBitmap = b.command ? b.picture : 6;
-        tb.idCommand = b.command;
+        tb.iBitmap = command ? PictureOf(command) : 6; // a separator's width
+        tb.idCommand = command;
         tb.fsState = TBSTATE_ENABLED;
-        tb.fsStyle = b.command ? BTNS_BUTTON : BTNS_SEP;
+        tb.fsStyle = command ? BTNS_BUTTON : BTNS_SEP;
         SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&tb));
+    }
+
+    // Menu items draw their pictures themselves, from the same image list.
+    for (const ActionPicture& p : kPictures) {
+        MENUITEMINFOA mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_BITMAP;
+        mi.hbmpItem = HBMMENU_CALLBACK;
+        SetMenuItemInfoA(mainMenu_, p.command, FALSE, &mi);
+        SetMenuItemInfoA(popupMenu_, p.command, FALSE, &mi);
     }
 
     fileList_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
@@ -576,6 +601,21 @@ void TVakoQuitForm::FileListEdited(int index, const char* newText) {
     ShowEntry(index, *record);
 }
 
+void TVakoQuitForm::DrawMenuPicture(const DRAWITEMSTRUCT& di) {
+    int picture = PictureOf(static_cast<int>(di.itemID));
+    if (picture < 0)
+        return;
+    int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - 16) / 2;
+    if (di.itemState & (ODS_GRAYED | ODS_DISABLED)) {
+        HICON icon = ImageList_GetIcon(CommandImages, picture, ILD_TRANSPARENT);
+        DrawStateA(di.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, di.rcItem.left, y,
+                   16, 16, DST_ICON | DSS_DISABLED);
+        DestroyIcon(icon);
+    } else {
+        ImageList_Draw(CommandImages, picture, di.hDC, di.rcItem.left, y, ILD_TRANSPARENT);
+    }
+}
+
 void TVakoQuitForm::ShowPopupMenu(LPARAM lp) {
     POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     if (lp == -1) {
@@ -668,6 +708,21 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_MEASUREITEM: {
+        auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        if (mi->CtlType != ODT_MENU)
+            break;
+        mi->itemWidth = 20; // a gap before the caption
+        mi->itemHeight = 16;
+        return TRUE;
+    }
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (di->CtlType != ODT_MENU)
+            break;
+        DrawMenuPicture(*di);
+        return TRUE;
+    }
     case WM_SIZE:
         FormResize();
         return 0;

@@ -100,6 +100,7 @@ class TVakoQuitForm : public win::Window,
     void FileListColumnClick(int column);
     void FileListEdited(int index, const char* newText);
     void ShowPopupMenu(LPARAM lp);
+    void DrawMenuPicture(const DRAWITEMSTRUCT& di);
 
     static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM column);
 
