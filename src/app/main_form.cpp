@@ -269,21 +269,11 @@ void TVakoQuitForm::FormResize() {
 void TVakoQuitForm::LoadSettings() {
     IniFile ini;
     ini.Parse(ReadWholeFile(settingsPath_));
+    // The window keys default to 0, 0, 313, 277, not to where the system put the
+    // window; the columns default to their current widths.
     TSettings s;
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ListView_GetColumnWidth(fileList_, static_cast<int>(i));
-    RECT rc;
-    GetWindowRect(hwnd(), &rc);
-    s.XPos = rc.left;
-    s.YPos = rc.top;
-    s.Width = rc.right - rc.left;
-    s.Height = rc.bottom - rc.top;
-    // The window keys default to 0, 0, 313, 277, not to where the system put it.
-    TSettings defaults;
-    s.XPos = defaults.XPos;
-    s.YPos = defaults.YPos;
-    s.Width = defaults.Width;
-    s.Height = defaults.Height;
     FirstRun_ = ReadSettings(ini, s, ProgTable);
     settings_ = s;
 
