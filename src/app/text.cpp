@@ -24,6 +24,15 @@ size_t AfterLastSeparator(const std::string& path) {
     return after;
 }
 
+size_t LastDot(const std::string& name) {
+    size_t dot = std::string::npos;
+    for (size_t i = 0; i < name.size(); i += CharLen(name, i)) {
+        if (name[i] == '.')
+            dot = i;
+    }
+    return dot;
+}
+
 char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 } // namespace
@@ -50,7 +59,7 @@ std::string LowerAscii(const std::string& s) {
 }
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
-    return s.compare(0, prefix.size(), prefix) == 0 && s.size() >= prefix.size();
+    return s.compare(0, prefix.size(), prefix) == 0;
 }
 
 bool Contains(const std::string& hay, const std::string& needle) {
@@ -78,22 +87,13 @@ std::string FileNamePart(const std::string& path) { return path.substr(AfterLast
 
 std::string ExtensionLower(const std::string& path) {
     std::string name = FileNamePart(path);
-    size_t dot = std::string::npos;
-    for (size_t i = 0; i < name.size(); i += CharLen(name, i)) {
-        if (name[i] == '.')
-            dot = i;
-    }
+    size_t dot = LastDot(name);
     return dot == std::string::npos ? std::string() : LowerAscii(name.substr(dot));
 }
 
 std::string BaseNameNoExt(const std::string& path) {
     std::string name = FileNamePart(path);
-    size_t dot = std::string::npos;
-    for (size_t i = 0; i < name.size(); i += CharLen(name, i)) {
-        if (name[i] == '.')
-            dot = i;
-    }
-    return dot == std::string::npos ? name : name.substr(0, dot);
+    return name.substr(0, LastDot(name));
 }
 
 std::string IntToStr(long long v) {
