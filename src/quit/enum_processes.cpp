@@ -1,0 +1,187 @@
+#include "quit/enum_processes.h"
+
+#include "app/text.h"
+#include "win/handles.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+
+namespace {
+
+// The Windows 95 layout of PROCESSENTRY32, which the snapshot functions expect.
+static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32 must keep its 32-bit size");
+
+constexpr DWORD kSnapAll = 15;          // heaps, processes, threads and modules
+constexpr DWORD kPidBufferBytes = 8192; // 2048 process IDs
+constexpr DWORD kQueryAndRead = 0x0410; // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
+constexpr DWORD kQueryLimited = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
+constexpr DWORD kNameChars = MAX_PATH + 1;
+
+using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
+using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
+using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+
+// Whether a process is a 64-bit one seen from this 32-bit program on 64-bit
+// Windows: its module list cannot be read from here, and trying costs as much as
+// reading it (about a millisecond per process under Wine).
+bool IsNative64(HANDLE process, IsWow64ProcessFn isWow64, bool selfIsWow64) {
+    BOOL wow = FALSE;
+    return isWow64 && selfIsWow64 && isWow64(process, &wow) && !wow;
+}
+
+// The system's text for an error code, without the line break it ends with.
+std::string SystemErrorText(DWORD code) {
+    char buf[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, buf, sizeof buf, nullptr);
+    std::string s = text::Trim(std::string(buf, n));
+    if (s.empty())
+        s = "システム エラー " + text::IntToStr(code);
+    return s;
+}
+
+// The program file of a process from its first module, or empty.
+std::string ModuleFileName(DWORD pid, EnumProcessModulesFn enumModules,
+                           GetModuleFileNameExFn moduleFileName, IsWow64ProcessFn isWow64,
+                           bool selfIsWow64) {
+    win::Handle process(OpenProcess(kQueryAndRead, FALSE, pid));
+    if (!process || IsNative64(process.get(), isWow64, selfIsWow64))
+        return std::string();
+    HMODULE first = nullptr;
+    DWORD needed = 0;
+    if (!enumModules(process.get(), &first, sizeof first, &needed))
+        return std::string();
+    char buf[kNameChars];
+    DWORD n = moduleFileName(process.get(), first, buf, kNameChars);
+    if (n == 0)
+        return std::string();
+    return std::string(buf, n < kNameChars ? n : kNameChars - 1);
+}
+
+// The image name of a process, which needs only the limited query right and works
+// across the 32/64-bit boundary; empty where the system lacks the function.
+std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName) {
+    if (!queryImageName)
+        return std::string();
+    win::Handle process(OpenProcess(kQueryLimited, FALSE, pid));
+    if (!process)
+        return std::string();
+    char buf[kNameChars];
+    DWORD size = kNameChars;
+    if (!queryImageName(process.get(), 0, buf, &size) || size == 0)
+        return std::string();
+    return std::string(buf, size < kNameChars ? size : kNameChars - 1);
+}
+
+} // namespace
+
+void TEnumProcesses::Execute(intptr_t lParam) {
+    OSVERSIONINFOA vi;
+    std::memset(&vi, 0, sizeof vi);
+    vi.dwOSVersionInfoSize = sizeof vi;
+    if (!GetVersionExA(&vi))
+        vi.dwPlatformId = 0;
+    ExecuteForPlatform(vi.dwPlatformId, lParam);
+}
+
+void TEnumProcesses::ExecuteForPlatform(DWORD platformId, intptr_t lParam) {
+    switch (platformId) {
+    case VER_PLATFORM_WIN32_WINDOWS:
+        ToolhelpWalk(lParam);
+        break;
+    case VER_PLATFORM_WIN32_NT:
+        PsapiWalk(lParam);
+        break;
+    default:
+        throw EEnumProcesses("未対応のプラットフォームです。");
+    }
+}
+
+void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
+    win::Library lib(LoadLibraryA(ToolhelpLibrary.c_str()));
+    if (!lib)
+        throw EEnumProcesses("Kernel32.dll がロードできません。");
+    auto createSnapshot = win::ProcAddress<CreateSnapshotFn>(lib.get(), "CreateToolhelp32Snapshot");
+    auto first = win::ProcAddress<Process32Fn>(lib.get(), "Process32First");
+    auto next = win::ProcAddress<Process32Fn>(lib.get(), "Process32Next");
+    if (!createSnapshot || !first || !next)
+        throw EEnumProcesses("API のアドレスを取得できません。");
+
+    // Declared after the library, so it is closed before the library is freed.
+    win::FileHandle snapshot(createSnapshot(kSnapAll, 0));
+    if (!snapshot)
+        throw EEnumProcesses("Toolhelp スナップショットが取得できません。");
+
+    PROCESSENTRY32 entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof entry;
+    BOOL ok = first(snapshot.get(), &entry);
+    bool continueEnum = true;
+    while (ok && continueEnum) {
+        if (OnEnum) {
+            const char* name = entry.szExeFile;
+            OnEnum(std::string(name, strnlen(name, MAX_PATH)), entry.th32ProcessID, continueEnum,
+                   lParam);
+        }
+        if (continueEnum)
+            ok = next(snapshot.get(), &entry);
+    }
+}
+
+void TEnumProcesses::PsapiWalk(intptr_t lParam) {
+    win::Library lib(LoadLibraryA(PsapiLibrary.c_str()));
+    if (!lib)
+        throw EEnumProcesses("PSAPI.DLL がロードできません。");
+    auto enumProcesses = win::ProcAddress<EnumProcessesFn>(lib.get(), "EnumProcesses");
+    auto enumModules = win::ProcAddress<EnumProcessModulesFn>(lib.get(), "EnumProcessModules");
+    auto moduleFileName =
+        win::ProcAddress<GetModuleFileNameExFn>(lib.get(), "GetModuleFileNameExA");
+    if (!enumProcesses || !enumModules || !moduleFileName)
+        throw EEnumProcesses("API のアドレスを取得できません。");
+
+    DWORD pids[kPidBufferBytes / sizeof(DWORD)];
+    DWORD bytes = 0;
+    if (!enumProcesses(pids, kPidBufferBytes, &bytes)) {
+        DWORD code = GetLastError();
+        lib.reset();
+        throw EEnumProcesses(SystemErrorText(code));
+    }
+    if (bytes >= kPidBufferBytes)
+        throw EEnumProcesses("2048 個以上のプロセスがあるみたいです。");
+
+    // Bound from the system's kernel32 (XP SP2 on), which the program always has.
+    auto isWow64 =
+        win::ProcAddress<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL selfWow = FALSE;
+    const bool selfIsWow64 = isWow64 && isWow64(GetCurrentProcess(), &selfWow) && selfWow;
+
+    // Bound only when needed and released with the walk, like the rest.
+    win::Library imageLib;
+    QueryFullProcessImageNameFn queryImageName = nullptr;
+    bool imageLibTried = false;
+
+    bool continueEnum = true;
+    for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
+        DWORD pid = pids[i];
+        std::string name = ModuleFileName(pid, enumModules, moduleFileName, isWow64, selfIsWow64);
+        if (name.empty()) {
+            if (!imageLibTried) {
+                imageLibTried = true;
+                imageLib.reset(LoadLibraryA(ImageNameLibrary.c_str()));
+                if (imageLib)
+                    queryImageName = win::ProcAddress<QueryFullProcessImageNameFn>(
+                        imageLib.get(), "QueryFullProcessImageNameA");
+            }
+            name = ImageFileName(pid, queryImageName);
+        }
+        if (OnEnum)
+            OnEnum(text::Trim(name), pid, continueEnum, lParam);
+        if (!continueEnum)
+            break;
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Walks every process of the machine and reports each one's program file and ID.
+// The system services are bound at run time and released at the end of every
+// walk, so nothing is held between walks.
+#include "win/exception.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class EEnumProcesses : public Exception {
+  public:
+    using Exception::Exception;
+};
+
+// Called once per process. ExeName is empty when the program file cannot be
+// determined; setting ContinueEnum to false ends the walk after this process.
+// lParam is the value given to Execute.
+using TEnumProcessesProc = std::function<void(const std::string& ExeName, uint32_t ProcessID,
+                                              bool& ContinueEnum, intptr_t lParam)>;
+
+class TEnumProcesses {
+  public:
+    TEnumProcesses() = default;
+    virtual ~TEnumProcesses() = default;
+    TEnumProcesses(const TEnumProcesses&) = delete;
+    TEnumProcesses& operator=(const TEnumProcesses&) = delete;
+
+    TEnumProcessesProc OnEnum; // may be empty: the walk then reports nothing
+
+    // Walks with the service of the running platform: Toolhelp on the Windows 95
+    // family, PSAPI on the NT family. Throws EEnumProcesses.
+    void Execute(intptr_t lParam);
+    // The same for a given platform identifier (GetVersionExA's dwPlatformId).
+    void ExecuteForPlatform(DWORD platformId, intptr_t lParam);
+
+    // Toolhelp snapshot walk. Reports szExeFile as the snapshot gives it, untrimmed
+    // (on the NT family that is only the file name).
+    virtual void ToolhelpWalk(intptr_t lParam);
+    // PSAPI walk. Reports the full path of the program file, trimmed. When the
+    // module list of a process cannot be read (a 64-bit process seen from this
+    // 32-bit program), the image name of the process stands in for it.
+    virtual void PsapiWalk(intptr_t lParam);
+
+  protected:
+    // The libraries the walks bind their functions from.
+    std::string ToolhelpLibrary = "Kernel32.dll";
+    std::string PsapiLibrary = "PSAPI.DLL";
+    std::string ImageNameLibrary = "Kernel32.dll"; // QueryFullProcessImageNameA, Vista on
+};

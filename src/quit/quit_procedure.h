@@ -1,0 +1,86 @@
+#pragma once
+// Making registered applications quit: quit-all, quit-selected and closing every
+// other open application. Everything runs on the UI thread; other applications are
+// reached only by posted messages and by starting a program, never ended by force.
+#include "app/prog_info.h"
+#include "quit/enum_processes.h"
+#include "quit/window_list.h"
+#include "quit/window_table.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the quit procedure needs of the main window.
+struct QuitHost {
+    // The main window's SetBusy: false disables the actions that could start a
+    // second run, true enables them again and writes the selection status.
+    virtual void SetBusy(bool enabled) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // Owner of the error boxes.
+    virtual HWND BoxOwner() = 0;
+    // Lets the program's own queue be processed while a wait runs.
+    virtual void ProcessMessages() = 0;
+
+  protected:
+    ~QuitHost() = default;
+};
+
+// The options that the quit procedure reads; held by the main window.
+struct QuitOptions {
+    int32_t QuitTimeout = 5;             // seconds a quit is waited for
+    bool AllClose = false;               // quit-all first asks every other application to close
+    std::vector<std::string> IgnoreMemo; // windows whose title contains one are left alone
+};
+
+// Whether a top-level window is one that closing all other applications asks to
+// close (the options dialog offers the titles of the same windows).
+bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId);
+
+class TQuitProcedure {
+  public:
+    // Both must outlive the procedure; options are read at each use.
+    TQuitProcedure(QuitHost& host, const QuitOptions& options);
+    TQuitProcedure(const TQuitProcedure&) = delete;
+    TQuitProcedure& operator=(const TQuitProcedure&) = delete;
+
+    // Quit-all: optionally closes all other applications, then quits every
+    // occupied slot whose Quit flag is set, in index order.
+    void ActAllQuitExecute(TProgTable& table);
+    // Quit-selected: quits the given records in the given (display) order; an
+    // empty selection changes nothing.
+    void ActCloseExecute(const std::vector<TProgInfo*>& selectedInDisplayOrder);
+
+    // Quits one application by its quit type and tells the user when it was not
+    // found or did not quit. Throws EEnumProcesses when processes cannot be walked.
+    void QuitApplication(TProgInfo& rec);
+    // Posts the message (0: WM_CLOSE with wParam 0) to the entry's window and waits
+    // up to QuitTimeout seconds for the window to go. True: it was still there
+    // when the time ran out (failure).
+    bool PostAndWait(const TWindowInfo& entry, UINT msg, WPARAM wParam);
+    // Asks every other application's framed, visible, enabled window to close,
+    // except those whose title contains an ignore entry. No waiting.
+    void CloseOtherWindows();
+
+    // The process lookup: rec.ProcessID becomes the running process's ID or 0.
+    void LookupProcess(TProgInfo& rec);
+    int CollectWindows(uint32_t processId);
+    HWND MainWindowOf(uint32_t processId);
+
+    TEnumProcesses& EnumProcesses() { return enumProcesses_; }
+    TWindowList& WindowList() { return windowList_; }
+    const TWindowTable& WindowTable() const { return windowTable_; }
+
+  private:
+    void QuitAutomatically(TProgInfo& rec, int last);
+    void QuitByCommand(TProgInfo& rec, int last);
+    void StartQuitParameter(const TProgInfo& rec);
+
+    QuitHost& host_;
+    const QuitOptions& options_;
+    TEnumProcesses enumProcesses_;
+    TWindowList windowList_;
+    TWindowTable windowTable_;
+};

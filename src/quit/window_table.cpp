@@ -1,0 +1,62 @@
+#include "quit/window_table.h"
+
+#include "quit/window_rules.h"
+
+namespace {
+
+std::string ClassNameOf(HWND hwnd) {
+    char buf[256];
+    int n = GetClassNameA(hwnd, buf, sizeof buf);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::string TextOf(HWND hwnd) {
+    char buf[256];
+    int n = GetWindowTextA(hwnd, buf, sizeof buf);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void Fill(TWindowInfo& e, HWND hwnd) {
+    e.Handle = hwnd;
+    e.Text = TextOf(hwnd);
+    e.ClassName = ClassNameOf(hwnd);
+    e.Placement.length = sizeof(WINDOWPLACEMENT);
+    GetWindowPlacement(hwnd, &e.Placement);
+    e.Enabled = IsWindowEnabled(hwnd) != FALSE;
+    e.Visible = IsWindowVisible(hwnd) != FALSE;
+    e.Style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
+    e.ExStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    e.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
+    e.ClassWndProc = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_WNDPROC));
+    e.ClassStyle = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_STYLE));
+}
+
+} // namespace
+
+int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId) {
+    for (TWindowInfo& e : table) {
+        e.Handle = nullptr;
+        e.Placement.length = sizeof(WINDOWPLACEMENT);
+    }
+    list.Refresh();
+    int n = 0;
+    for (int k = 0; k < list.Count() && n < kMaxWindows; ++k) {
+        HWND hwnd = list.Items(k).Handle;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != processId)
+            continue;
+        // Child windows and owned pop-ups are reached through their top window.
+        if (GetParent(hwnd))
+            continue;
+        TWindowInfo& e = table[static_cast<size_t>(n)];
+        Fill(e, hwnd);
+        if (quit_rules::AcceptWindow(e.ClassName, e.Text, e.Style, e.ExStyle, e.Enabled))
+            ++n;
+    }
+    return quit_rules::ExcludeServiceWindows(table, n - 1);
+}
+
+HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId) {
+    return CollectWindows(table, list, processId) == -1 ? nullptr : table[0].Handle;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The window table: the closable top-level windows of one process, as the quit
+// procedure and the capture of a quit command need them.
+#include "quit/window_list.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct TWindowInfo {
+    HWND Handle = nullptr;
+    std::string ClassName;
+    std::string Text;
+    bool Enabled = false;
+    bool Visible = false;
+    uint32_t Style = 0;
+    uint32_t ExStyle = 0;
+    uint32_t ThreadID = 0;
+    uint32_t ClassWndProc = 0; // the class's window procedure, compared as a number
+    uint32_t ClassStyle = 0;
+    WINDOWPLACEMENT Placement = {sizeof(WINDOWPLACEMENT), 0, 0, {0, 0}, {0, 0}, {0, 0, 0, 0}};
+};
+
+constexpr int kMaxWindows = 256;
+using TWindowTable = std::array<TWindowInfo, kMaxWindows>;
+
+// Fills the table from entry 0 with the accepted top-level windows of the process,
+// topmost first, and returns the index of the last one: -1 for none, 0 for exactly
+// one. Refreshes `list` first. Only entries 0 .. result are meaningful. Beyond 256
+// accepted windows the first 256 are kept.
+int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId);
+
+// The first accepted window of the process, or 0 when it has none.
+HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId);
