@@ -1,0 +1,332 @@
+// The process walks, the lookup of a registered program and SameProgram, against
+// the real processes of the Wine prefix and against a stand-in system DLL.
+#include "quit/enum_processes.h"
+#include "quit/process_lookup.h"
+#include "quit/same_program.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+struct Reported {
+    std::string ExeName;
+    uint32_t ProcessID;
+    intptr_t lParam;
+};
+
+// Records what a walk reports; stops after `stopAfter` calls when that is > 0.
+struct Recorder {
+    std::vector<Reported> calls;
+    int stopAfter = 0;
+    TEnumProcessesProc Handler() {
+        return [this](const std::string& name, uint32_t pid, bool& cont, intptr_t lp) {
+            EXPECT_TRUE(cont) << "ContinueEnum must be true on entry";
+            calls.push_back({name, pid, lp});
+            if (stopAfter > 0 && static_cast<int>(calls.size()) >= stopAfter)
+                cont = false;
+        };
+    }
+    const Reported* Find(uint32_t pid) const {
+        for (const Reported& r : calls) {
+            if (r.ProcessID == pid)
+                return &r;
+        }
+        return nullptr;
+    }
+};
+
+// Walks bound from other libraries than the system's.
+class BoundElsewhere : public TEnumProcesses {
+  public:
+    BoundElsewhere(const std::string& toolhelp, const std::string& psapi,
+                   const std::string& imageName = "Kernel32.dll") {
+        ToolhelpLibrary = toolhelp;
+        PsapiLibrary = psapi;
+        ImageNameLibrary = imageName;
+    }
+};
+
+std::string FakeDll() {
+    return qt::ExeDir() + "fake_sysdll.dll";
+}
+
+bool FakeLoaded() {
+    return GetModuleHandleA(FakeDll().c_str()) != nullptr;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Runs f and returns the message of the EEnumProcesses it throws ("" if none).
+template <typename F> std::string ThrownMessage(F f) {
+    try {
+        f();
+    } catch (const EEnumProcesses& e) {
+        return e.what();
+    }
+    return "";
+}
+
+struct FakeMode {
+    explicit FakeMode(const char* m) { SetEnvironmentVariableA("VAKO_FAKE_MODE", m); }
+    ~FakeMode() { SetEnvironmentVariableA("VAKO_FAKE_MODE", nullptr); }
+};
+
+} // namespace
+
+TEST(PsapiWalk, ReportsEveryProcessOnceWithItsFullPath) {
+    TEnumProcesses walker;
+    Recorder rec;
+    walker.OnEnum = rec.Handler();
+    walker.PsapiWalk(1234);
+    ASSERT_GE(rec.calls.size(), 3u); // this test, wineserver's services, explorer ...
+    std::map<uint32_t, int> seen;
+    for (const Reported& r : rec.calls) {
+        EXPECT_EQ(r.lParam, 1234);
+        EXPECT_EQ(++seen[r.ProcessID], 1) << r.ProcessID;
+    }
+    const Reported* self = rec.Find(GetCurrentProcessId());
+    ASSERT_NE(self, nullptr);
+    EXPECT_EQ(Lower(self->ExeName), Lower(qt::OwnExePath()));
+}
+
+TEST(PsapiWalk, HandlerEndsTheWalk) {
+    TEnumProcesses walker;
+    Recorder rec;
+    rec.stopAfter = 2;
+    walker.OnEnum = rec.Handler();
+    walker.PsapiWalk(0);
+    EXPECT_EQ(rec.calls.size(), 2u);
+}
+
+TEST(ToolhelpWalk, ReportsOwnProcessByItsFileNameAndStopsWhenAsked) {
+    TEnumProcesses walker;
+    Recorder all;
+    walker.OnEnum = all.Handler();
+    walker.ToolhelpWalk(77);
+    ASSERT_GE(all.calls.size(), 3u);
+    const Reported* self = all.Find(GetCurrentProcessId());
+    ASSERT_NE(self, nullptr);
+    EXPECT_EQ(self->lParam, 77);
+    // On the NT family the snapshot names only the file, not its folder.
+    std::string own = qt::OwnExePath();
+    EXPECT_EQ(Lower(self->ExeName), Lower(own.substr(own.find_last_of('\\') + 1)));
+
+    Recorder two;
+    two.stopAfter = 2;
+    walker.OnEnum = two.Handler();
+    walker.ToolhelpWalk(0);
+    EXPECT_EQ(two.calls.size(), 2u);
+}
+
+TEST(Execute, PicksTheWalkByPlatform) {
+    struct Probe : TEnumProcesses {
+        std::vector<std::string> walks;
+        void ToolhelpWalk(intptr_t lp) override {
+            walks.push_back("toolhelp:" + std::to_string(lp));
+        }
+        void PsapiWalk(intptr_t lp) override { walks.push_back("psapi:" + std::to_string(lp)); }
+    } probe;
+    probe.ExecuteForPlatform(1, 5);
+    probe.ExecuteForPlatform(2, 6);
+    probe.Execute(7); // Wine reports the NT family
+    EXPECT_EQ(probe.walks, (std::vector<std::string>{"toolhelp:5", "psapi:6", "psapi:7"}));
+    EXPECT_EQ(ThrownMessage([&] { probe.ExecuteForPlatform(0, 0); }),
+              "未対応のプラットフォームです。");
+    EXPECT_EQ(ThrownMessage([&] { probe.ExecuteForPlatform(3, 0); }),
+              "未対応のプラットフォームです。");
+    EXPECT_EQ(probe.walks.size(), 3u);
+}
+
+TEST(WalkErrors, LibraryMissingOrWithoutTheFunctions) {
+    BoundElsewhere missing("vako_no_such_library.dll", "vako_no_such_library.dll");
+    EXPECT_EQ(ThrownMessage([&] { missing.ToolhelpWalk(0); }), "Kernel32.dll がロードできません。");
+    EXPECT_EQ(ThrownMessage([&] { missing.PsapiWalk(0); }), "PSAPI.DLL がロードできません。");
+
+    // The library loads but has none of the functions; it must be freed again.
+    std::string empty = qt::ExeDir() + "empty_dll.dll";
+    BoundElsewhere wrong(empty, empty);
+    EXPECT_EQ(ThrownMessage([&] { wrong.ToolhelpWalk(0); }), "API のアドレスを取得できません。");
+    EXPECT_EQ(GetModuleHandleA(empty.c_str()), nullptr);
+    EXPECT_EQ(ThrownMessage([&] { wrong.PsapiWalk(0); }), "API のアドレスを取得できません。");
+    EXPECT_EQ(GetModuleHandleA(empty.c_str()), nullptr);
+}
+
+TEST(WalkErrors, EnumProcessesFailureCarriesTheSystemText) {
+    FakeMode mode("fail");
+    BoundElsewhere fake("Kernel32.dll", FakeDll());
+    Recorder rec;
+    fake.OnEnum = rec.Handler();
+    char expected[256];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             ERROR_ACCESS_DENIED, 0, expected, sizeof expected, nullptr);
+    ASSERT_GT(n, 0u);
+    std::string text(expected, n);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.pop_back();
+    EXPECT_EQ(ThrownMessage([&] { fake.PsapiWalk(0); }), text);
+    EXPECT_TRUE(rec.calls.empty());
+    EXPECT_FALSE(FakeLoaded());
+}
+
+TEST(WalkErrors, FullBufferCountsAsTooManyProcesses) {
+    FakeMode mode("full");
+    BoundElsewhere fake("Kernel32.dll", FakeDll());
+    Recorder rec;
+    fake.OnEnum = rec.Handler();
+    EXPECT_EQ(ThrownMessage([&] { fake.PsapiWalk(0); }), "2048 個以上のプロセスがあるみたいです。");
+    EXPECT_TRUE(rec.calls.empty());
+    EXPECT_FALSE(FakeLoaded());
+}
+
+TEST(WalkErrors, SnapshotThatCannotBeTaken) {
+    FakeMode mode("nosnap");
+    BoundElsewhere fake(FakeDll(), "PSAPI.DLL");
+    EXPECT_EQ(ThrownMessage([&] { fake.ToolhelpWalk(0); }),
+              "Toolhelp スナップショットが取得できません。");
+    EXPECT_FALSE(FakeLoaded());
+}
+
+// The stand-in reports this process, a process that does not exist, and this
+// process again, with a padded module name first and unreadable modules after.
+TEST(PsapiWalkNames, TrimmedNeverCarriedOverImageNameAsFallback) {
+    FakeMode mode("names");
+    BoundElsewhere fake("Kernel32.dll", FakeDll());
+    Recorder rec;
+    fake.OnEnum = rec.Handler();
+    fake.PsapiWalk(3);
+    EXPECT_FALSE(FakeLoaded());
+    ASSERT_EQ(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.calls[0].ExeName, "C:\\Fake\\padded.exe");
+    EXPECT_EQ(rec.calls[1].ExeName, ""); // not the name reported before it
+    EXPECT_EQ(rec.calls[1].ProcessID, 0x7FFFFFF0u);
+    // Modules unreadable: the image name of the process stands in.
+    EXPECT_EQ(Lower(rec.calls[2].ExeName), Lower(qt::OwnExePath()));
+}
+
+TEST(PsapiWalkNames, WithoutImageNameFunctionTheNameStaysEmpty) {
+    FakeMode mode("names");
+    BoundElsewhere fake("Kernel32.dll", FakeDll(), FakeDll());
+    Recorder rec;
+    fake.OnEnum = rec.Handler();
+    fake.PsapiWalk(0);
+    ASSERT_EQ(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.calls[0].ExeName, "C:\\Fake\\padded.exe");
+    EXPECT_EQ(rec.calls[2].ExeName, "");
+    EXPECT_FALSE(FakeLoaded());
+}
+
+TEST(ToolhelpWalkNames, UntrimmedInSnapshotOrderWithTheRightEntrySize) {
+    FakeMode mode("normal");
+    BoundElsewhere fake(FakeDll(), "PSAPI.DLL");
+    Recorder rec;
+    fake.OnEnum = rec.Handler();
+    fake.ToolhelpWalk(9);
+    ASSERT_EQ(rec.calls.size(), 3u); // the stand-in fails an entry whose size is not 296
+    EXPECT_EQ(rec.calls[0].ExeName, " spaced.exe\t");
+    EXPECT_EQ(rec.calls[0].ProcessID, 11u);
+    EXPECT_EQ(rec.calls[2].ExeName, "third.exe");
+    EXPECT_EQ(rec.calls[2].ProcessID, 33u);
+
+    fake.OnEnum = nullptr; // unassigned: walks to the end, reports nothing
+    fake.ToolhelpWalk(0);
+    EXPECT_FALSE(FakeLoaded());
+}
+
+TEST(PsapiWalk, SixtyFourBitProcessFoundWithItsFullPath) {
+    std::string dir = qt::NewTempDir();
+    qt::Target t64(qt::Target64Path(), dir + "log.txt", "--title Vako64");
+    ASSERT_TRUE(t64.Ready());
+    TEnumProcesses walker;
+    Recorder rec;
+    walker.OnEnum = rec.Handler();
+    walker.PsapiWalk(0);
+    const Reported* r = rec.Find(t64.Pid());
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(Lower(r->ExeName), Lower(qt::Target64Path()));
+
+    TProgInfo info;
+    info.Program = qt::Target64Path();
+    walker.OnEnum = EnumProcessesEnum;
+    LookupProcess(walker, info);
+    EXPECT_EQ(info.ProcessID, t64.Pid());
+}
+
+TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
+    std::string dir = qt::NewTempDir();
+    qt::Target a(qt::TargetPath(), dir + "log.txt", "");
+    qt::Target b(qt::TargetPath(), dir + "log.txt", "");
+    ASSERT_TRUE(a.Ready() && b.Ready());
+
+    TEnumProcesses walker;
+    Recorder order;
+    walker.OnEnum = order.Handler();
+    walker.PsapiWalk(0);
+    uint32_t first = 0;
+    for (const Reported& r : order.calls) {
+        if (r.ProcessID == a.Pid() || r.ProcessID == b.Pid()) {
+            first = r.ProcessID;
+            break;
+        }
+    }
+    ASSERT_NE(first, 0u);
+
+    TProgInfo info;
+    info.Program = qt::TargetPath();
+    info.ProcessID = 4711;
+    walker.OnEnum = EnumProcessesEnum;
+    LookupProcess(walker, info);
+    EXPECT_EQ(info.ProcessID, first);
+
+    TProgInfo absent;
+    absent.Program = qt::ExeDir() + "vako_not_there.exe";
+    absent.ProcessID = 4711;
+    LookupProcess(walker, absent);
+    EXPECT_EQ(absent.ProcessID, 0u);
+}
+
+TEST(Lookup, HandlerStopsAtTheMatchAndPassesTheRest) {
+    TProgInfo info;
+    info.Program = "C:\\Tools\\tool.exe";
+    bool cont = false;
+    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_TRUE(cont);
+    EXPECT_EQ(info.ProcessID, 0u);
+    EnumProcessesEnum("", 6, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_TRUE(cont);
+    EXPECT_EQ(info.ProcessID, 0u);
+    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_FALSE(cont);
+    EXPECT_EQ(info.ProcessID, 7u);
+}
+
+TEST(SameProgram, LongAndShortFormsAndLetterCase) {
+    std::string dir = qt::NewTempDir() + "A folder with a long name\\";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    std::string longPath = dir + "Program file name.exe";
+    ASSERT_TRUE(CopyFileA(qt::TargetPath().c_str(), longPath.c_str(), FALSE));
+    char shortBuf[MAX_PATH];
+    DWORD n = GetShortPathNameA(longPath.c_str(), shortBuf, sizeof shortBuf);
+    ASSERT_GT(n, 0u);
+    std::string shortPath(shortBuf, n);
+    ASSERT_NE(Lower(shortPath), Lower(longPath)); // a real 8.3 form
+
+    EXPECT_TRUE(SameProgram(longPath, shortPath));
+    EXPECT_TRUE(SameProgram(shortPath, longPath));
+    EXPECT_TRUE(SameProgram(Lower(longPath), longPath));
+    std::string upper = longPath;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(SameProgram(upper, shortPath));
+    EXPECT_FALSE(SameProgram(longPath, qt::TargetPath()));
+    EXPECT_FALSE(SameProgram(longPath, ""));
+    DeleteFileA(longPath.c_str());
+    RemoveDirectoryA(dir.c_str());
+}

@@ -1,0 +1,105 @@
+// Stands in for PSAPI.DLL and for the Toolhelp part of Kernel32.dll, so that the
+// process walks can be driven into the answers the real system gives only rarely:
+// a failing EnumProcesses, a full process buffer, unreadable module names, a
+// snapshot that cannot be taken. The mode comes from the environment variable
+// VAKO_FAKE_MODE of the loading process. It has no QueryFullProcessImageNameA, so
+// it also stands in for a system without that function.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+struct Entry32 { // PROCESSENTRY32, ANSI, 296 bytes
+    DWORD dwSize;
+    DWORD cntUsage;
+    DWORD th32ProcessID;
+    ULONG_PTR th32DefaultHeapID;
+    DWORD th32ModuleID;
+    DWORD cntThreads;
+    DWORD th32ParentProcessID;
+    LONG pcPriClassBase;
+    DWORD dwFlags;
+    CHAR szExeFile[MAX_PATH];
+};
+
+bool Mode(const char* m) {
+    char buf[64];
+    DWORD n = GetEnvironmentVariableA("VAKO_FAKE_MODE", buf, sizeof buf);
+    return n > 0 && n < sizeof buf && std::strcmp(buf, m) == 0;
+}
+
+int g_nameCalls = 0;
+int g_next = 0;
+
+const struct {
+    const char* name;
+    DWORD pid;
+} kSnapshot[] = {{" spaced.exe\t", 11}, {"second.exe", 22}, {"third.exe", 33}};
+
+bool Fill(Entry32* e, int i) {
+    if (i >= 3 || e->dwSize != 296) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return false;
+    }
+    e->th32ProcessID = kSnapshot[i].pid;
+    std::memset(e->szExeFile, 'x', sizeof e->szExeFile); // no stale bytes show through
+    std::strcpy(e->szExeFile, kSnapshot[i].name);
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+__declspec(dllexport) BOOL WINAPI EnumProcesses(DWORD* pids, DWORD bytes, DWORD* returned) {
+    if (Mode("fail")) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (Mode("full")) {
+        for (DWORD i = 0; i < bytes / 4; ++i)
+            pids[i] = GetCurrentProcessId();
+        *returned = bytes;
+        return TRUE;
+    }
+    // "names": this process, one that does not exist, this process again.
+    DWORD list[] = {GetCurrentProcessId(), 0x7FFFFFF0, GetCurrentProcessId()};
+    std::memcpy(pids, list, sizeof list);
+    *returned = sizeof list;
+    return TRUE;
+}
+
+__declspec(dllexport) BOOL WINAPI
+    EnumProcessModules(HANDLE, HMODULE* modules, DWORD, DWORD* needed) {
+    *modules = GetModuleHandleA(nullptr);
+    *needed = sizeof(HMODULE);
+    return TRUE;
+}
+
+// The first name read is padded with blanks and controls; every later one fails,
+// as for a process whose modules cannot be read.
+__declspec(dllexport) DWORD WINAPI GetModuleFileNameExA(HANDLE, HMODULE, LPSTR buf, DWORD size) {
+    if (g_nameCalls++ > 0 || size < 32)
+        return 0;
+    std::strcpy(buf, "  C:\\Fake\\padded.exe \t\r\n");
+    return static_cast<DWORD>(std::strlen(buf));
+}
+
+__declspec(dllexport) HANDLE WINAPI CreateToolhelp32Snapshot(DWORD flags, DWORD pid) {
+    if (Mode("nosnap") || flags != 15 || pid != 0)
+        return INVALID_HANDLE_VALUE;
+    g_next = 0;
+    return CreateEventA(nullptr, TRUE, FALSE, nullptr); // closed by the walk
+}
+
+__declspec(dllexport) BOOL WINAPI Process32First(HANDLE, Entry32* e) {
+    g_next = 1;
+    return Fill(e, 0);
+}
+
+__declspec(dllexport) BOOL WINAPI Process32Next(HANDLE, Entry32* e) {
+    return Fill(e, g_next++);
+}
+
+} // extern "C"

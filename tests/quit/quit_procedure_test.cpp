@@ -1,0 +1,393 @@
+// The quit procedure, driven in this process with a stand-in main window, against
+// real target programs. Message boxes are answered by a CBT hook and recorded.
+#include "capture/quit_command.h"
+#include "quit/quit_procedure.h"
+#include "support.h"
+#include "win/message_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FakeHost : QuitHost {
+    std::vector<std::string> events;
+    std::vector<DWORD> pumps;
+    void SetBusy(bool enabled) override { events.push_back(enabled ? "busy:1" : "busy:0"); }
+    void SetStatusText(const std::string& text) override { events.push_back("status:" + text); }
+    HWND BoxOwner() override { return nullptr; }
+    void ProcessMessages() override {
+        pumps.push_back(GetTickCount());
+        win::ProcessMessages();
+    }
+    DWORD LongestPumpGap() const {
+        DWORD gap = 0;
+        for (size_t i = 1; i < pumps.size(); ++i)
+            gap = std::max<DWORD>(gap, pumps[i] - pumps[i - 1]);
+        return gap;
+    }
+};
+
+class QuitProcedureTest : public ::testing::Test {
+  protected:
+    QuitProcedureTest() : proc(host, options) {}
+
+    std::string dir = qt::NewTempDir();
+    std::string log = dir + "log.txt";
+    FakeHost host;
+    QuitOptions options;
+    TQuitProcedure proc;
+    qt::BoxAnswerer boxes;
+
+    TProgInfo Record(const std::string& name, const std::string& program, int32_t quitType = 0) {
+        TProgInfo r;
+        r.Name = name;
+        r.Program = program;
+        r.QuitType = quitType;
+        r.Quit = true;
+        return r;
+    }
+    std::vector<qt::LogLine> Messages(DWORD pid) { return qt::Messages(log, pid); }
+};
+
+std::string Error(const std::string& name, const char* what) {
+    return name + what;
+}
+
+} // namespace
+
+TEST_F(QuitProcedureTest, NotRunningShowsNothing) {
+    TProgInfo r = Record("ないアプリ", qt::Target64Path());
+    r.ProcessID = 99;
+    proc.QuitApplication(r);
+    EXPECT_EQ(r.ProcessID, 0u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(host.events, (std::vector<std::string>{"status:ないアプリを終了しています"}));
+}
+
+TEST_F(QuitProcedureTest, TwoInstancesOnlyTheFirstFoundIsAsked) {
+    qt::Target a(qt::TargetPath(), log, "");
+    qt::Target b(qt::TargetPath(), log, "");
+    ASSERT_TRUE(a.Ready() && b.Ready());
+    TProgInfo r = Record("Plain", qt::TargetPath());
+    proc.QuitApplication(r);
+    ASSERT_TRUE(r.ProcessID == a.Pid() || r.ProcessID == b.Pid());
+    const qt::Target& first = r.ProcessID == a.Pid() ? a : b;
+    const qt::Target& second = r.ProcessID == a.Pid() ? b : a;
+    EXPECT_TRUE(first.WaitExit(5000));
+    EXPECT_TRUE(second.Running());
+    EXPECT_EQ(Messages(first.Pid()).size(), 1u);
+    EXPECT_TRUE(Messages(second.Pid()).empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, AutoSoleWindowIsClosedWhateverItsClass) {
+    qt::Target t(qt::TargetPath(), log, "--class OleSoleWindow --hidden");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("Sole", qt::TargetPath());
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+    std::vector<qt::LogLine> m = Messages(t.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].Msg, static_cast<uint32_t>(WM_CLOSE));
+    EXPECT_EQ(m[0].WParam, 0u);
+    EXPECT_EQ(m[0].ClassName, "OleSoleWindow");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, AutoClosesOnlyTheApplicationWindowAmongSeveral) {
+    qt::Target t(qt::TargetPath(), log, "--mode framework");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("Framework", qt::TargetPath());
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+    std::vector<qt::LogLine> m = Messages(t.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].ClassName, "TApplication");
+    EXPECT_EQ(m[0].Msg, static_cast<uint32_t>(WM_CLOSE));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, AutoPassesOverBarePopupAndBrowserWindows) {
+    qt::Target t(qt::TargetPath(), log, "--mode styles");
+    ASSERT_TRUE(t.Ready());
+    // The ordinary window lies below the others: a choice by order alone would miss it.
+    int last = proc.CollectWindows(t.Pid());
+    ASSERT_EQ(last, 3);
+    ASSERT_NE(proc.WindowTable()[0].ClassName, "VakoStyleMain");
+    // All four share one window procedure, so the choice cannot come from that value.
+    // Wine 8 deviation: GetClassLongA(GCL_WNDPROC) fails for windows of other processes
+    // (error 1400) and every entry reads 0; on Windows they read one equal address.
+    for (int i = 1; i <= last; ++i)
+        ASSERT_EQ(proc.WindowTable()[i].ClassWndProc, proc.WindowTable()[0].ClassWndProc);
+
+    options.QuitTimeout = 2;
+    TProgInfo r = Record("Styles", qt::TargetPath());
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+    std::vector<qt::LogLine> m = Messages(t.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].ClassName, "VakoStyleMain");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, ResidentProgramQuitThroughItsHiddenWindow) {
+    qt::Target t(qt::TargetPath(), log, "--mode resident");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("Resident", qt::TargetPath());
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+    std::vector<qt::LogLine> m = Messages(t.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].ClassName, "TPUtilWindow");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, SixtyFourBitProgramIsFoundAndQuit) {
+    qt::Target t(qt::Target64Path(), log, "");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("64", qt::Target64Path());
+    proc.QuitApplication(r);
+    EXPECT_EQ(r.ProcessID, t.Pid());
+    EXPECT_TRUE(t.WaitExit(5000));
+    EXPECT_EQ(Messages(t.Pid()).size(), 1u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, CommandGoesToEveryMatchingWindowAndTwiceToTheLast) {
+    qt::Target t(qt::TargetPath(), log, "--mode command --quit-command 1234");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("Command", qt::TargetPath(), kQuitCommand);
+    r.QuitCom = MakeQuitCommand(WM_COMMAND, 0x1234, "VakoCommandWindow", "");
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+
+    // The table still holds the windows in the order the procedure saw them.
+    std::vector<HWND> named;
+    for (int i = 0; i <= 2; ++i) {
+        if (proc.WindowTable()[i].ClassName == "VakoCommandWindow")
+            named.push_back(proc.WindowTable()[i].Handle);
+    }
+    ASSERT_EQ(named.size(), 2u);
+    EXPECT_EQ(qt::CountMessages(log, named[0], WM_COMMAND, 0x1234), 1);
+    EXPECT_EQ(qt::CountMessages(log, named[1], WM_COMMAND, 0x1234), 2);
+    EXPECT_EQ(Messages(t.Pid()).size(), 3u); // nothing to the other window
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, CommandNamingNoWindowGoesOnceToTheFirst) {
+    qt::Target t(qt::TargetPath(), log, "--mode command --quit-syscommand F060");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo r = Record("Command", qt::TargetPath(), kQuitCommand);
+    r.QuitCom = "S:0000F060,C:NoSuchClass";
+    proc.QuitApplication(r);
+    EXPECT_TRUE(t.WaitExit(5000));
+    HWND first = proc.WindowTable()[0].Handle;
+    EXPECT_NE(proc.WindowTable()[2].Handle, nullptr); // three windows were seen
+    std::vector<qt::LogLine> m = Messages(t.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].Hwnd, first);
+    EXPECT_EQ(m[0].Msg, static_cast<uint32_t>(WM_SYSCOMMAND));
+    EXPECT_EQ(m[0].WParam, 0xF060u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, QuitParameterWithAndWithoutWindows) {
+    qt::Target withWindow(qt::TargetPath(), log, "--mode param --event VakoStopA");
+    qt::Target without(qt::Target64Path(), log, "--mode param --event VakoStopB --no-windows");
+    ASSERT_TRUE(withWindow.Ready() && without.Ready());
+
+    TProgInfo a = Record("ParamA", qt::TargetPath(), kQuitParam);
+    a.QuitArg = "--signal VakoStopA --log \"" + log + "\"";
+    a.Work = dir;
+    proc.QuitApplication(a);
+    EXPECT_TRUE(withWindow.WaitExit(5000));
+    EXPECT_TRUE(Messages(withWindow.Pid()).empty()); // no close request besides
+
+    TProgInfo b = Record("ParamB", qt::Target64Path(), kQuitParam);
+    b.QuitArg = "--signal VakoStopB --log \"" + log + "\"";
+    proc.QuitApplication(b);
+    EXPECT_EQ(b.ProcessID, without.Pid());
+    EXPECT_TRUE(without.WaitExit(5000));
+
+    // The copies started with the quit parameter log after they set the event.
+    auto signals = [&] {
+        int n = 0;
+        for (const qt::LogLine& l : qt::ReadLog(log))
+            n += l.Kind == "signal";
+        return n;
+    };
+    EXPECT_TRUE(qt::WaitFor([&] { return signals() == 2; }, 5000)) << signals();
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, RunningWithoutAcceptedWindowsIsNotFound) {
+    qt::Target t(qt::TargetPath(), log, "--mode param --event VakoNeverSet --no-windows");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo a = Record("窓なし", qt::TargetPath(), kQuitAuto);
+    proc.QuitApplication(a);
+    TProgInfo c = Record("窓なし2", qt::TargetPath(), kQuitCommand);
+    c.QuitCom = "C:00000001,C:Any";
+    proc.QuitApplication(c);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].Caption, "エラー");
+    EXPECT_EQ(boxes.Boxes()[0].Text, Error("窓なし", "が見つかりませんでした"));
+    EXPECT_EQ(boxes.Boxes()[1].Text, Error("窓なし2", "が見つかりませんでした"));
+    EXPECT_TRUE(t.Running());
+}
+
+TEST_F(QuitProcedureTest, WaitEndsSoonAfterTheWindowCloses) {
+    qt::Target t(qt::TargetPath(), log, "--close-delay 2000");
+    ASSERT_TRUE(t.Ready());
+    options.QuitTimeout = 5;
+    TProgInfo r = Record("Slow", qt::TargetPath());
+    DWORD start = GetTickCount();
+    proc.QuitApplication(r);
+    DWORD end = GetTickCount();
+    EXPECT_TRUE(boxes.Boxes().empty());
+    DWORD destroyed = 0;
+    for (const qt::LogLine& l : qt::ReadLog(log)) {
+        if (l.Kind == "destroy")
+            destroyed = l.Tick;
+    }
+    ASSERT_NE(destroyed, 0u);
+    long latency = static_cast<long>(end - destroyed);
+    std::cout << "[measure] close after 2 s: wait " << (end - start) << " ms, wake-up " << latency
+              << " ms after the window was destroyed, longest gap between queue passes "
+              << host.LongestPumpGap() << " ms" << std::endl;
+    EXPECT_GE(end - start, 1900u);
+    EXPECT_GE(latency, -20); // tick counts of two processes
+    EXPECT_LT(latency, 600);
+    EXPECT_LT(host.LongestPumpGap(), 150u);
+}
+
+TEST_F(QuitProcedureTest, WindowThatNeverClosesGivesTheCouldNotQuitBox) {
+    qt::Target t(qt::TargetPath(), log, "--never-close");
+    ASSERT_TRUE(t.Ready());
+    options.QuitTimeout = 5;
+    TProgInfo r = Record("頑固", qt::TargetPath());
+    DWORD start = GetTickCount();
+    proc.QuitApplication(r);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    DWORD waited = boxes.Boxes()[0].Tick - start;
+    std::cout << "[measure] never closing: box after " << waited << " ms" << std::endl;
+    EXPECT_EQ(boxes.Boxes()[0].Caption, "エラー");
+    EXPECT_EQ(boxes.Boxes()[0].Text, Error("頑固", "が終了できませんでした"));
+    EXPECT_GE(waited, 5000u);
+    EXPECT_LT(waited, 6500u);
+    EXPECT_EQ(Messages(t.Pid()).size(), 1u);
+    EXPECT_TRUE(t.Running());
+    EXPECT_LT(host.LongestPumpGap(), 150u);
+}
+
+TEST_F(QuitProcedureTest, PostAndWaitOnOwnWindows) {
+    qt::OwnWindow stays("stays");
+    TWindowInfo e;
+    e.Handle = stays.Handle();
+    // Message 0 stands for WM_CLOSE with wParam 0; a time-out of 0 fails at once.
+    options.QuitTimeout = 0;
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(proc.PostAndWait(e, 0, 5));
+    EXPECT_LT(GetTickCount() - start, 100u);
+    win::ProcessMessages();
+    EXPECT_EQ(stays.Closes(), 1);
+    EXPECT_EQ(stays.LastCloseWParam(), 0u);
+
+    // The window goes while the wait lets this thread's queue be processed.
+    options.QuitTimeout = 5;
+    qt::OwnWindow goes("goes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, true);
+    e.Handle = goes.Handle();
+    start = GetTickCount();
+    EXPECT_FALSE(proc.PostAndWait(e, WM_CLOSE, 0));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(IsWindow(e.Handle));
+    EXPECT_EQ(goes.Closes(), 1);
+}
+
+TEST_F(QuitProcedureTest, QuitAllQuitsTheFlaggedSlotsInIndexOrder) {
+    qt::Target flagged(qt::TargetPath(), log, "");
+    qt::Target unflagged(qt::Target64Path(), log, "");
+    ASSERT_TRUE(flagged.Ready() && unflagged.Ready());
+    TProgTable table;
+    table[0] = Record("Zero", qt::TargetPath());
+    table[1] = Record("One", qt::Target64Path());
+    table[1].Quit = false;
+    table[3] = Record("Three", qt::ExeDir() + "vako_not_there.exe");
+    table[4].Quit = true; // free slot: Program empty
+    proc.ActAllQuitExecute(table);
+    EXPECT_TRUE(flagged.WaitExit(5000));
+    EXPECT_TRUE(unflagged.Running());
+    EXPECT_TRUE(Messages(unflagged.Pid()).empty());
+    EXPECT_EQ(host.events, (std::vector<std::string>{"busy:0", "status:Zeroを終了しています",
+                                                     "status:Threeを終了しています", "busy:1",
+                                                     "status:ポムッと終了処理完了"}));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(QuitProcedureTest, QuitAllErrorStillEnablesTheActions) {
+    proc.EnumProcesses().OnEnum = [](const std::string&, uint32_t, bool&, intptr_t) {
+        throw EEnumProcesses("walk failed");
+    };
+    TProgTable table;
+    table[0] = Record("Zero", qt::TargetPath());
+    table[1] = Record("One", qt::TargetPath());
+    EXPECT_THROW(proc.ActAllQuitExecute(table), EEnumProcesses);
+    EXPECT_EQ(host.events,
+              (std::vector<std::string>{"busy:0", "status:Zeroを終了しています", "busy:1"}));
+}
+
+TEST_F(QuitProcedureTest, QuitSelectedInDisplayOrderIgnoringTheQuitFlag) {
+    qt::Target t(qt::TargetPath(), log, "");
+    ASSERT_TRUE(t.Ready());
+    TProgInfo a = Record("A", qt::ExeDir() + "vako_not_there.exe");
+    TProgInfo b = Record("B", qt::TargetPath());
+    b.Quit = false;
+    proc.ActCloseExecute({&a, &b});
+    EXPECT_TRUE(t.WaitExit(5000));
+    EXPECT_EQ(host.events, (std::vector<std::string>{"busy:0", "status:Aを終了しています",
+                                                     "status:Bを終了しています", "busy:1",
+                                                     "status:終了処理完了"}));
+
+    host.events.clear();
+    proc.ActCloseExecute({});
+    EXPECT_EQ(host.events, (std::vector<std::string>{"busy:0", "busy:1"}));
+}
+
+TEST_F(QuitProcedureTest, QuitAllClosesOtherWindowsFirstExceptIgnoredAndOwn) {
+    qt::Target ignored(qt::TargetPath(), log, "--title \"Alpha 表示 Beta\"");
+    qt::Target sysMenu(qt::TargetPath(), log, "--title Other");
+    qt::Target frameOnly(qt::TargetPath(), log, "--title Frame --style 00C00000");
+    qt::Target hidden(qt::TargetPath(), log, "--title Hidden --hidden");
+    qt::Target tool(qt::TargetPath(), log, "--title Tool --exstyle 80");
+    qt::Target disabled(qt::TargetPath(), log, "--title Disabled --disabled");
+    for (const qt::Target* t : {&ignored, &sysMenu, &frameOnly, &hidden, &tool, &disabled})
+        ASSERT_TRUE(t->Ready());
+    qt::OwnWindow own("Own window");
+
+    options.AllClose = true;
+    options.IgnoreMemo = {"", "表示"};
+    TProgTable table; // nothing registered
+    proc.ActAllQuitExecute(table);
+    EXPECT_TRUE(sysMenu.WaitExit(5000));
+    EXPECT_TRUE(frameOnly.WaitExit(5000));
+
+    std::vector<qt::LogLine> m = Messages(sysMenu.Pid());
+    ASSERT_GE(m.size(), 1u);
+    EXPECT_EQ(m[0].Msg, static_cast<uint32_t>(WM_SYSCOMMAND));
+    EXPECT_EQ(m[0].WParam, static_cast<uint32_t>(SC_CLOSE));
+    m = Messages(frameOnly.Pid());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].Msg, static_cast<uint32_t>(WM_CLOSE));
+    EXPECT_EQ(m[0].WParam, 0u);
+
+    win::ProcessMessages();
+    for (const qt::Target* t : {&ignored, &hidden, &tool, &disabled}) {
+        EXPECT_TRUE(t->Running());
+        EXPECT_TRUE(Messages(t->Pid()).empty());
+    }
+    EXPECT_EQ(own.Closes() + own.SysCloses(), 0);
+    EXPECT_EQ(host.events.back(), "status:ポムッと終了処理完了");
+}
