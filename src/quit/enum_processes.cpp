@@ -160,25 +160,22 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     BOOL selfWow = FALSE;
     const bool selfIsWow64 = isWow64 && isWow64(GetCurrentProcess(), &selfWow) && selfWow;
 
-    // Bound only when needed and released with the walk, like the rest.
-    win::Library imageLib;
-    QueryFullProcessImageNameFn queryImageName = nullptr;
-    bool imageLibTried = false;
+    // The image name is one cheap call where the system has it (Vista on); the module
+    // list costs a read of the other process's memory, milliseconds each under Wine,
+    // and is there for older systems and for whatever the image name cannot answer.
+    // Bound with the walk and released with it, like the rest.
+    win::Library imageLib(LoadLibraryA(ImageNameLibrary.c_str()));
+    QueryFullProcessImageNameFn queryImageName =
+        imageLib ? win::ProcAddress<QueryFullProcessImageNameFn>(imageLib.get(),
+                                                                 "QueryFullProcessImageNameA")
+                 : nullptr;
 
     bool continueEnum = true;
     for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
         DWORD pid = pids[i];
-        std::string name = ModuleFileName(pid, enumModules, moduleFileName, isWow64, selfIsWow64);
-        if (name.empty()) {
-            if (!imageLibTried) {
-                imageLibTried = true;
-                imageLib.reset(LoadLibraryA(ImageNameLibrary.c_str()));
-                if (imageLib)
-                    queryImageName = win::ProcAddress<QueryFullProcessImageNameFn>(
-                        imageLib.get(), "QueryFullProcessImageNameA");
-            }
-            name = ImageFileName(pid, queryImageName);
-        }
+        std::string name = ImageFileName(pid, queryImageName);
+        if (name.empty())
+            name = ModuleFileName(pid, enumModules, moduleFileName, isWow64, selfIsWow64);
         if (OnEnum)
             OnEnum(text::Trim(name), pid, continueEnum, lParam);
         if (!continueEnum)

@@ -1,20 +1,42 @@
 #include "quit/same_program.h"
 
+#include "app/text.h"
+
 #include <windows.h>
 
 namespace {
 
-std::string LowerShortForm(const std::string& path) {
-    char buf[MAX_PATH];
-    DWORD n = path.empty() ? 0 : GetShortPathNameA(path.c_str(), buf, sizeof buf);
-    std::string s = (n > 0 && n < sizeof buf) ? std::string(buf, n) : path;
+std::string Lower(std::string s) {
     if (!s.empty())
         CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
     return s;
+}
+
+std::string LowerShortForm(const std::string& path) {
+    char buf[MAX_PATH];
+    DWORD n = path.empty() ? 0 : GetShortPathNameA(path.c_str(), buf, sizeof buf);
+    return Lower((n > 0 && n < sizeof buf) ? std::string(buf, n) : path);
 }
 
 } // namespace
 
 bool SameProgram(const std::string& a, const std::string& b) {
     return LowerShortForm(a) == LowerShortForm(b);
+}
+
+ProgramMatcher::ProgramMatcher(const std::string& program)
+    : key_(LowerShortForm(program)), shortName_(text::FileNamePart(key_)) {
+    char buf[MAX_PATH];
+    DWORD n = program.empty() ? 0 : GetLongPathNameA(program.c_str(), buf, sizeof buf);
+    if (n > 0 && n < sizeof buf)
+        longName_ = Lower(text::FileNamePart(std::string(buf, n)));
+}
+
+bool ProgramMatcher::Matches(const std::string& path) const {
+    if (!longName_.empty()) {
+        std::string name = Lower(text::FileNamePart(path));
+        if (name != longName_ && name != shortName_)
+            return false;
+    }
+    return LowerShortForm(path) == key_;
 }

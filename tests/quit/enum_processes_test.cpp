@@ -196,7 +196,7 @@ TEST(WalkErrors, SnapshotThatCannotBeTaken) {
 
 // The stand-in reports this process, a process that does not exist, and this
 // process again, with a padded module name first and unreadable modules after.
-TEST(PsapiWalkNames, TrimmedNeverCarriedOverImageNameAsFallback) {
+TEST(PsapiWalkNames, ImageNameFirstAndNeverCarriedOver) {
     FakeMode mode("names");
     BoundElsewhere fake("Kernel32.dll", FakeDll());
     Recorder rec;
@@ -204,14 +204,16 @@ TEST(PsapiWalkNames, TrimmedNeverCarriedOverImageNameAsFallback) {
     fake.PsapiWalk(3);
     EXPECT_FALSE(FakeLoaded());
     ASSERT_EQ(rec.calls.size(), 3u);
-    EXPECT_EQ(rec.calls[0].ExeName, "C:\\Fake\\padded.exe");
+    // Where the system gives the image name, the module list is not read at all.
+    EXPECT_EQ(Lower(rec.calls[0].ExeName), Lower(qt::OwnExePath()));
     EXPECT_EQ(rec.calls[1].ExeName, ""); // not the name reported before it
     EXPECT_EQ(rec.calls[1].ProcessID, 0x7FFFFFF0u);
-    // Modules unreadable: the image name of the process stands in.
     EXPECT_EQ(Lower(rec.calls[2].ExeName), Lower(qt::OwnExePath()));
 }
 
-TEST(PsapiWalkNames, WithoutImageNameFunctionTheNameStaysEmpty) {
+// Without the image-name function (before Vista) the module list names the process,
+// trimmed; a process whose modules cannot be read has no name.
+TEST(PsapiWalkNames, WithoutImageNameFunctionTheModuleListNamesIt) {
     FakeMode mode("names");
     BoundElsewhere fake("Kernel32.dll", FakeDll(), FakeDll());
     Recorder rec;
