@@ -4,7 +4,9 @@
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return text::CompareText(a, b) == 0; }
+bool SameName(const std::string& a, const std::string& b) {
+    return text::CompareText(a, b) == 0;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')

@@ -2,7 +2,9 @@
 
 #include "app/text.h"
 
-std::string Mark(bool set) { return set ? "●" : ""; }
+std::string Mark(bool set) {
+    return set ? "●" : "";
+}
 
 std::string SelectionStatusText(int itemCount, int selectedCount, const TProgInfo* single) {
     if (selectedCount <= 0)

@@ -11,7 +11,9 @@ namespace {
 
 const char kMutexName[] = "MyVakoquitMutex";
 
-bool SystemLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+bool SystemLeadByte(unsigned char c) {
+    return IsDBCSLeadByte(c) != FALSE;
+}
 
 // A second start only brings the running window to the front; its command line
 // is not looked at.
@@ -35,7 +37,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
         return 0;
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
     OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof icc,
+                                ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     {
         TVakoQuitForm form;

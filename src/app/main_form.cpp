@@ -21,9 +21,9 @@ const UINT WM_APP_LOADICONS = WM_APP + 1;
 const UINT WM_APP_FIRSTRUN = WM_APP + 2;
 
 // The actions that SetBusy disables while a long command runs.
-const int kBusyActions[] = {ID_ACT_ADD,        ID_ACT_DELETE,   ID_ACT_QUIT,  ID_ACT_ALLQUIT,
-                            ID_ACT_ALLRUN,     ID_ACT_STARTUPREAD, ID_ACT_PROPERTY,
-                            ID_ACT_CLOSE,      ID_ACT_RUN,      ID_ACT_OPTION};
+const int kBusyActions[] = {ID_ACT_ADD,    ID_ACT_DELETE,      ID_ACT_QUIT,     ID_ACT_ALLQUIT,
+                            ID_ACT_ALLRUN, ID_ACT_STARTUPREAD, ID_ACT_PROPERTY, ID_ACT_CLOSE,
+                            ID_ACT_RUN,    ID_ACT_OPTION};
 // The actions that need a selection.
 const int kSelectionActions[] = {ID_ACT_CLOSE, ID_ACT_RUN, ID_ACT_DELETE, ID_ACT_PROPERTY};
 const int kViewActions[] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST, ID_ACT_REPORT};
@@ -35,10 +35,10 @@ struct ActionPicture {
     int picture;
 };
 const ActionPicture kPictures[] = {
-    {ID_ACT_ALLQUIT, 0},    {ID_ACT_ALLRUN, 1},     {ID_ACT_CLOSE, 2},    {ID_ACT_RUN, 3},
-    {ID_ACT_ADD, 4},        {ID_ACT_DELETE, 5},     {ID_ACT_QUIT, 6},     {ID_ACT_STARTUPREAD, 7},
-    {ID_ACT_PROPERTY, 8},   {ID_ACT_OPTION, 9},     {ID_ACT_VERSION, 10}, {ID_ACT_LARGEICON, 11},
-    {ID_ACT_SMALLICON, 12}, {ID_ACT_LIST, 13},      {ID_ACT_REPORT, 14},  {ID_ACT_STATUS, 15}};
+    {ID_ACT_ALLQUIT, 0},    {ID_ACT_ALLRUN, 1}, {ID_ACT_CLOSE, 2},    {ID_ACT_RUN, 3},
+    {ID_ACT_ADD, 4},        {ID_ACT_DELETE, 5}, {ID_ACT_QUIT, 6},     {ID_ACT_STARTUPREAD, 7},
+    {ID_ACT_PROPERTY, 8},   {ID_ACT_OPTION, 9}, {ID_ACT_VERSION, 10}, {ID_ACT_LARGEICON, 11},
+    {ID_ACT_SMALLICON, 12}, {ID_ACT_LIST, 13},  {ID_ACT_REPORT, 14},  {ID_ACT_STATUS, 15}};
 
 int PictureOf(int command) {
     for (const ActionPicture& p : kPictures) {
@@ -49,8 +49,8 @@ int PictureOf(int command) {
 }
 
 // Toolbar buttons in order; 0 is a separator.
-const int kToolButtons[] = {ID_ACT_ALLQUIT, ID_ACT_ALLRUN, 0, ID_ACT_CLOSE, ID_ACT_RUN, 0,
-                            ID_ACT_PROPERTY, 0, ID_ACT_QUIT};
+const int kToolButtons[] = {
+    ID_ACT_ALLQUIT, ID_ACT_ALLRUN, 0, ID_ACT_CLOSE, ID_ACT_RUN, 0, ID_ACT_PROPERTY, 0, ID_ACT_QUIT};
 
 struct Column {
     const char* caption;
@@ -73,7 +73,9 @@ std::string ModulePath() {
 TVakoQuitForm::TVakoQuitForm()
     : quit_(std::make_unique<TQuitProcedure>(static_cast<QuitHost&>(*this), quitOptions_)) {}
 
-void TVakoQuitForm::ProcessMessages() { win::ProcessMessages(); }
+void TVakoQuitForm::ProcessMessages() {
+    win::ProcessMessages();
+}
 
 void TVakoQuitForm::SyncEngineOptions() {
     quitOptions_.QuitTimeout = settings_.QuitTimeout;
@@ -111,8 +113,8 @@ void TVakoQuitForm::Create() {
     mainMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_MAINMENU));
     popupMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_POPUPMENU));
     accel_ = LoadAcceleratorsA(inst, MAKEINTRESOURCEA(IDR_ACCEL));
-    CreateTop(kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0,
-              settings_.Width, settings_.Height, nullptr, mainMenu_);
+    CreateTop(kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0, settings_.Width,
+              settings_.Height, nullptr, mainMenu_);
     if (!hwnd())
         throw Exception("メインウィンドウを作成できません。");
     win::SetMessageBoxOwner(hwnd());
@@ -137,12 +139,12 @@ void TVakoQuitForm::CreateControls() {
 
     CommandImages = ImageList_LoadImageA(inst, MAKEINTRESOURCEA(IDB_COMMANDS), 16, 0,
                                          RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                   CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                               0, 0, 0, kToolBarHeight, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)), inst,
-                               nullptr);
+    toolBar_ =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                            CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                        0, 0, 0, kToolBarHeight, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)), inst, nullptr);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(CommandImages));
     for (int command : kToolButtons) {
@@ -164,12 +166,12 @@ void TVakoQuitForm::CreateControls() {
         SetMenuItemInfoA(popupMenu_, p.command, FALSE, &mi);
     }
 
-    fileList_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS |
-                                    LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                                0, 0, 0, 0, hwnd(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FILELIST)), inst,
-                                nullptr);
+    fileList_ =
+        CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS |
+                            LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                        0, 0, 0, 0, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FILELIST)), inst, nullptr);
     SendMessageA(fileList_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA col = {};
@@ -183,15 +185,14 @@ void TVakoQuitForm::CreateControls() {
     SmallImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16);
     ListView_SetImageList(fileList_, LargeImages, LVSIL_NORMAL);
     ListView_SetImageList(fileList_, SmallImages, LVSIL_SMALL);
-    defaultLarge_ = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON,
-                                                  32, 32, LR_SHARED));
-    defaultSmall_ = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON,
-                                                  16, 16, LR_SHARED));
+    defaultLarge_ = static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, 32, 32, LR_SHARED));
+    defaultSmall_ = static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, 16, 16, LR_SHARED));
 
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
-                                 0, 0, 0, 0, hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)),
-                                 inst, nullptr);
+    statusBar_ = CreateWindowExA(
+        0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)), inst, nullptr);
     SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     int parts[1] = {-1};
     SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
@@ -209,8 +210,8 @@ void TVakoQuitForm::LayoutControls() {
         GetWindowRect(statusBar_, &sr);
         bottom -= sr.bottom - sr.top;
     }
-    MoveWindow(fileList_, 0, kToolBarHeight, rc.right, bottom > kToolBarHeight ? bottom - kToolBarHeight : 0,
-               TRUE);
+    MoveWindow(fileList_, 0, kToolBarHeight, rc.right,
+               bottom > kToolBarHeight ? bottom - kToolBarHeight : 0, TRUE);
 }
 
 void TVakoQuitForm::Show(int showCmd) {
@@ -277,8 +278,7 @@ void TVakoQuitForm::LoadSettings() {
     FirstRun_ = ReadSettings(ini, s, ProgTable);
     settings_ = s;
 
-    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
     SetViewStyle(s.View);
     ShowWindow(statusBar_, s.Status ? SW_SHOW : SW_HIDE);
     CheckAction(ID_ACT_STATUS, s.Status);
@@ -406,7 +406,8 @@ void TVakoQuitForm::AppendEntry(TProgInfo& record) {
     item.iItem = ListView_GetItemCount(fileList_);
     item.pszText = const_cast<char*>("");
     item.lParam = reinterpret_cast<LPARAM>(&record);
-    int index = static_cast<int>(SendMessageA(fileList_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int index = static_cast<int>(
+        SendMessageA(fileList_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     ShowEntry(index, record);
 }
 
@@ -564,7 +565,9 @@ void TVakoQuitForm::ActStatusExecute() {
     LayoutControls();
 }
 
-void TVakoQuitForm::ActQuitExecute() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+void TVakoQuitForm::ActQuitExecute() {
+    PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+}
 
 int CALLBACK TVakoQuitForm::CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort) {
     const auto* pa = reinterpret_cast<const TProgInfo*>(a);
@@ -663,8 +666,8 @@ LRESULT TVakoQuitForm::OnNotify(NMHDR* hdr) {
             auto* info = reinterpret_cast<NMLVDISPINFOW*>(hdr);
             if (info->item.pszText) {
                 char buf[1024] = {};
-                WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, buf, sizeof buf - 1,
-                                    nullptr, nullptr);
+                WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, buf, sizeof buf - 1, nullptr,
+                                    nullptr);
                 FileListEdited(info->item.iItem, buf);
             }
             return FALSE;
@@ -771,7 +774,8 @@ void TVakoQuitForm::RunAction(int id) {
         break;
     case ID_ACT_RUN: {
         std::vector<TProgInfo*> selected = SelectedRecords();
-        launch::ActRunExecute(*this, std::vector<const TProgInfo*>(selected.begin(), selected.end()),
+        launch::ActRunExecute(*this,
+                              std::vector<const TProgInfo*>(selected.begin(), selected.end()),
                               settings_.EachRun);
         break;
     }
@@ -792,7 +796,9 @@ bool TVakoQuitForm::IsCommandLineRun() {
     return ::IsCommandLineRun(commandLine_, *this);
 }
 
-void TVakoQuitForm::RunCommandLine() { RunCommandLineStep(commandLine_, *this); }
+void TVakoQuitForm::RunCommandLine() {
+    RunCommandLineStep(commandLine_, *this);
+}
 
 std::string TVakoQuitForm::ReadShortcutTarget(const std::string& path) {
     ShortcutLink_.ShortcutFile = path;
@@ -801,10 +807,18 @@ std::string TVakoQuitForm::ReadShortcutTarget(const std::string& path) {
     return ShortcutLink_.Target;
 }
 
-void TVakoQuitForm::RunQuitAll() { OnCommand(ID_ACT_ALLQUIT); }
+void TVakoQuitForm::RunQuitAll() {
+    OnCommand(ID_ACT_ALLQUIT);
+}
 
-void TVakoQuitForm::RunRunAll() { OnCommand(ID_ACT_ALLRUN); }
+void TVakoQuitForm::RunRunAll() {
+    OnCommand(ID_ACT_ALLRUN);
+}
 
-void TVakoQuitForm::CloseMainWindow() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+void TVakoQuitForm::CloseMainWindow() {
+    PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+}
 
-void TVakoQuitForm::FirstStartStep() { ::FirstStartStep(static_cast<RegistrationHost&>(*this)); }
+void TVakoQuitForm::FirstStartStep() {
+    ::FirstStartStep(static_cast<RegistrationHost&>(*this));
+}

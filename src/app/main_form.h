@@ -42,7 +42,6 @@ class TVakoQuitForm : public win::Window,
     std::vector<TProgInfo*> SelectedRecords() const;
     std::vector<const TProgInfo*> RecordsInListOrder() const;
 
-
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 

@@ -7,7 +7,9 @@ namespace {
 const char kSetting[] = "Setting";
 const char kIgnore[] = "Ignore";
 
-std::string ColumnKey(size_t i) { return "Column" + text::IntToStr(static_cast<long long>(i)); }
+std::string ColumnKey(size_t i) {
+    return "Column" + text::IntToStr(static_cast<long long>(i));
+}
 
 } // namespace
 

@@ -60,8 +60,8 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
                 code = ERROR_DISK_FULL;
         }
     }
-    if (code == ERROR_SUCCESS &&
-        !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (code == ERROR_SUCCESS && !MoveFileExA(temp.c_str(), path.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         code = GetLastError();
     if (code == ERROR_SUCCESS)
         return true;

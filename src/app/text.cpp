@@ -5,7 +5,9 @@
 namespace text {
 namespace {
 
-bool Cp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool Cp932Lead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 LeadByteTest g_leadTest = Cp932Lead;
 
@@ -33,12 +35,18 @@ size_t LastDot(const std::string& name) {
     return dot;
 }
 
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
-void SetLeadByteTest(LeadByteTest test) { g_leadTest = test ? test : Cp932Lead; }
-bool IsLeadByte(unsigned char c) { return g_leadTest(c); }
+void SetLeadByteTest(LeadByteTest test) {
+    g_leadTest = test ? test : Cp932Lead;
+}
+bool IsLeadByte(unsigned char c) {
+    return g_leadTest(c);
+}
 
 int CompareText(const std::string& a, const std::string& b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -81,9 +89,13 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-std::string FolderPart(const std::string& path) { return path.substr(0, AfterLastSeparator(path)); }
+std::string FolderPart(const std::string& path) {
+    return path.substr(0, AfterLastSeparator(path));
+}
 
-std::string FileNamePart(const std::string& path) { return path.substr(AfterLastSeparator(path)); }
+std::string FileNamePart(const std::string& path) {
+    return path.substr(AfterLastSeparator(path));
+}
 
 std::string ExtensionLower(const std::string& path) {
     std::string name = FileNamePart(path);

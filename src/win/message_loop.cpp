@@ -35,15 +35,21 @@ void HandleMessage(MSG& msg) {
 
 } // namespace
 
-void SetMessageFilter(MessageFilter filter) { g_filter = std::move(filter); }
-const MessageFilter& CurrentMessageFilter() { return g_filter; }
+void SetMessageFilter(MessageFilter filter) {
+    g_filter = std::move(filter);
+}
+const MessageFilter& CurrentMessageFilter() {
+    return g_filter;
+}
 
 void SetAccelerators(HWND window, HACCEL table) {
     g_accelWindow = window;
     g_accel = table;
 }
 
-void AddDialog(HWND dialog) { g_dialogs.push_back(dialog); }
+void AddDialog(HWND dialog) {
+    g_dialogs.push_back(dialog);
+}
 void RemoveDialog(HWND dialog) {
     g_dialogs.erase(std::remove(g_dialogs.begin(), g_dialogs.end(), dialog), g_dialogs.end());
 }

@@ -5,8 +5,12 @@ namespace {
 HWND g_owner = nullptr;
 }
 
-void SetMessageBoxOwner(HWND owner) { g_owner = owner; }
-HWND MessageBoxOwner() { return g_owner; }
+void SetMessageBoxOwner(HWND owner) {
+    g_owner = owner;
+}
+HWND MessageBoxOwner() {
+    return g_owner;
+}
 
 void ErrorBox(HWND owner, const std::string& text) {
     MessageBoxA(owner, text.c_str(), "エラー", MB_OK | MB_ICONEXCLAMATION);

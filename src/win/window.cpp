@@ -29,13 +29,15 @@ bool Window::RegisterClassOnce(const char* className, HICON icon, HICON smallIco
     return RegisterClassExA(&wc) != 0;
 }
 
-HWND Window::CreateTop(const char* className, const char* title, DWORD style, DWORD exStyle,
-                       int x, int y, int w, int h, HWND owner, HMENU menu) {
+HWND Window::CreateTop(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
+                       int y, int w, int h, HWND owner, HMENU menu) {
     return CreateWindowExA(exStyle, className, title, style, x, y, w, h, owner, menu,
                            GetModuleHandleA(nullptr), this);
 }
 
-LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    return DefaultProc(msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {

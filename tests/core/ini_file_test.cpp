@@ -10,7 +10,8 @@ TEST(IniParse, LineKindsAndAllThreeLineEndings) {
     // Nothing is trimmed: the blanks around the value and a second "=" belong to it.
     EXPECT_EQ(ini.ReadString("A", "k2"), " spaced = value ");
     EXPECT_EQ(ini.Sections()[0].entries.size(), 2u);
-    EXPECT_EQ(ini.Serialize(), "[A]\r\nk1=v1\r\nk2= spaced = value \r\n\r\n[B]\r\nbare line\r\n\r\n");
+    EXPECT_EQ(ini.Serialize(),
+              "[A]\r\nk1=v1\r\nk2= spaced = value \r\n\r\n[B]\r\nbare line\r\n\r\n");
 }
 
 TEST(IniParse, NulEndsTheFile) {
@@ -25,7 +26,8 @@ TEST(IniLookup, IgnoresCaseAndTakesTheFirstOfTwins) {
     ini.Parse("[Setting]\nname=first\nNAME=second\n[setting]\nName=third\n");
     EXPECT_EQ(ini.ReadString("SETTING", "Name"), "first");
     ini.WriteString("setting", "NaMe", "new");
-    EXPECT_EQ(ini.Serialize(), "[Setting]\r\nname=new\r\nNAME=second\r\n\r\n[setting]\r\nName=third\r\n\r\n");
+    EXPECT_EQ(ini.Serialize(),
+              "[Setting]\r\nname=new\r\nNAME=second\r\n\r\n[setting]\r\nName=third\r\n\r\n");
 }
 
 TEST(IniWrite, ReplacesInPlaceAppendsAndCreatesSectionsAtTheEnd) {
@@ -34,7 +36,8 @@ TEST(IniWrite, ReplacesInPlaceAppendsAndCreatesSectionsAtTheEnd) {
     ini.WriteInteger("S", "a", -7);
     ini.WriteBool("S", "c", true);
     ini.WriteString("U", "k", "v");
-    EXPECT_EQ(ini.Serialize(), "[S]\r\na=-7\r\nb=2\r\nc=1\r\n\r\n[T]\r\nx=9\r\n\r\n[U]\r\nk=v\r\n\r\n");
+    EXPECT_EQ(ini.Serialize(),
+              "[S]\r\na=-7\r\nb=2\r\nc=1\r\n\r\n[T]\r\nx=9\r\n\r\n[U]\r\nk=v\r\n\r\n");
 }
 
 TEST(IniWrite, DeleteKeyAndEraseSection) {

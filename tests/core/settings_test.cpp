@@ -37,18 +37,20 @@ TEST(Settings, WritesTheSettingSectionInItsOrder) {
     TSettings s;
     TProgInfo p = Prog("メモ帳", "C:\\Tools\\memo.exe");
     WriteSettings(ini, s, "0.3", {&p});
-    EXPECT_EQ(ini.Serialize(),
-              "[Setting]\r\nXPos=0\r\nYPos=0\r\nWidth=313\r\nHeight=277\r\nQuitTimeout=5\r\n"
-              "AllClose=0\r\nEachRun=1\r\nView=3\r\nStatus=1\r\nVersion=0.3\r\nColumn0=180\r\n"
-              "Column1=50\r\nColumn2=50\r\n\r\n[0]\r\nName=メモ帳\r\nProgram=C:\\Tools\\memo.exe\r\n"
-              "Work=C:\\Tools\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=1\r\nShow=0\r\n"
-              "QuitType=0\r\n\r\n");
+    EXPECT_EQ(
+        ini.Serialize(),
+        "[Setting]\r\nXPos=0\r\nYPos=0\r\nWidth=313\r\nHeight=277\r\nQuitTimeout=5\r\n"
+        "AllClose=0\r\nEachRun=1\r\nView=3\r\nStatus=1\r\nVersion=0.3\r\nColumn0=180\r\n"
+        "Column1=50\r\nColumn2=50\r\n\r\n[0]\r\nName=メモ帳\r\nProgram=C:\\Tools\\memo.exe\r\n"
+        "Work=C:\\Tools\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=1\r\nShow=0\r\n"
+        "QuitType=0\r\n\r\n");
 }
 
 TEST(Settings, ApplicationsEndAtTheFirstSectionWithoutProgram) {
     IniFile ini;
-    ini.Parse("[Setting]\nVersion=0.3\n[0]\nName=a\nProgram=C:\\a.exe\n[1]\nname=b\nProgram=C:\\b.exe\n"
-              "Show=2\nQuitType=1\nQuitCom=C:0000E141,C:Main\n[3]\nName=d\nProgram=C:\\d.exe\n");
+    ini.Parse(
+        "[Setting]\nVersion=0.3\n[0]\nName=a\nProgram=C:\\a.exe\n[1]\nname=b\nProgram=C:\\b.exe\n"
+        "Show=2\nQuitType=1\nQuitCom=C:0000E141,C:Main\n[3]\nName=d\nProgram=C:\\d.exe\n");
     TSettings s;
     TProgTable table;
     EXPECT_FALSE(ReadSettings(ini, s, table));

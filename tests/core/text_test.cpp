@@ -23,8 +23,8 @@ TEST(CompareText, AsciiCaseOnlyAndUnsignedBytes) {
     EXPECT_EQ(text::CompareText("abc", "ABC"), 0);
     EXPECT_LT(text::CompareText("abc", "abd"), 0);
     EXPECT_LT(text::CompareText("ab", "abc"), 0);
-    EXPECT_LT(text::CompareText("", "●"), 0); // an empty mark sorts first
-    EXPECT_GT(text::CompareText("●", "z"), 0);  // bytes above 0x7F are large
+    EXPECT_LT(text::CompareText("", "●"), 0);  // an empty mark sorts first
+    EXPECT_GT(text::CompareText("●", "z"), 0); // bytes above 0x7F are large
 }
 
 TEST(LowerAscii, LeavesDoubleByteCharactersIntact) {

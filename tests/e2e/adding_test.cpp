@@ -79,7 +79,8 @@ class Adding : public ::testing::Test {
     // Answers the one box that follows, and returns it.
     AnsweredBox NextBox(AppProcess& app) {
         std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
         return boxes.empty() ? AnsweredBox{} : boxes[0];
     }
 
@@ -130,9 +131,8 @@ TEST_F(Adding, RefusesItselfRegisteredProgramsAndExplorer) {
     GetWindowsDirectoryA(windows, sizeof windows);
 
     AppProcess app(box);
-    for (const std::string& path :
-         {box.ExePath(), upper, std::string(shortPath) + "REGIST~1.EXE",
-          std::string(windows) + "\\EXPLORER.EXE", lnk}) {
+    for (const std::string& path : {box.ExePath(), upper, std::string(shortPath) + "REGIST~1.EXE",
+                                    std::string(windows) + "\\EXPLORER.EXE", lnk}) {
         ChooseInOpenDialog(app, path);
         AnsweredBox refusal = NextBox(app);
         EXPECT_EQ(refusal.caption, "エラー") << path;
@@ -145,8 +145,10 @@ TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
     std::string a = box.CopyFromBin("quit_target.exe", "a.exe");
     std::string b = box.CopyFromBin("quit_target.exe", "b.exe");
     std::string c = box.CopyFromBin("quit_target.exe", "c.exe");
-    box.WriteIni(Known("[0]\r\nName=a\r\nProgram=" + a + "\r\nQuit=1\r\n\r\n[1]\r\nName=b\r\n"
-                       "Program=" + b + "\r\nQuit=1\r\n\r\n"));
+    box.WriteIni(Known("[0]\r\nName=a\r\nProgram=" + a +
+                       "\r\nQuit=1\r\n\r\n[1]\r\nName=b\r\n"
+                       "Program=" +
+                       b + "\r\nQuit=1\r\n\r\n"));
     std::string lnk = box.Path("シーの近道.lnk");
     MakeShortcut(lnk, c, "--title \"from shortcut\"", box.Dir());
 
@@ -165,8 +167,9 @@ TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
     // Quit-all walks the slots: the new entry sits in the freed first slot.
     Process pb = Process::Start(b, "--log \"" + box.Path("b.log") + "\"", box.Dir());
     Process pc = Process::Start(c, "--log \"" + box.Path("c.log") + "\"", box.Dir());
-    ASSERT_TRUE(WaitUntil([&] { return LogHas(box.Path("b.log"), "ready") &&
-                                       LogHas(box.Path("c.log"), "ready"); }, 10000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return LogHas(box.Path("b.log"), "ready") && LogHas(box.Path("c.log"), "ready"); },
+        10000));
     main.Command(ID_ACT_ALLQUIT);
     ASSERT_TRUE(main.WaitStatus("ポムッと終了処理完了", 20000));
     ASSERT_TRUE(pb.WaitExit(5000).has_value() && pc.WaitExit(5000).has_value());
@@ -175,9 +178,10 @@ TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
     ASSERT_EQ(app.Close(), 0u);
     std::string ini = box.ReadIni();
     std::string section = ini.substr(ini.find("[1]\r\n"));
-    for (const std::string& line : std::vector<std::string>{"Name=シーの近道", "Program=" + c, "Work=" + box.Dir(), "Arg=--title \"from shortcut\"",
-          std::string("Quit=1"), std::string("Run=1"), std::string("Show=0"),
-          std::string("QuitType=0")})
+    for (const std::string& line : std::vector<std::string>{
+             "Name=シーの近道", "Program=" + c, "Work=" + box.Dir(),
+             "Arg=--title \"from shortcut\"", std::string("Quit=1"), std::string("Run=1"),
+             std::string("Show=0"), std::string("QuitType=0")})
         EXPECT_NE(section.find("\r\n" + line + "\r\n"), std::string::npos) << line;
 }
 
@@ -190,8 +194,9 @@ TEST_F(Adding, AnsweringNoToTheImportQuestionKeepsEveryEntry) {
     MainWindow main = app.Main();
     main.Command(ID_ACT_STARTUPREAD);
     std::vector<AnsweredBox> boxes;
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
-                                   [](const MessageBoxInfo&) { return IDNO; }));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
+        [](const MessageBoxInfo&) { return IDNO; }));
     EXPECT_EQ(boxes[0].caption, "確認");
     EXPECT_EQ(boxes[0].text, "すべての項目を破棄してスタートアップからアプリを読み込みます。\n"
                              "よろしいですか？");
@@ -200,8 +205,9 @@ TEST_F(Adding, AnsweringNoToTheImportQuestionKeepsEveryEntry) {
 
     main.Command(ID_ACT_STARTUPREAD);
     boxes.clear();
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
-                                   [](const MessageBoxInfo&) { return IDYES; }));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes,
+        [](const MessageBoxInfo&) { return IDYES; }));
     ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 1; }, 5000));
     EXPECT_EQ(main.ItemText(0), "from startup");
 }

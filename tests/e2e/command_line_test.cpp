@@ -26,8 +26,8 @@ class CommandLine : public ::testing::Test {
     std::string Entry(int n, const std::string& name, const std::string& program,
                       const std::string& arg, bool quit, bool run) const {
         return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
-               "\r\nArg=" + arg + "\r\nQuit=" + (quit ? "1" : "0") + "\r\nRun=" +
-               (run ? "1" : "0") + "\r\n\r\n";
+               "\r\nArg=" + arg + "\r\nQuit=" + (quit ? "1" : "0") +
+               "\r\nRun=" + (run ? "1" : "0") + "\r\n\r\n";
     }
     std::string EchoArg() const { return "-echo-out \"" + box.Path("echo.txt") + "\""; }
 
@@ -46,7 +46,8 @@ class CommandLine : public ::testing::Test {
     void RunToEnd(const std::string& args) {
         AppProcess app(box, args);
         std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !app.Running(); }, 30000, boxes))
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return !app.Running(); }, 30000, boxes))
             << args;
         EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
         EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0)) << args;
@@ -170,6 +171,7 @@ TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
     EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
     EXPECT_EQ(boxes[0].caption, "謝辞");
 }

@@ -20,7 +20,9 @@ std::string App(int n, const std::string& name, const std::string& program) {
 }
 
 // A settings file of a program that has run before, so that no greeting comes.
-std::string Known(const std::string& rest) { return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest; }
+std::string Known(const std::string& rest) {
+    return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
+}
 
 std::string SectionOf(const std::string& ini, const std::string& name) {
     std::string header = "[" + name + "]\r\n";
@@ -43,7 +45,8 @@ TEST(MainWindow, FirstStartWithoutSettingsFile) {
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
     // The greeting of a first start; the test prefix's Startup folder is empty.
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 15000, boxes));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 15000, boxes));
     EXPECT_EQ(boxes[0].caption, "謝辞");
     MainWindow main = app.Main();
     RECT rc = main.Rect();
@@ -76,8 +79,8 @@ TEST(MainWindow, ApplicationsEndAtAMissingSection) {
 
 TEST(MainWindow, DeletingTheLastOfThreeErasesItsSection) {
     Sandbox box;
-    std::string ini = Known(App(0, "a", "C:\\a.exe") + App(1, "b", "C:\\b.exe") +
-                            App(2, "c", "C:\\c.exe"));
+    std::string ini =
+        Known(App(0, "a", "C:\\a.exe") + App(1, "b", "C:\\b.exe") + App(2, "c", "C:\\c.exe"));
     box.WriteIni(ini);
     AppProcess app(box);
     MainWindow main = app.Main();
@@ -258,14 +261,16 @@ TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
     SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
     EXPECT_EQ(boxes[0].caption, "エラー");
     EXPECT_NE(boxes[0].text.find(box.IniPath()), std::string::npos);
     MainWindow main = app.Main();
     main.Command(ID_ACT_LIST);
     // Closing still works, says nothing more, and the file is as it was.
     Post(main.Hwnd(), WM_CLOSE);
-    EXPECT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return !app.Running(); }, 10000, boxes));
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 10000, boxes));
     EXPECT_EQ(boxes.size(), 1u);
     SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(box.ReadIni(), ini);

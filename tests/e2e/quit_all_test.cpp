@@ -170,8 +170,8 @@ TEST_F(QuitAll, QuitParameterStartsTheProgramAgainWithOrWithoutWindows) {
         const std::string event = std::string("VakoQuitTestEvent") + (*windows ? "B" : "A");
         const std::string log = std::string("p") + (*windows ? "b" : "a") + ".log";
         Process p = StartTarget(log, "--mode param --event " + event + " " + windows);
-        box.WriteIni(Settings({{"param", Target(), 2, "", "--log \"" + box.Path(log) +
-                                                        "\" --signal " + event}}));
+        box.WriteIni(Settings(
+            {{"param", Target(), 2, "", "--log \"" + box.Path(log) + "\" --signal " + event}}));
         AppProcess app(box);
         EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty()) << windows;
         EXPECT_TRUE(p.WaitExit(10000).has_value()) << windows;
@@ -189,16 +189,16 @@ TEST_F(QuitAll, WaitEndsSoonAfterTheWindowClosesWithinTheTimeout) {
     DWORD start = GetTickCount();
     main.Command(ID_ACT_ALLQUIT);
     std::vector<AnsweredBox> boxes;
-    ASSERT_TRUE(WaitAnsweringBoxes(app.Id(), [&] { return main.StatusText() == kDone; }, 15000,
-                                   boxes, DefaultAnswer));
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return main.StatusText() == kDone; }, 15000, boxes, DefaultAnswer));
     DWORD done = GetTickCount();
     EXPECT_TRUE(boxes.empty());
     unsigned long destroyed = DestroyTick(box.Path("d.log"));
     ASSERT_NE(destroyed, 0ul);
     EXPECT_GE(destroyed - start, 1900ul);
     // The wait wakes within a poll of the window's end (generous bound for Wine).
-    EXPECT_LT(done - destroyed, 600ul) << "closed at +" << destroyed - start << " ms, done at +"
-                                       << done - start << " ms";
+    EXPECT_LT(done - destroyed, 600ul)
+        << "closed at +" << destroyed - start << " ms, done at +" << done - start << " ms";
 }
 
 TEST_F(QuitAll, ProgramThatNeverClosesIsReportedAfterTheTimeout) {

@@ -27,7 +27,9 @@ double Now() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-std::string Name(int i) { return "q" + std::to_string(i) + ".exe"; }
+std::string Name(int i) {
+    return "q" + std::to_string(i) + ".exe";
+}
 
 std::vector<Process> StartTargets(const Sandbox& box) {
     std::vector<Process> targets;

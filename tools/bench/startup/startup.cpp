@@ -40,7 +40,8 @@ double TimeStart(const Sandbox& box, int entries) {
     Send(main, WM_NULL);
     QueryPerformanceCounter(&t1);
     app.Close(20000);
-    return 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
+    return 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) /
+           static_cast<double>(freq.QuadPart);
 }
 
 double Median(std::vector<double> v) {
