@@ -62,6 +62,16 @@ const Column kColumns[] = {{"プログラム", 180}, {"終了", 50}, {"起動", 
 // while the icons of a long list arrive.
 const DWORD kIconSliceMs = 30;
 
+// The system's application icon at one size, as colour and mask bitmaps.
+TVakoQuitForm::Placeholder PlaceholderOf(int size) {
+    HICON icon = static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, size, size, LR_SHARED));
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return {};
+    return {info.hbmColor, info.hbmMask};
+}
+
 std::string ModulePath() {
     char buf[MAX_PATH * 2] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
@@ -84,6 +94,12 @@ void TVakoQuitForm::SyncEngineOptions() {
 }
 
 TVakoQuitForm::~TVakoQuitForm() {
+    for (const Placeholder& p : {placeholderLarge_, placeholderSmall_}) {
+        if (p.color)
+            DeleteObject(p.color);
+        if (p.mask)
+            DeleteObject(p.mask);
+    }
     if (LargeImages)
         ImageList_Destroy(LargeImages);
     if (SmallImages)
@@ -185,10 +201,8 @@ void TVakoQuitForm::CreateControls() {
     SmallImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16);
     ListView_SetImageList(fileList_, LargeImages, LVSIL_NORMAL);
     ListView_SetImageList(fileList_, SmallImages, LVSIL_SMALL);
-    defaultLarge_ = static_cast<HICON>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, 32, 32, LR_SHARED));
-    defaultSmall_ = static_cast<HICON>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, 16, 16, LR_SHARED));
+    placeholderLarge_ = PlaceholderOf(32);
+    placeholderSmall_ = PlaceholderOf(16);
 
     statusBar_ = CreateWindowExA(
         0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
@@ -359,8 +373,8 @@ int TVakoQuitForm::AddIcon(const std::string& path) {
     // file's own icon replaces it when the queue gets to it (reading icons costs
     // several milliseconds a file, too much to wait for with a long list).
     int index = ImageList_GetImageCount(LargeImages);
-    ImageList_AddIcon(LargeImages, defaultLarge_);
-    ImageList_AddIcon(SmallImages, defaultSmall_);
+    ImageList_Add(LargeImages, placeholderLarge_.color, placeholderLarge_.mask);
+    ImageList_Add(SmallImages, placeholderSmall_.color, placeholderSmall_.mask);
     if (pendingNext_ >= pendingIcons_.size()) {
         pendingIcons_.clear();
         pendingNext_ = 0;

@@ -42,6 +42,13 @@ class TVakoQuitForm : public win::Window,
     std::vector<TProgInfo*> SelectedRecords() const;
     std::vector<const TProgInfo*> RecordsInListOrder() const;
 
+    // The picture an entry shows until its program's icon is read, as bitmaps:
+    // appending bitmaps costs a fraction of appending an icon.
+    struct Placeholder {
+        HBITMAP color = nullptr;
+        HBITMAP mask = nullptr;
+    };
+
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -128,8 +135,8 @@ class TVakoQuitForm : public win::Window,
     HIMAGELIST LargeImages = nullptr;
     HIMAGELIST SmallImages = nullptr;
     HIMAGELIST CommandImages = nullptr;
-    HICON defaultLarge_ = nullptr;
-    HICON defaultSmall_ = nullptr;
+    Placeholder placeholderLarge_;
+    Placeholder placeholderSmall_;
     TShortcutLink ShortcutLink_;
     QuitOptions quitOptions_;
     std::unique_ptr<TQuitProcedure> quit_;

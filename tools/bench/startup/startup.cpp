@@ -57,7 +57,7 @@ int main() {
         options.name = "bench.startup";
         Sandbox box(options);
         for (int i = 0; i < kEntries; ++i)
-            box.CopyFromBin("bench_icon_app.exe", "app" + std::to_string(i) + ".exe");
+            box.CopyFromBin("startup_icon_app.exe", "app" + std::to_string(i) + ".exe");
 
         std::vector<double> full, empty;
         for (int r = 0; r < kRounds; ++r) {
