@@ -38,6 +38,17 @@ void WaitForLoad(const Sandbox& box, const std::string& original) {
     ASSERT_TRUE(WaitUntil([&] { return box.IniExists() && box.ReadIni() != original; }, 10000));
 }
 
+// The image index of a list item of another process.
+int ItemImage(HWND list, int item) {
+    RemoteBuffer mem(list, sizeof(LVITEMA));
+    LVITEMA lv{};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = item;
+    mem.Put(lv);
+    Send(list, LVM_GETITEMA, 0, mem.Param());
+    return mem.Get<LVITEMA>().iImage;
+}
+
 } // namespace
 
 TEST(MainWindow, FirstStartWithoutSettingsFile) {
@@ -275,4 +286,18 @@ TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
     SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(box.ReadIni(), ini);
     EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+}
+
+TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {
+    Sandbox box({"quit_target.exe"});
+    box.WriteIni(Known(App(0, "no file", "C:\\nowhere\\gone.exe") +
+                       App(1, "target", box.Path("quit_target.exe")) +
+                       App(2, "also gone", "C:\\nowhere\\none.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_EQ(main.ItemCount(), 3);
+    // A missing program file keeps its row's picture, so the rows after it keep theirs.
+    EXPECT_EQ(ItemImage(main.List(), 0), 0);
+    EXPECT_EQ(ItemImage(main.List(), 1), 1);
+    EXPECT_EQ(ItemImage(main.List(), 2), 2);
 }
