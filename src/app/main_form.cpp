@@ -213,12 +213,18 @@ void TVakoQuitForm::CreateControls() {
     LayoutControls();
 }
 
+// The status bar's own visibility: IsWindowVisible also asks the main window, which
+// is still hidden while the settings are loaded.
+bool TVakoQuitForm::StatusBarShown() const {
+    return (GetWindowLongA(statusBar_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 void TVakoQuitForm::LayoutControls() {
     RECT rc;
     GetClientRect(hwnd(), &rc);
     MoveWindow(toolBar_, 0, 0, rc.right, kToolBarHeight, TRUE);
     int bottom = rc.bottom;
-    if (IsWindowVisible(statusBar_)) {
+    if (StatusBarShown()) {
         SendMessageA(statusBar_, WM_SIZE, 0, 0);
         RECT sr;
         GetWindowRect(statusBar_, &sr);
@@ -317,7 +323,7 @@ void TVakoQuitForm::SaveSettings() {
     settings_.Width = rc.right - rc.left;
     settings_.Height = rc.bottom - rc.top;
     settings_.View = ViewStyle();
-    settings_.Status = IsWindowVisible(statusBar_) != FALSE;
+    settings_.Status = StatusBarShown();
     CaptureColumnWidths();
     std::string version;
     if (!FirstRun_) {
@@ -573,7 +579,7 @@ void TVakoQuitForm::ActDeleteExecute() {
 }
 
 void TVakoQuitForm::ActStatusExecute() {
-    bool visible = !IsWindowVisible(statusBar_);
+    bool visible = !StatusBarShown();
     ShowWindow(statusBar_, visible ? SW_SHOW : SW_HIDE);
     CheckAction(ID_ACT_STATUS, visible);
     LayoutControls();

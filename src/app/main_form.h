@@ -85,6 +85,7 @@ class TVakoQuitForm : public win::Window,
 
     void CreateControls();
     void LayoutControls();
+    bool StatusBarShown() const;
     void SetViewStyle(int view);
     int ViewStyle() const;
     bool IsActionEnabled(int id) const;
