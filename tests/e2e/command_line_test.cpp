@@ -166,6 +166,26 @@ TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
     EXPECT_TRUE(target.Running());
 }
 
+// An error inside a command ends that command only: the program shows the message
+// in its error box and goes on.
+TEST_F(CommandLine, UnreadableShortcutIsReportedAndTheWindowStaysOpen) {
+    box.WriteIni(kKnown + QuitEntry());
+    box.WriteFile("broken.lnk", "this is no shortcut");
+    Process target = StartQuitTarget();
+    AppProcess app(box, "\"" + box.Path("broken.lnk") + "\"");
+    HWND error = FindMessageBox(app.Id(), 10000);
+    ASSERT_NE(error, nullptr);
+    MessageBoxInfo info = ReadMessageBox(error);
+    EXPECT_EQ(info.caption, "エラー");
+    EXPECT_EQ(info.text, "Unable to open link file");
+    ASSERT_TRUE(AnswerMessageBox(error, IDOK));
+    MainWindow main = app.Main();
+    main.Select({0});
+    EXPECT_TRUE(main.WaitStatus("1個のアプリケーションを選択(終了)"));
+    EXPECT_TRUE(target.Running());
+    EXPECT_EQ(app.Close(), 0u);
+}
+
 TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
     RunToEnd("-q");
     EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
