@@ -14,12 +14,20 @@ HWND g_accelWindow = nullptr;
 HACCEL g_accel = nullptr;
 std::vector<HWND> g_dialogs;
 
+// Keys typed into a text box are the text box's: Ctrl+A there selects the text and
+// must not register a program, Ctrl+D must not delete one.
+bool TypingIntoEdit(const MSG& msg) {
+    char cls[16] = {};
+    return msg.hwnd && GetClassNameA(msg.hwnd, cls, sizeof cls) && lstrcmpiA(cls, "Edit") == 0;
+}
+
 void HandleMessage(MSG& msg) {
     try {
         if (g_filter && g_filter(msg))
             return;
         if (g_accel && g_accelWindow &&
             (msg.hwnd == g_accelWindow || IsChild(g_accelWindow, msg.hwnd)) &&
+            !TypingIntoEdit(msg) &&
             TranslateAcceleratorA(g_accelWindow, g_accel, &msg))
             return;
         for (HWND dlg : g_dialogs) {
