@@ -301,3 +301,28 @@ TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {
     EXPECT_EQ(ItemImage(main.List(), 1), 1);
     EXPECT_EQ(ItemImage(main.List(), 2), 2);
 }
+
+TEST(MainWindow, ShortcutKeysRunActionsButNotWhileANameIsEdited) {
+    Sandbox box;
+    box.WriteIni(Known(App(0, "one", "C:\\one.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Select({0});
+    ASSERT_TRUE(FocusWindow(main.Hwnd()));
+    SetForegroundWindow(main.Hwnd());
+    SendKeys({'D'}, {VK_CONTROL});
+    HWND question = FindMessageBox(app.Id(), 5000);
+    ASSERT_NE(question, nullptr); // Ctrl+D asks to delete
+    ASSERT_TRUE(AnswerMessageBox(question, IDNO));
+
+    HWND edit = reinterpret_cast<HWND>(Send(main.List(), LVM_EDITLABELA, 0));
+    ASSERT_NE(edit, nullptr);
+    SendKeys({'D'}, {VK_CONTROL});
+    SendKeys({'X'});
+    // Keys arrive in order: once the letter is in the box, Ctrl+D has been handled.
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).find_first_of("xX") != std::string::npos; },
+                          5000));
+    EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
+    Post(edit, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(main.ItemCount(), 1);
+}
