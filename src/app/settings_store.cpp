@@ -1,6 +1,7 @@
 #include "app/settings_store.h"
 
 #include "app/text.h"
+#include "win/file.h"
 #include "win/handles.h"
 
 #include <windows.h>
@@ -25,16 +26,8 @@ std::string SettingsPathFor(const std::string& programPath) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    win::FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f)
-        return std::string();
     std::string data;
-    char buf[64 * 1024];
-    DWORD got = 0;
-    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0)
-        data.append(buf, got);
-    return data;
+    return win::ReadWholeFile(path, data) ? data : std::string();
 }
 
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {

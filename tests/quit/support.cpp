@@ -1,4 +1,5 @@
 #include "support.h"
+#include "win/file.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,17 +39,9 @@ std::string NewTempDir() {
 
 std::vector<LogLine> ReadLog(const std::string& path) {
     std::vector<LogLine> lines;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return lines;
     std::string data;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0)
-        data.append(buf, n);
-    CloseHandle(f);
+    if (!win::ReadWholeFile(path, data))
+        return lines;
 
     std::istringstream in(data);
     std::string line;

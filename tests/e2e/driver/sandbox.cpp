@@ -5,6 +5,7 @@
 
 #include "app/text.h"
 #include "vako_e2e.h"
+#include "win/file.h"
 
 namespace e2e {
 
@@ -108,15 +109,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    win::FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f)
-        ThrowLastError("CreateFileA " + path);
     std::string bytes;
-    char buf[65536];
-    DWORD got = 0;
-    while (::ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0)
-        bytes.append(buf, got);
+    if (!win::ReadWholeFile(path, bytes))
+        ThrowLastError("CreateFileA " + path);
     return bytes;
 }
 
