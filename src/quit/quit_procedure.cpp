@@ -147,7 +147,7 @@ void TQuitProcedure::CloseOtherWindows() {
     windowList_.Refresh();
     const uint32_t own = GetCurrentProcessId();
     for (int i = 0; i < windowList_.Count(); ++i) {
-        HWND hwnd = windowList_.Items(i).Handle;
+        HWND hwnd = windowList_.Handle(i);
         uint32_t style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
         std::string title = WindowTextOf(hwnd);
         if (!IsCloseAllCandidateWindow(hwnd, own))

@@ -2,36 +2,26 @@
 
 #include "app/text.h"
 
-#include <exception>
 
 namespace {
 
-struct EnumState {
-    std::vector<TWindowObject>* items;
-    std::exception_ptr error;
-};
-
 BOOL CALLBACK AddWindow(HWND hwnd, LPARAM lp) {
-    auto& state = *reinterpret_cast<EnumState*>(lp);
-    // Nothing may be thrown back into EnumWindows: keep it for the caller.
-    try {
-        TWindowObject w;
-        w.Handle = hwnd;
-        char buf[255];
-        int n = GetWindowTextA(hwnd, buf, sizeof buf);
-        w.Text.assign(buf, n > 0 ? static_cast<size_t>(n) : 0);
-        w.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
-        w.Visible = IsWindowVisible(hwnd) != FALSE;
-        w.Enabled = IsWindowEnabled(hwnd) != FALSE;
-        w.Iconic = IsIconic(hwnd) != FALSE;
-        if (!GetWindowRect(hwnd, &w.Bounds))
-            w.Bounds = RECT{0, 0, 0, 0};
-        state.items->push_back(std::move(w));
-    } catch (...) {
-        state.error = std::current_exception();
-        return FALSE;
-    }
+    auto& handles = *reinterpret_cast<std::vector<HWND>*>(lp);
+    handles.push_back(hwnd);
     return TRUE;
+}
+
+void Fill(TWindowObject& w) {
+    HWND hwnd = w.Handle;
+    char buf[255];
+    int n = GetWindowTextA(hwnd, buf, sizeof buf);
+    w.Text.assign(buf, n > 0 ? static_cast<size_t>(n) : 0);
+    w.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
+    w.Visible = IsWindowVisible(hwnd) != FALSE;
+    w.Enabled = IsWindowEnabled(hwnd) != FALSE;
+    w.Iconic = IsIconic(hwnd) != FALSE;
+    if (!GetWindowRect(hwnd, &w.Bounds))
+        w.Bounds = RECT{0, 0, 0, 0};
 }
 
 } // namespace
@@ -41,16 +31,32 @@ TWindowList::TWindowList() {
 }
 
 void TWindowList::Refresh() {
+    std::vector<HWND> handles;
+    handles.reserve(items_.size());
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&handles));
     items_.clear();
-    EnumState state{&items_, nullptr};
-    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&state));
-    if (state.error)
-        std::rethrow_exception(state.error);
+    items_.reserve(handles.size());
+    for (HWND h : handles) {
+        Record r;
+        r.object.Handle = h;
+        items_.push_back(std::move(r));
+    }
 }
 
-TWindowObject TWindowList::Items(int index) const {
+TWindowList::Record& TWindowList::At(int index) const {
     if (index < 0 || index >= Count())
         throw EListError("リストのインデックスが範囲を超えています (" + text::IntToStr(index) +
                          ")");
     return items_[static_cast<size_t>(index)];
 }
+
+TWindowObject TWindowList::Items(int index) const {
+    Record& r = At(index);
+    if (!r.filled) {
+        Fill(r.object);
+        r.filled = true;
+    }
+    return r.object;
+}
+
+HWND TWindowList::Handle(int index) const { return At(index).object.Handle; }

@@ -35,7 +35,17 @@ class TWindowList {
     int Count() const { return static_cast<int>(items_.size()); }
     // A copy of record i of the snapshot; throws EListError outside 0 .. Count - 1.
     TWindowObject Items(int index) const;
+    // The window of record i alone, without reading the rest of the record.
+    HWND Handle(int index) const;
 
   private:
-    std::vector<TWindowObject> items_;
+    // A record's text, state and bounds are read when it is first asked for. Each is
+    // a round trip to the window server, several per window for every window on the
+    // desktop, and most users of a snapshot only look for the windows of one process.
+    struct Record {
+        TWindowObject object;
+        bool filled = false;
+    };
+    Record& At(int index) const;
+    mutable std::vector<Record> items_;
 };

@@ -41,7 +41,7 @@ int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId) {
     list.Refresh();
     int n = 0;
     for (int k = 0; k < list.Count() && n < kMaxWindows; ++k) {
-        HWND hwnd = list.Items(k).Handle;
+        HWND hwnd = list.Handle(k);
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
         if (pid != processId)
