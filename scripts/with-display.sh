@@ -30,6 +30,12 @@ if [ -n "${VAKO_OWN_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     export VAKO_VIRTUAL_DISPLAY=1
 fi
 wineserver -p
+# Wine ends its desktop process soon after the last program using it, and every
+# program started later waits for a new one: keep one alive for the session.
+keeper="$BUILD_ABS/bin/desktop_keeper.exe"
+if [ -f "$keeper" ]; then
+    wine "$keeper" </dev/null >/dev/null 2>&1 &
+fi
 # Start Wine's own background processes now, detached from our output: started
 # later by a test, they would inherit its pipes and keep them open.
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
