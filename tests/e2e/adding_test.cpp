@@ -2,6 +2,7 @@
 // driven from outside on the real program.
 #include "app/command_ids.h"
 #include "driver/vako_e2e.h"
+#include "steps.h"
 #include "shell/shortcut_link.h"
 #include "target_log.h"
 
@@ -155,10 +156,7 @@ TEST_F(Adding, ShortcutGivesItsNameArgumentsAndFolderAndTakesTheFreedSlot) {
     AppProcess app(box);
     MainWindow main = app.Main();
     main.Select({0});
-    main.Command(ID_ACT_DELETE);
-    HWND question = FindMessageBox(app.Id(), 5000);
-    ASSERT_NE(question, nullptr);
-    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+    ASSERT_EQ(DeleteSelected(app, main, IDYES).caption, "確認");
     ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 1; }, 5000));
     ChooseInOpenDialog(app, lnk);
     ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 5000));

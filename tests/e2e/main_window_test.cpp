@@ -1,6 +1,7 @@
 // The main window and its settings file, driven from outside like a user would.
 #include "app/command_ids.h"
 #include "driver/vako_e2e.h"
+#include "steps.h"
 
 #include <gtest/gtest.h>
 
@@ -98,14 +99,10 @@ TEST(MainWindow, DeletingTheLastOfThreeErasesItsSection) {
     ASSERT_EQ(main.ItemCount(), 3);
     main.Select({2});
     ASSERT_TRUE(main.WaitStatus("1個のアプリケーションを選択(終了)"));
-    main.Command(ID_ACT_DELETE);
-    HWND question = FindMessageBox(app.Id(), 5000);
-    ASSERT_NE(question, nullptr);
-    MessageBoxInfo info = ReadMessageBox(question);
+    MessageBoxInfo info = DeleteSelected(app, main, IDYES);
     EXPECT_EQ(info.caption, "確認");
     EXPECT_EQ(info.text, "本当に削除してもよろしいですか？");
     EXPECT_TRUE(info.HasButton(IDYES) && info.HasButton(IDNO));
-    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 5000));
     EXPECT_EQ(main.StatusText(), "2個のアプリケーション");
 
@@ -122,11 +119,7 @@ TEST(MainWindow, AnsweringNoToTheDeleteQuestionKeepsTheEntry) {
     AppProcess app(box);
     MainWindow main = app.Main();
     main.Select({0});
-    main.Command(ID_ACT_DELETE);
-    HWND question = FindMessageBox(app.Id(), 5000);
-    ASSERT_NE(question, nullptr);
-    ASSERT_TRUE(AnswerMessageBox(question, IDNO));
-    ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(app.Id()) == nullptr; }, 5000));
+    ASSERT_EQ(DeleteSelected(app, main, IDNO).caption, "確認");
     EXPECT_EQ(main.ItemCount(), 1);
 }
 
@@ -320,8 +313,8 @@ TEST(MainWindow, ShortcutKeysRunActionsButNotWhileANameIsEdited) {
     SendKeys({'D'}, {VK_CONTROL});
     SendKeys({'X'});
     // Keys arrive in order: once the letter is in the box, Ctrl+D has been handled.
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).find_first_of("xX") != std::string::npos; },
-                          5000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(edit).find_first_of("xX") != std::string::npos; }, 5000));
     EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
     Post(edit, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(main.ItemCount(), 1);
