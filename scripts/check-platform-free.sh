@@ -3,8 +3,7 @@
 # with the host's own compiler.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-files=(src/app/text.cpp src/app/ini_file.cpp src/app/settings.cpp src/app/list_rules.cpp
-       src/app/command_line.cpp src/quit/window_rules.cpp src/capture/quit_command.cpp
+files=(src/core/*.cpp src/quit/window_rules.cpp
        src/launch/run_rules.cpp src/shell/shortcut_rules.cpp)
 for f in "${files[@]}"; do
     g++ -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$top/src" "$top/$f"

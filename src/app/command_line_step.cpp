@@ -1,6 +1,6 @@
 #include "app/command_line_step.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 #include <windows.h>
 #include <shellapi.h>

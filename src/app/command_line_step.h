@@ -3,7 +3,7 @@
 // run-all for "-r" (quit-all first when both are given), and quit-all followed by
 // opening the file when argument 1 is a program file or a shortcut to one; each of
 // them then closes the main window.
-#include "app/command_line.h"
+#include "core/command_line.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // Program entry: one instance at a time, then the main window's message loop.
 #include "app/main_form.h"
-#include "app/text.h"
+#include "core/text.h"
 #include "win/message_loop.h"
 
 #include <windows.h>

@@ -1,9 +1,9 @@
 #include "app/main_form.h"
 
 #include "app/command_ids.h"
-#include "app/list_rules.h"
+#include "core/list_rules.h"
 #include "app/settings_store.h"
-#include "app/text.h"
+#include "core/text.h"
 #include "shell/about_box.h"
 #include "shell/ver_info.h"
 #include "win/exception.h"

@@ -1,10 +1,10 @@
 #pragma once
 // The main window: the table of registered applications, the list that shows it,
 // the actions of the menus and the toolbar, and the settings file's life cycle.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 #include "app/command_line_step.h"
 #include "app/registration.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "launch/run_procedure.h"
 #include "quit/quit_procedure.h"
 #include "shell/shortcut_link.h"

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "quit/same_program.h"
 #include "shell/shortcut_link.h"
 #include "shell/ver_info.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 #include "shell/shortcut_rules.h"
 
 class TShortcutLink;

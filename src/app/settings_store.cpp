@@ -1,6 +1,6 @@
 #include "app/settings_store.h"
 
-#include "app/text.h"
+#include "core/text.h"
 #include "win/file.h"
 #include "win/handles.h"
 

@@ -2,7 +2,7 @@
 // Run-all and run-selected: each registered application is started directly with
 // its arguments, working folder and window state, and, when the programs are to be
 // started one after the other, given up to five seconds to become ready first.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "launch/run_rules.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace launch {
 

@@ -2,7 +2,7 @@
 // How one registered application is started: the command line, the working folder
 // and the window state handed to the new process, and the wait for it to become
 // ready. Plain rules on strings and numbers, so that they hold without a system.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "quit/enum_processes.h"
 
-#include "app/text.h"
+#include "core/text.h"
 #include "win/handles.h"
 
 #include <tlhelp32.h>

@@ -1,6 +1,6 @@
 #pragma once
 // Finding the running process of a registered application.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 #include "quit/enum_processes.h"
 
 // The OnEnum handler of the lookup: lParam carries the address of the TProgInfo

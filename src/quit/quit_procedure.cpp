@@ -1,6 +1,6 @@
 #include "quit/quit_procedure.h"
 
-#include "capture/quit_command.h"
+#include "core/quit_command.h"
 #include "quit/process_lookup.h"
 #include "quit/window_rules.h"
 #include "win/msgbox.h"

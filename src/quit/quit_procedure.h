@@ -2,7 +2,7 @@
 // Making registered applications quit: quit-all, quit-selected and closing every
 // other open application. Everything runs on the UI thread; other applications are
 // reached only by posted messages and by starting a program, never ended by force.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 #include "quit/enum_processes.h"
 #include "quit/window_list.h"
 #include "quit/window_table.h"

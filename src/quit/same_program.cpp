@@ -1,6 +1,6 @@
 #include "quit/same_program.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 #include <windows.h>
 

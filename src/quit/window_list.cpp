@@ -1,6 +1,6 @@
 #include "quit/window_list.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 
 namespace {

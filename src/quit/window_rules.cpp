@@ -1,6 +1,6 @@
 #include "quit/window_rules.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace quit_rules {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace {
 

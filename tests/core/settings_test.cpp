@@ -1,5 +1,5 @@
-#include "app/list_rules.h"
-#include "app/settings.h"
+#include "core/list_rules.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "app/command_line.h"
+#include "core/command_line.h"
 #include "app/command_line_step.h"
 
-#include "app/text.h"
+#include "core/text.h"
 #include "launch_test_util.h"
 
 #include <gtest/gtest.h>

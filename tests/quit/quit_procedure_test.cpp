@@ -1,6 +1,6 @@
 // The quit procedure, driven in this process with a stand-in main window, against
 // real target programs. Message boxes are answered by a CBT hook and recorded.
-#include "capture/quit_command.h"
+#include "core/quit_command.h"
 #include "quit/quit_procedure.h"
 #include "support.h"
 #include "win/message_loop.h"

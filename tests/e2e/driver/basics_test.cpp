@@ -1,7 +1,7 @@
 // Waiting, the sandbox, host programs, keyboard input and the screenshot.
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "vako_e2e.h"
 
 using namespace e2e;

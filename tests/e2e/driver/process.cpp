@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace e2e {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "vako_e2e.h"
 #include "win/file.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "vako_e2e.h"
 
 using namespace e2e;

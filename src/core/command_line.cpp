@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "core/command_line.h"
 
 bool IsSwitch(const std::string& arg, char letter) {
     // Both switch characters and the letter are single-byte, and a two-byte

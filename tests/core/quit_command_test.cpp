@@ -1,5 +1,5 @@
 // The quit command string: how it is made and how it is read back.
-#include "capture/quit_command.h"
+#include "core/quit_command.h"
 
 #include <gtest/gtest.h>
 

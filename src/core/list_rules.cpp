@@ -1,6 +1,6 @@
-#include "app/list_rules.h"
+#include "core/list_rules.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 std::string Mark(bool set) {
     return set ? "●" : "";

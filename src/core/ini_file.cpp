@@ -1,6 +1,6 @@
-#include "app/ini_file.h"
+#include "core/ini_file.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace {
 

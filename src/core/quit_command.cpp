@@ -1,6 +1,6 @@
-#include "capture/quit_command.h"
+#include "core/quit_command.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the list shows about its entries: the marks, the status text, the sort order.
-#include "app/prog_info.h"
+#include "core/prog_info.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the settings file holds, and how it maps onto the file's sections and keys.
 // Platform-free: the main window copies these values to and from its controls.
-#include "app/ini_file.h"
-#include "app/prog_info.h"
+#include "core/ini_file.h"
+#include "core/prog_info.h"
 
 #include <string>
 #include <vector>
