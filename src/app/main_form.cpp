@@ -142,6 +142,15 @@ void TVakoQuitForm::Create() {
     CheckAction(ID_ACT_STATUS, true);
     SetViewStyle(3);
     UpdateStatus();
+    // Files dropped from the shell are added like picked ones; without the drop target
+    // the window still works, so a refusal is reported and creation goes on.
+    DropTarget.Dragtypes = {dtMove};
+    DropTarget.OnDrop = [this](TDropTarget&, TShiftState, POINT, DWORD&) { DropTargetDrop(); };
+    try {
+        DropTarget.RegisterTarget(fileList_, "FileList");
+    } catch (...) {
+        win::ReportCurrentException();
+    }
 }
 
 void TVakoQuitForm::CreateControls() {
@@ -278,6 +287,19 @@ void TVakoQuitForm::FormCloseQuery() {
     } catch (...) {
         win::ReportCurrentException();
     }
+    try {
+        DropTarget.UnregisterTarget();
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+}
+
+// Each dropped file in turn, as if picked in the open dialog: a refusal box is
+// answered before the next file is looked at.
+void TVakoQuitForm::DropTargetDrop() {
+    std::vector<std::string> files = DropTarget.DroppedFiles;
+    for (const std::string& file : files)
+        ::AddProgram(static_cast<RegistrationHost&>(*this), file);
 }
 
 void TVakoQuitForm::FormResize() {

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "launch/run_procedure.h"
 #include "quit/quit_procedure.h"
+#include "shell/drop_target.h"
 #include "shell/shortcut_link.h"
 #include "win/window.h"
 
@@ -75,6 +76,7 @@ class TVakoQuitForm : public win::Window,
     void FormShow();
     void FormActivate();
     void FormCloseQuery();
+    void DropTargetDrop();
     void FormResize();
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR* hdr);
@@ -139,6 +141,7 @@ class TVakoQuitForm : public win::Window,
     Placeholder placeholderLarge_;
     Placeholder placeholderSmall_;
     TShortcutLink ShortcutLink_;
+    TDropFileTarget DropTarget;
     QuitOptions quitOptions_;
     std::unique_ptr<TQuitProcedure> quit_;
     std::vector<PendingIcon> pendingIcons_;
