@@ -175,6 +175,7 @@ TEST_F(DropTargetTest, MoveOnlyTargetTakesMoveWhateverKeysAreHeld) {
               static_cast<DWORD>(DROPEFFECT_NONE));
     drag::DataObject data = Files({"C:\\a.exe"});
     EXPECT_EQ(Enter(&data, DROPEFFECT_COPY | DROPEFFECT_LINK), static_cast<DWORD>(DROPEFFECT_NONE));
+    target_.DragLeave();
 }
 
 TEST_F(DropTargetTest, KeysChooseAmongTheAllowedEffects) {
