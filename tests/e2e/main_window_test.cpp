@@ -380,9 +380,13 @@ TEST(MainWindow, LongNamesAreNotCutInTheListStyle) {
     AppProcess app(box);
     MainWindow main = app.Main();
     ASSERT_TRUE(main.WaitItemCount(2));
+    // The whole text fits into the label, and the label into the item's box (the box
+    // is the list's item width, which the label may be clipped to or may overflow).
     auto labelFits = [&](int item, const std::string& text) {
+        int width = ListStringWidth(main.List(), text);
         RECT label = ListItemRect(main.List(), item, LVIR_LABEL);
-        return label.right - label.left >= ListStringWidth(main.List(), text);
+        RECT box = ListItemRect(main.List(), item, LVIR_BOUNDS);
+        return width > 0 && label.right - label.left >= width && box.right >= label.left + width;
     };
     EXPECT_TRUE(labelFits(1, longName));
     // A name that grows by renaming widens the items as well.
