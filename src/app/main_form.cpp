@@ -70,7 +70,7 @@ void TVakoQuitForm::Create() {
     DropTarget.Dragtypes = {dtMove};
     DropTarget.OnDrop = [this](TDropTarget&, TShiftState, POINT, DWORD&) { DropTargetDrop(); };
     try {
-        DropTarget.RegisterTarget(fileList_, "FileList");
+        DropTarget.RegisterTarget(FileList.hwnd(), "FileList");
     } catch (...) {
         win::ReportCurrentException();
     }
