@@ -24,7 +24,10 @@ run: prefix
 test: prefix
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
 
-bench: prefix
+# Only the figures are printed: the build's own output goes to a log, shown when
+# the build fails.
+bench:
+	@mkdir -p $(BUILD) && $(MAKE) prefix >$(BUILD)/bench-build.log 2>&1 || { cat $(BUILD)/bench-build.log; exit 1; }
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh scripts/run-bench.sh
 
 clean:
