@@ -4,10 +4,8 @@
 #include "vako_e2e.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include "core/text.h"
-#include "win/file.h"
 
 namespace e2e {
 
@@ -53,18 +51,14 @@ std::vector<std::string> EndLeftoverProcesses() {
     const std::string sandboxes = SandboxesRoot();
     const std::string bin = TestBinDir();
     std::vector<std::string> ended;
-    win::FileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snap)
-        ThrowLastError("CreateToolhelp32Snapshot");
-    PROCESSENTRY32 pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32First(snap.get(), &pe); ok; ok = Process32Next(snap.get(), &pe)) {
-        if (pe.th32ProcessID == GetCurrentProcessId())
+    for (const auto& entry : AllProcesses()) {
+        const DWORD pid = entry.first;
+        if (pid == GetCurrentProcessId())
             continue;
-        std::string image = ProcessImagePath(pe.th32ProcessID);
+        std::string image = ProcessImagePath(pid);
         if (image.empty() || !IsLeftover(image, sandboxes, bin))
             continue;
-        win::Handle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
+        win::Handle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
         if (!p)
             continue; // ended by itself meanwhile
         TerminateProcess(p.get(), 1);

@@ -136,6 +136,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/exception.h"
@@ -239,6 +240,8 @@ HWND WaitForTopWindow(DWORD pid, const char* className, DWORD timeoutMs,
                       const char* caption = nullptr);
 bool IsProcessRunning(DWORD pid);
 bool WaitProcessExit(DWORD pid, DWORD timeoutMs);
+// Every process of the prefix: its id and executable file name.
+std::vector<std::pair<DWORD, std::string>> AllProcesses();
 // Processes whose executable file name (no folder) equals exeName, any case.
 std::vector<DWORD> FindProcesses(const std::string& exeName);
 // Full path of the process's executable; empty when it cannot be read.
