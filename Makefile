@@ -11,9 +11,19 @@ MAKEFLAGS += --no-print-directory
 setup:
 	@scripts/setup-host.sh
 
+# The build tree is 32-bit where the host runs 32-bit programs. Elsewhere it is
+# 64-bit, so that the tests can run, and the shipped 32-bit program is still built
+# beside it in $(BUILD)/i686.
 build: setup
-	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS)
+	@arch=$$(scripts/host-arch.sh); \
+	if [ -f $(BUILD)/CMakeCache.txt ] && [ "$$(cat $(BUILD)/.arch 2>/dev/null)" != "$$arch" ]; then rm -rf $(BUILD); fi; \
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
+	echo "$$arch" >$(BUILD)/.arch && \
+	cmake --build $(BUILD) -j$(JOBS) && \
+	if [ "$$arch" != i686 ]; then \
+		cmake -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
+		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit; \
+	fi
 
 prefix: build
 	@scripts/make-prefix.sh
@@ -27,7 +37,7 @@ test: prefix
 # Only the figures are printed: the build's own output goes to a log, shown when
 # the build fails.
 bench:
-	@mkdir -p $(BUILD) && $(MAKE) prefix >$(BUILD)/bench-build.log 2>&1 || { cat $(BUILD)/bench-build.log; exit 1; }
+	@log=$$(mktemp); $(MAKE) prefix >$$log 2>&1 || { cat $$log; rm -f $$log; exit 1; }; rm -f $$log
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh scripts/run-bench.sh
 
 clean:
