@@ -103,20 +103,19 @@ TEST_F(RunFromWindow, RunAllFromTheMenuStartsEveryRunEntryAsRegistered) {
     EXPECT_EQ(a["cmdline"], normal.program + " " + normal.arg);
     EXPECT_EQ(a["cwd"], box.Path("作業"));
     EXPECT_EQ(a["flags"], "1");
+    // The window state as it reaches the program. (Wine 8 does not apply it to the
+    // program's first window: its own "state" stays normal, so that is not checked.)
     EXPECT_EQ(a["show"], "9");
-    EXPECT_EQ(a["state"], "normal");
 
     // A path with a blank is quoted; an empty folder is the program's own.
     auto c = Report("c.txt");
     EXPECT_EQ(c["cmdline"], "\"" + minimised.program + "\" " + minimised.arg);
     EXPECT_EQ(c["cwd"], box.Path("空 白"));
     EXPECT_EQ(c["show"], "7");
-    EXPECT_EQ(c["state"], "min");
 
     auto d = Report("d.txt");
     EXPECT_EQ(d["cwd"], box.Dir().substr(0, box.Dir().size() - 1));
     EXPECT_EQ(d["show"], "3");
-    EXPECT_EQ(d["state"], "max");
 
     // Each start is over when the completion text shows: a start of the entry
     // without its run flag would have made its process by then.
