@@ -7,6 +7,7 @@
 #include "report.h"
 
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,10 @@ void WriteSettings(const Sandbox& box, bool eachRun) {
 void EndStarted(const Sandbox& box) {
     std::vector<Process> started;
     for (int i = 0; i < kPrograms; ++i) {
-        if (!WaitUntil([&] { return FileExists(Report(box, i)); }, 20000))
+        std::map<std::string, std::string> r;
+        if (!WaitUntil([&] { return !(r = target::ReadReport(Report(box, i)))["pid"].empty(); },
+                       20000))
             throw DriverError("program " + std::to_string(i) + " of run-all did not report");
-        auto r = target::ReadReport(Report(box, i));
         DeleteFileA(Report(box, i).c_str());
         started.push_back(Process::Attach(std::strtoul(r["pid"].c_str(), nullptr, 10)));
     }

@@ -91,7 +91,7 @@ bench::Sample TimeStart(const Sandbox& box, int entries, IconWatch& watch) {
         throw DriverError("the main window did not appear");
     if (entries)
         watch.Hook(GetWindowThreadProcessId(main, nullptr));
-    MainWindow w(main);
+    MainWindow w = app.Main(20000); // once its list exists
     if (!WaitUntil([&] { return IsWindowVisible(main) && w.ItemCount() == entries; }, 20000, 1))
         throw DriverError("the list did not fill");
     const double shown = bench::NowMs();
