@@ -34,7 +34,10 @@ run: prefix
 test: prefix
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
 
-bench: prefix
+# Only the figures are printed: the build's own output goes to a log, shown when
+# the build fails.
+bench:
+	@log=$$(mktemp); $(MAKE) prefix >$$log 2>&1 || { cat $$log; rm -f $$log; exit 1; }; rm -f $$log
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh scripts/run-bench.sh
 
 clean:

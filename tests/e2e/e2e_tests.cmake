@@ -24,3 +24,7 @@ add_dependencies(e2e_command_line quit_target launch_echo)
 vako_add_e2e_test(e2e_dropping ${CMAKE_CURRENT_LIST_DIR}/dropping_test.cpp)
 target_include_directories(e2e_dropping PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/drag)
 add_dependencies(e2e_dropping quit_target drag_source)
+
+vako_add_e2e_test(e2e_run_all ${CMAKE_CURRENT_LIST_DIR}/run_all_test.cpp)
+target_include_directories(e2e_run_all PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
+add_dependencies(e2e_run_all launch_echo)
