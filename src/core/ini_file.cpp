@@ -18,6 +18,20 @@ int HexDigit(char c) {
     return -1;
 }
 
+// A value is one line of the file. A line break inside it would start lines of
+// their own, read back as further entries or even as a section of applications,
+// and a NUL byte would end the whole file there. Values come from outside (a
+// product name, a shortcut's arguments), so a line break is stored as a blank and
+// a NUL byte ends the value.
+std::string OneLine(const std::string& value) {
+    std::string line = value.substr(0, value.find('\0'));
+    for (char& c : line) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return line;
+}
+
 } // namespace
 
 bool ParseInt32(const std::string& s, int32_t& out) {
@@ -149,12 +163,12 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     }
     for (Entry& e : s->entries) {
         if (SameName(e.key, key)) {
-            e.value = value;
+            e.value = OneLine(value);
             e.bare = false;
             return;
         }
     }
-    s->entries.push_back(Entry{key, value});
+    s->entries.push_back(Entry{key, OneLine(value)});
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
