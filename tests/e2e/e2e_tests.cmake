@@ -20,3 +20,7 @@ vako_add_e2e_test(e2e_command_line ${CMAKE_CURRENT_LIST_DIR}/command_line_test.c
 target_link_libraries(e2e_command_line PRIVATE vako_shell)
 target_include_directories(e2e_command_line PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
 add_dependencies(e2e_command_line quit_target launch_echo)
+
+vako_add_e2e_test(e2e_faults ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp)
+target_link_libraries(e2e_faults PRIVATE vako_shell)
+add_dependencies(e2e_faults quit_target)
