@@ -39,6 +39,7 @@ class IniFile {
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
+    // Both remove every duplicate too, so that none takes the removed one's place.
     void DeleteKey(const std::string& section, const std::string& key);
     void EraseSection(const std::string& section);
 

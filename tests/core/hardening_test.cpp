@@ -59,3 +59,33 @@ TEST(SettingsHardening, NulByteInAValueEndsOnlyThatValue) {
     EXPECT_EQ(table[1].Name, "Second");
     EXPECT_EQ(table[1].Program, "C:\\Tools\\second.exe");
 }
+
+// Of two sections with one name only the first counts. Erasing the first one let
+// the hidden second one take its place: a deleted application came back at the
+// next start, and so did an ignore string deleted from a duplicated key.
+TEST(SettingsHardening, ErasedSectionsAndKeysTakeTheirDuplicatesWithThem) {
+    IniFile ini;
+    ini.Parse("[Setting]\r\nVersion=0.3\r\n[0]\r\nName=gone\r\nProgram=\r\n"
+              "[0]\r\nName=old\r\nProgram=C:\\old.exe\r\n"
+              "[Ignore]\r\n0=a\r\n1=b\r\n1=hidden\r\n");
+    TSettings s;
+    TProgTable table;
+    ReadSettings(ini, s, table);
+    ASSERT_FALSE(table[0].Occupied());
+    ASSERT_EQ(s.IgnoreMemo, (std::vector<std::string>{"a", "b"}));
+
+    s.IgnoreMemo = {"a"};
+    WriteSettings(ini, s, "0.3", {});
+    IniFile back;
+    back.Parse(ini.Serialize());
+    TProgTable table2;
+    ReadSettings(back, s, table2);
+    EXPECT_FALSE(table2[0].Occupied());
+    EXPECT_EQ(s.IgnoreMemo, std::vector<std::string>{"a"});
+    EXPECT_EQ(back.Serialize(),
+              "[Setting]\r\nVersion=0.3\r\n" + std::string() +
+                  "XPos=0\r\nYPos=0\r\nWidth=313\r\nHeight=277\r\nQuitTimeout=5\r\n"
+                  "AllClose=0\r\nEachRun=1\r\nView=3\r\nStatus=1\r\n"
+                  "Column0=180\r\nColumn1=50\r\nColumn2=50\r\n\r\n"
+                  "[Ignore]\r\n0=a\r\n\r\n");
+}
