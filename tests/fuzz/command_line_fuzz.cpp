@@ -27,11 +27,6 @@ bool OnCharacterBoundary(const std::string& s, size_t at) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    text::SetLeadByteTest(Cp932Lead);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> args;

@@ -144,11 +144,6 @@ void FieldsRoundTrip(const std::string& bytes) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    text::SetLeadByteTest(Cp932Lead);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     FileRoundTrip(bytes);

@@ -49,11 +49,6 @@ bool Reference(const std::string& s, int32_t& out) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    text::SetLeadByteTest(Cp932Lead);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string s(reinterpret_cast<const char*>(data), size);
     int32_t got = 12345, want = 12345;

@@ -8,11 +8,6 @@
 #include <cstring>
 #include <string>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    text::SetLeadByteTest(Cp932Lead);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
