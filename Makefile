@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 FUZZ_SECONDS ?= 600
 HOST_CXX ?= clang++-14
 
-.PHONY: run test bench build setup prefix host fuzz clean
+.PHONY: run test bench build setup prefix host fuzz faults clean
 
 setup:
 	@scripts/setup-host.sh
@@ -34,6 +34,11 @@ host: setup
 fuzz: host
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --test-dir $(BUILD)/host -R '^fuzz_' --output-on-failure \
 	    --timeout $$(($(FUZZ_SECONDS) + 300))
+
+# The kill-during-save trial with 200 kills (make test runs 20 of them).
+faults: prefix
+	@VAKO_KILL_TRIALS=200 VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) \
+	    -R 'Faults.KilledWhileSaving' --output-on-failure -V --timeout 3600
 
 test: prefix host
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300

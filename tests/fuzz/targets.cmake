@@ -4,6 +4,7 @@
 # The DROPFILES reader joins this list with its own <name>_fuzz.cpp.
 set(VAKO_FUZZ_TARGETS
     ini
+    settings
     quit_command
     integer
     command_line)
