@@ -278,7 +278,8 @@ TEST(Faults, ShortcutWithAnOverLongTargetIsImportedWithoutHarm) {
     ASSERT_TRUE(WaitAnsweringBoxes(
         app.Id(), [&] { return has(main.Names(), "short") || boxes.size() >= 2; }, 10000, boxes));
     std::vector<std::string> names = main.Names();
-    std::printf("over-long shortcut target: %zu boxes, entries:", boxes.size());
+    std::printf("over-long shortcut target: %lu boxes, entries:",
+                static_cast<unsigned long>(boxes.size()));
     for (const std::string& n : names)
         std::printf(" %s", n.c_str());
     std::printf("\n");
