@@ -23,4 +23,4 @@ add_dependencies(e2e_command_line quit_target launch_echo)
 
 vako_add_e2e_test(e2e_faults ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp)
 target_link_libraries(e2e_faults PRIVATE vako_shell)
-add_dependencies(e2e_faults quit_target fake_sysdll)
+add_dependencies(e2e_faults quit_target)

@@ -77,6 +77,14 @@ inline void MakeShortcut(const std::string& lnk, const std::string& target, cons
     link.WriteShortcut();
 }
 
+// Shortcuts are written through COM.
+struct ComScope {
+    ComScope() { CoInitialize(nullptr); }
+    ~ComScope() { CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
+
 // The prefix's Startup folder is shared by every test: whatever a test puts there
 // goes again when the test ends.
 class StartupShortcuts {
