@@ -50,6 +50,13 @@ class StartupFolderAway {
     bool moved_ = false;
 };
 
+bool InstanceMutexExists() {
+    HANDLE h = OpenMutexA(SYNCHRONIZE, FALSE, "MyVakoquitMutex");
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
+}
+
 // How many kill trials: VAKO_KILL_TRIALS, else a number that keeps `make test` short.
 int KillTrials() {
     const char* v = std::getenv("VAKO_KILL_TRIALS");
@@ -119,12 +126,14 @@ TEST(Faults, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     for (int t = 0; t < trials; ++t) {
         box.WriteIni(oldFile);
         AppProcess app(box);
-        MainWindow main = app.Main();
+        MainWindow main = app.Main(30000);
         ASSERT_TRUE(main.WaitItemCount(200, 20000));
         Post(main.Hwnd(), WM_CLOSE);
         Sleep(delay(random)); // the kill lands at a random point of the save
         app.process().Terminate();
         ASSERT_TRUE(app.WaitExit(10000).has_value());
+        // The next start must not take the dying one's mutex for a running instance.
+        ASSERT_TRUE(WaitUntil([] { return !InstanceMutexExists(); }, 10000));
         const std::string now = box.ReadIni();
         if (now == oldFile)
             ++olds;
