@@ -443,6 +443,14 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         FormCloseQuery();
         DestroyWindow(hwnd());
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // never hold up the end of the session
+    case WM_ENDSESSION:
+        // Logging off or shutting down ends the process without a WM_CLOSE: save
+        // now, or whatever changed since the last close is lost.
+        if (wp)
+            FormCloseQuery();
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -17,73 +17,10 @@ const char kGreeting[] = "ポムッと終了をダウンロードしていただ
                          "まずスタートアップからアプリを読み込みます";
 const char kRefusal[] = "このプログラムを使用することはできません\n";
 
-std::string StartupFolder() {
-    char buf[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, buf);
-    return buf;
-}
-
-void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args,
-                  const std::string& work) {
-    TShortcutLink link;
-    link.ShortcutFile = lnk;
-    link.Target = target;
-    link.Arguments = args;
-    link.WorkingDir = work;
-    link.WriteShortcut();
-}
-
-// The prefix's Startup folder is shared by every test: whatever a test puts there
-// goes again when the test ends.
-class StartupShortcuts {
-  public:
-    ~StartupShortcuts() {
-        for (const std::string& f : files_)
-            DeleteFileA(f.c_str());
-    }
-    void Add(const std::string& name, const std::string& target) {
-        std::string path = StartupFolder() + "\\" + name + ".lnk";
-        MakeShortcut(path, target, "", text_folder(target));
-        files_.push_back(path);
-    }
-
-  private:
-    static std::string text_folder(const std::string& p) { return p.substr(0, p.rfind('\\') + 1); }
-    std::vector<std::string> files_;
-};
-
 class Adding : public ::testing::Test {
   protected:
     Adding() : box({"quit_target.exe"}) { CoInitialize(nullptr); }
     ~Adding() override { CoUninitialize(); }
-
-    std::string Known(const std::string& rest = "") const {
-        return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
-    }
-
-    // Chooses `path` in the program's open dialog.
-    void ChooseInOpenDialog(AppProcess& app, const std::string& path) {
-        app.Main().Command(ID_ACT_ADD);
-        HWND dlg = FindDialog(app.Id(), "追加する実行ファイル", 10000);
-        ASSERT_NE(dlg, nullptr);
-        HWND name = GetDlgItem(dlg, 0x47C); // the file name box
-        if (name && ClassName(name) == "ComboBox")
-            name = FindWindowExA(name, nullptr, "Edit", nullptr);
-        if (!name)
-            name = GetDlgItem(dlg, 0x480);
-        ASSERT_NE(name, nullptr);
-        SetText(name, path);
-        Post(GetDlgItem(dlg, IDOK), BM_CLICK);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 10000));
-    }
-
-    // Answers the one box that follows, and returns it.
-    AnsweredBox NextBox(AppProcess& app) {
-        std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(
-            app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
-        return boxes.empty() ? AnsweredBox{} : boxes[0];
-    }
 
     Sandbox box;
 };

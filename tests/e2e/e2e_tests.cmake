@@ -28,3 +28,7 @@ add_dependencies(e2e_dropping quit_target drag_source)
 vako_add_e2e_test(e2e_run_all ${CMAKE_CURRENT_LIST_DIR}/run_all_test.cpp)
 target_include_directories(e2e_run_all PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
 add_dependencies(e2e_run_all launch_echo)
+
+vako_add_e2e_test(e2e_faults ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp)
+target_link_libraries(e2e_faults PRIVATE vako_shell)
+add_dependencies(e2e_faults quit_target)

@@ -15,17 +15,6 @@ const char kSettingSection[] = "[Setting]\r\nXPos=0\r\nYPos=0\r\nWidth=313\r\nHe
                                "Status=1\r\nVersion=0.3\r\nColumn0=180\r\nColumn1=50\r\n"
                                "Column2=50\r\n\r\n";
 
-std::string App(int n, const std::string& name, const std::string& program) {
-    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
-           "\r\nWork=C:\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=0\r\nShow=0\r\n"
-           "QuitType=0\r\n\r\n";
-}
-
-// A settings file of a program that has run before, so that no greeting comes.
-std::string Known(const std::string& rest) {
-    return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
-}
-
 std::string SectionOf(const std::string& ini, const std::string& name) {
     std::string header = "[" + name + "]\r\n";
     size_t b = ini.find(header);
