@@ -18,6 +18,12 @@ namespace {
 
 constexpr const char kTargetClass[] = "VakoHookTarget";
 constexpr WPARAM kQuitCommand = 0x9C41;
+constexpr bool kBuild32 = sizeof(void*) == 4;
+
+// A 64-bit target program: in a 64-bit build the ordinary one is.
+std::string Target64Path() {
+    return kBuild32 ? qt::Target64Path() : qt::TargetPath();
+}
 
 // A duplicate of a process handle that outlives the installer's own.
 win::Handle Duplicate(HANDLE process) {
@@ -89,10 +95,8 @@ class Hook64 : public ::testing::Test {
     capture::THookInstaller installer_{std::string(), capture::THookInstaller::Route::Helper};
 };
 
-constexpr bool kBuild32 = sizeof(void*) == 4;
-
 TEST_F(Hook64, OnlyA32BitBuildNeedsTheHelperForA64BitTarget) {
-    Start(qt::Target64Path());
+    Start(Target64Path());
     EXPECT_EQ(kBuild32, capture::NeedsHelper(target_->Pid()));
     EXPECT_FALSE(capture::NeedsHelper(GetCurrentProcessId()));
     std::string error;
@@ -102,7 +106,7 @@ TEST_F(Hook64, OnlyA32BitBuildNeedsTheHelperForA64BitTarget) {
 }
 
 TEST_F(Hook64, CommandIsReportedNeutralisedAndActsOncePassing) {
-    Start(qt::Target64Path());
+    Start(Target64Path());
     std::string error;
     ASSERT_TRUE(installer_.Install(notify_.Handle(), window_, &error)) << error;
     ASSERT_NE(nullptr, installer_.HelperProcess());
@@ -133,7 +137,7 @@ TEST_F(Hook64, CommandIsReportedNeutralisedAndActsOncePassing) {
 }
 
 TEST_F(Hook64, HelperEndsOnTheWordAndTheHookGoesWithIt) {
-    Start(qt::Target64Path());
+    Start(Target64Path());
     std::string error;
     ASSERT_TRUE(installer_.Install(notify_.Handle(), window_, &error)) << error;
     win::Handle helper = Duplicate(installer_.HelperProcess());
@@ -150,7 +154,7 @@ TEST_F(Hook64, HelperEndsOnTheWordAndTheHookGoesWithIt) {
 }
 
 TEST_F(Hook64, HelperEndsWithinASecondWhenVakoQuitIsKilled) {
-    Start(qt::Target64Path());
+    Start(Target64Path());
     std::string out = qt::NewTempDir() + "host.txt";
     std::string exe = qt::ExeDir() + "hook_installer_host.exe";
     std::string cmd = "\"" + exe + "\" " +
@@ -183,7 +187,7 @@ TEST_F(Hook64, HelperEndsWithinASecondWhenVakoQuitIsKilled) {
 }
 
 TEST_F(Hook64, MissingHelperIsAnErrorNotAHang) {
-    Start(qt::Target64Path());
+    Start(Target64Path());
     capture::THookInstaller installer(qt::NewTempDir(), capture::THookInstaller::Route::Helper);
     std::string error;
     DWORD start = GetTickCount();

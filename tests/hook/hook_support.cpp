@@ -76,7 +76,7 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
     GetWindowThreadProcessId(hwnd, &pid);
     char cls[256] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == d->Pid && std::strcmp(cls, d->ClassName) == 0 && IsWindowVisible(hwnd)) {
+    if (pid == d->Pid && std::strcmp(cls, d->ClassName) == 0) {
         d->Found = hwnd;
         return FALSE;
     }

@@ -48,7 +48,7 @@ struct BlockBytes {
 };
 BlockBytes ReadBlock();
 
-// The first visible top-level window of process pid with class className.
+// The first top-level window of process pid with class className.
 HWND WindowOf(DWORD pid, const char* className);
 
 // Exported names and imported DLL names read from a PE file (32- or 64-bit).

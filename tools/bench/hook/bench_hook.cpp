@@ -6,6 +6,9 @@
 // alternate, so that a change of load on the machine touches both alike.
 #include "capture/hook_installer.h"
 
+#include "../../../tests/hook/hook_support.h"
+#include "../../../tests/quit/support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -16,24 +19,7 @@ namespace {
 constexpr int kRounds = 5;
 constexpr WPARAM kMessages = 2000;
 constexpr UINT kRun = WM_APP;
-
-struct FindData {
-    DWORD Pid;
-    HWND Found;
-};
-
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
-    auto* d = reinterpret_cast<FindData*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == d->Pid && std::string(cls) == "VakoHookBenchTarget") {
-        d->Found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
+constexpr const char kClass[] = "VakoHookBenchTarget";
 
 std::string OwnFolder() {
     char buf[MAX_PATH] = {};
@@ -52,11 +38,8 @@ class Target {
                             &pi_))
             return;
         WaitForInputIdle(pi_.hProcess, 10000);
-        for (DWORD start = GetTickCount(); !window_ && GetTickCount() - start < 10000; Sleep(10)) {
-            FindData d = {pi_.dwProcessId, nullptr};
-            EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
-            window_ = d.Found;
-        }
+        qt::WaitFor([&] { return (window_ = ht::WindowOf(pi_.dwProcessId, kClass)) != nullptr; },
+                    10000);
     }
     ~Target() {
         if (!pi_.hProcess)
