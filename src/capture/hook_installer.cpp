@@ -15,7 +15,8 @@ constexpr DWORD kHelperStartMs = 10000;
 constexpr DWORD kHelperStopMs = 3000;
 
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-// Not in XP's kernel32 before SP2: opened with the least access that tells.
+// PROCESS_QUERY_LIMITED_INFORMATION: enough for IsWow64Process on any process
+// from Vista on; XP refuses it, and then the fuller right is asked for.
 constexpr DWORD kQueryLimitedInformation = 0x1000;
 
 std::string OwnFolder() {
@@ -32,7 +33,8 @@ std::string HandleNumber(HANDLE h) {
     return Number(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(h)));
 }
 
-// Lets the helper inherit exactly the handles it is given, only while it starts.
+// Makes the handles for the helper inheritable only while it starts, so that no
+// program started later inherits them.
 class InheritFor {
   public:
     InheritFor(std::initializer_list<HANDLE> handles) : handles_(handles) {
