@@ -11,9 +11,19 @@ MAKEFLAGS += --no-print-directory
 setup:
 	@scripts/setup-host.sh
 
+# The build tree is 32-bit where the host runs 32-bit programs. Elsewhere it is
+# 64-bit, so that the tests can run, and the shipped 32-bit program is still built
+# beside it in $(BUILD)/i686.
 build: setup
-	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS)
+	@arch=$$(scripts/host-arch.sh); \
+	if [ -f $(BUILD)/CMakeCache.txt ] && [ "$$(cat $(BUILD)/.arch 2>/dev/null)" != "$$arch" ]; then rm -rf $(BUILD); fi; \
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
+	echo "$$arch" >$(BUILD)/.arch && \
+	cmake --build $(BUILD) -j$(JOBS) && \
+	if [ "$$arch" != i686 ]; then \
+		cmake -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
+		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit; \
+	fi
 
 prefix: build
 	@scripts/make-prefix.sh

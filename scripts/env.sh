@@ -9,3 +9,18 @@ export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEARCH
+
+# Where the kernel cannot run 32-bit programs, Wine's own scripts would still pick
+# the 32-bit loader and fail: route them to the 64-bit one, which the 64-bit build
+# of the tests needs.
+if [ "$("$(dirname "${BASH_SOURCE[0]}")/host-arch.sh")" = x86_64 ]; then
+    wine_bin="$BUILD_ABS/wine/bin"
+    if [ ! -x "$wine_bin/wine-stable" ]; then
+        mkdir -p "$wine_bin"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$wine_bin/$name"
+            chmod +x "$wine_bin/$name"
+        done
+    fi
+    export PATH="$wine_bin:$PATH"
+fi

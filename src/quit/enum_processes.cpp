@@ -10,7 +10,8 @@
 namespace {
 
 // The Windows 95 layout of PROCESSENTRY32, which the snapshot functions expect.
-static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32 must keep its 32-bit size");
+static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 4 ? 296 : 304),
+              "PROCESSENTRY32 must keep the system's layout");
 
 constexpr DWORD kSnapAll = 15;          // heaps, processes, threads and modules
 constexpr DWORD kPidBufferBytes = 8192; // 2048 process IDs

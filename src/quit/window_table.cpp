@@ -27,7 +27,7 @@ void Fill(TWindowInfo& e, HWND hwnd) {
     e.Style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
     e.ExStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
     e.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
-    e.ClassWndProc = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_WNDPROC));
+    e.ClassWndProc = static_cast<uint32_t>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     e.ClassStyle = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_STYLE));
 }
 

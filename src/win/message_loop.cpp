@@ -73,6 +73,19 @@ int RunMessageLoop() {
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
+bool HandleNextMessage() {
+    MSG msg;
+    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r == -1)
+        return false;
+    if (r == 0) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    HandleMessage(msg);
+    return true;
+}
+
 void ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

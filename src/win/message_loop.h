@@ -21,6 +21,9 @@ void RemoveDialog(HWND dialog);
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();
+// Waits for the next message and handles it as the main loop does. False when it
+// was WM_QUIT, which is posted again so that the outer loop still ends.
+bool HandleNextMessage();
 // Handles every message waiting in the queue, then returns. A WM_QUIT met here is
 // posted again so that the outer loop still ends.
 void ProcessMessages();

@@ -1,0 +1,150 @@
+#include "win/dialog.h"
+
+#include "win/exception.h"
+#include "win/message_loop.h"
+
+#include <vector>
+
+namespace win {
+
+Dialog::~Dialog() {
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+INT_PTR Dialog::RunModal(HWND owner, int templateId) {
+    done_ = false;
+    result_ = IDCANCEL;
+    HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+                                  StaticProc, reinterpret_cast<LPARAM>(this));
+    if (!dlg)
+        throw Exception("ダイアログを作成できません");
+    // A dialog ended from OnInit never shows.
+    bool ownerDisabled = false;
+    if (!done_) {
+        if (owner && IsWindowEnabled(owner)) {
+            EnableWindow(owner, FALSE);
+            ownerDisabled = true;
+        }
+        AddDialog(dlg);
+        ShowWindow(dlg, SW_SHOW);
+        while (!done_ && IsWindow(dlg)) {
+            if (!HandleNextMessage()) {
+                done_ = true;
+                result_ = IDCANCEL;
+            }
+        }
+        RemoveDialog(dlg);
+    }
+    // The owner is enabled before the dialog goes, so that the activation returns to
+    // it instead of to some other program's window.
+    if (ownerDisabled)
+        EnableWindow(owner, TRUE);
+    if (IsWindow(dlg)) {
+        SetWindowLongPtrA(dlg, DWLP_USER, 0);
+        DestroyWindow(dlg);
+    }
+    hwnd_ = nullptr;
+    return result_;
+}
+
+bool Dialog::OnCommand(int id, int, HWND) {
+    switch (id) {
+    case IDOK:
+        OnOk();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Dialog::CanClose(INT_PTR) {
+    return true;
+}
+
+INT_PTR Dialog::OnMessage(UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+void Dialog::End(INT_PTR result) {
+    if (done_ || !CanClose(result))
+        return;
+    result_ = result;
+    done_ = true;
+}
+
+std::string Dialog::ItemText(int id) const {
+    HWND item = Item(id);
+    int len = item ? GetWindowTextLengthA(item) : 0;
+    if (len <= 0)
+        return std::string();
+    std::vector<char> buf(static_cast<size_t>(len) + 1);
+    int got = GetWindowTextA(item, buf.data(), len + 1);
+    return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void Dialog::SetItemText(int id, const std::string& text) {
+    SetDlgItemTextA(hwnd_, id, text.c_str());
+}
+
+bool Dialog::Checked(int id) const {
+    return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+}
+
+void Dialog::SetChecked(int id, bool checked) {
+    CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Dialog::EnableItem(int id, bool enabled) {
+    EnableWindow(Item(id), enabled ? TRUE : FALSE);
+}
+
+void Dialog::CenterOnScreen() {
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r = {};
+    GetWindowRect(hwnd_, &r);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
+                 work.top + (work.bottom - work.top - h) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Dialog*>(lp);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+    }
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!self)
+        return FALSE;
+    try {
+        switch (msg) {
+        case WM_INITDIALOG:
+            self->OnInit();
+            return TRUE;
+        case WM_COMMAND:
+            if (self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)))
+                return TRUE;
+            break;
+        case WM_CLOSE:
+            self->OnCancel();
+            return TRUE;
+        default:
+            break;
+        }
+        return self->OnMessage(msg, wp, lp);
+    } catch (...) {
+        ReportCurrentException();
+        return FALSE;
+    }
+}
+
+} // namespace win
