@@ -39,6 +39,18 @@ void ExpectHookTables(const std::string& file, bool is64) {
             << file << ": " << dll;
 }
 
+void ExpectHelperTables(const std::string& file) {
+    ht::PeTables t = ht::ReadPeTables(qt::ExeDir() + file);
+    ASSERT_TRUE(t.Ok) << file;
+    EXPECT_TRUE(t.Is64) << file;
+    EXPECT_TRUE(t.Exports.empty()) << file;
+    for (const std::string& dll : t.Imports) {
+        std::string u = Upper(dll);
+        EXPECT_TRUE(u == "KERNEL32.DLL" || u == "USER32.DLL" || u == "MSVCRT.DLL")
+            << file << ": " << dll;
+    }
+}
+
 std::string VersionValue(const std::vector<char>& data, const char* name) {
     char* value = nullptr;
     UINT len = 0;
@@ -76,20 +88,27 @@ TEST(HookLibrary, CarriesItsVersionResource) {
     ExpectVersion("VakoHook.dll", "VakoHook");
 }
 
+// The shipped program is 32-bit; a 64-bit test build has it in its i686 folder,
+// where the files can still be read.
+TEST(HookLibrary, Shipped32BitLibraryAndHelperAsFiles) {
+    std::string dir = sizeof(void*) == 4 ? std::string() : std::string("..\\i686\\bin\\");
+    if (GetFileAttributesA((qt::ExeDir() + dir + "VakoHook.dll").c_str()) ==
+        INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "needs the 32-bit build beside this one (make build)";
+    ExpectHookTables(dir + "VakoHook.dll", false);
+    ExpectVersion(dir + "VakoHook.dll", "VakoHook");
+    ExpectHookTables(dir + "VakoHook64.dll", true);
+    ExpectVersion(dir + "VakoHook64.dll", "VakoHook64");
+    ExpectHelperTables(dir + "VakoHook64.exe");
+}
+
 TEST(HookLibrary, SixtyFourBitBuildHasTheSameExportsAndItsOwnVersion) {
     ExpectHookTables("VakoHook64.dll", true);
     ExpectVersion("VakoHook64.dll", "VakoHook64");
 }
 
 TEST(HookLibrary, SixtyFourBitHelperImportsOnlySystemDlls) {
-    ht::PeTables t = ht::ReadPeTables(qt::ExeDir() + "VakoHook64.exe");
-    ASSERT_TRUE(t.Ok);
-    EXPECT_TRUE(t.Is64);
-    EXPECT_TRUE(t.Exports.empty());
-    for (const std::string& dll : t.Imports) {
-        std::string u = Upper(dll);
-        EXPECT_TRUE(u == "KERNEL32.DLL" || u == "USER32.DLL" || u == "MSVCRT.DLL") << dll;
-    }
+    ExpectHelperTables("VakoHook64.exe");
 }
 
 TEST(HookLibrary, MessageTextsAreConstant) {
