@@ -4,6 +4,7 @@
 #include "core/list_rules.h"
 #include "app/settings_store.h"
 #include "core/text.h"
+#include "dialogs/prop_form.h"
 #include "shell/about_box.h"
 #include "shell/ver_info.h"
 #include "win/exception.h"
@@ -516,7 +517,7 @@ void TVakoQuitForm::SetStatusText(const std::string& s) {
 
 bool TVakoQuitForm::IsActionAvailable(int id) const {
     // Actions whose dialogs are not part of this build yet stay disabled.
-    return id != ID_ACT_PROPERTY && id != ID_ACT_OPTION;
+    return id != ID_ACT_OPTION;
 }
 
 bool TVakoQuitForm::IsActionEnabled(int id) const {
@@ -808,7 +809,43 @@ void TVakoQuitForm::RunAction(int id) {
     case ID_ACT_VERSION:
         ShowAboutBox(hwnd());
         break;
+    case ID_ACT_PROPERTY:
+        ActPropertyExecute();
+        break;
     }
+}
+
+void TVakoQuitForm::ActPropertyExecute() {
+    int item = ListView_GetNextItem(fileList_, -1, LVNI_SELECTED);
+    TProgInfo* record = item >= 0 ? RecordAt(item) : nullptr;
+    if (!record)
+        return;
+    // Refreshed on every way out, Cancel and errors included.
+    try {
+        ShowProperties(*record);
+    } catch (...) {
+        ShowEntry(item, *record);
+        throw;
+    }
+    ShowEntry(item, *record);
+}
+
+void TVakoQuitForm::ShowProperties(TProgInfo& record) {
+    record.ProcessID = 0;
+    quit_->LookupProcess(record);
+    TVakoPropForm form;
+    form.SetRecord(record);
+    if (HICON icon = ImageList_GetIcon(LargeImages, record.ImageIndex, ILD_NORMAL)) {
+        form.SetImage(icon);
+        DestroyIcon(icon);
+    }
+    form.FindTargetWindow = [this](TProgInfo& r) -> HWND {
+        r.ProcessID = 0;
+        quit_->LookupProcess(r);
+        return r.ProcessID ? quit_->MainWindowOf(r.ProcessID) : nullptr;
+    };
+    if (form.ShowModal(hwnd()) == IDOK)
+        record = form.GetRecord();
 }
 
 bool TVakoQuitForm::IsCommandLineRun() {

@@ -102,6 +102,9 @@ class TVakoQuitForm : public win::Window,
     TProgInfo* RecordAt(int index) const;
 
     void ActDeleteExecute();
+    void ActPropertyExecute();
+    // Edits the record in the properties dialog; the whole record is replaced on OK.
+    void ShowProperties(TProgInfo& record);
     void ActStatusExecute();
     void ActQuitExecute();
     void FileListColumnClick(int column);
