@@ -144,6 +144,33 @@ void Dialog::CenterOnOwner() {
 }
 
 void Dialog::SetClientSize(int width, int height) {
+    RECT natural = {};
+    GetClientRect(hwnd_, &natural);
+    if (natural.right > 0 && natural.bottom > 0) {
+        std::vector<HWND> children;
+        for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            children.push_back(c);
+        for (HWND c : children) {
+            RECT r = {};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+            int h = r.bottom - r.top;
+            char cls[16] = {};
+            GetClassNameA(c, cls, sizeof cls);
+            // A drop-down list's window height is that of its open list; its closed
+            // height follows the font.
+            if (lstrcmpiA(cls, "ComboBox") == 0) {
+                RECT dropped = {};
+                SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+                h = dropped.bottom - dropped.top;
+            }
+            int left = MulDiv(r.left, width, natural.right);
+            int top = MulDiv(r.top, height, natural.bottom);
+            int right = MulDiv(r.right, width, natural.right);
+            SetWindowPos(c, nullptr, left, top, right - left, MulDiv(h, height, natural.bottom),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
     RECT r = {0, 0, width, height};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));

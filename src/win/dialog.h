@@ -54,7 +54,8 @@ class Dialog {
     // Centres the dialog over its owner (on the screen when it has none).
     void CenterOnOwner();
     // Gives the dialog a client area of exactly this many pixels, whatever the
-    // dialog font makes of the template's units.
+    // dialog font makes of the template's units: the controls keep their places
+    // relative to the client area, scaled with it.
     void SetClientSize(int width, int height);
 
   private:

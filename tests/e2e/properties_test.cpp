@@ -129,11 +129,16 @@ class Properties : public ::testing::Test {
     Sandbox box;
 };
 
-// Saves a screenshot when VAKO_SCREENSHOT_DIR names a folder (for the documentation).
-void Screenshot(const char* name) {
+// Saves a screenshot of `dlg` fully drawn when VAKO_SCREENSHOT_DIR names a folder
+// (pictures for the documentation).
+void Screenshot(HANDLE process, HWND dlg, const char* name) {
     const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
-    if (dir && *dir)
-        SaveScreenshot(std::string(dir) + "\\" + name);
+    if (!dir || !*dir)
+        return;
+    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The program is idle once it has nothing left to paint.
+    WaitForInputIdle(process, 5000);
+    SaveScreenshot(std::string(dir) + "\\" + name);
 }
 
 TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) {
@@ -153,7 +158,7 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_NAMELABEL)), kName);
         EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITNORMAL));
-        Screenshot("properties.bmp");
+        Screenshot(app.Handle(), dlg, "properties.bmp");
 
         MessageBoxInfo question = ChooseQuitCommand(app, dlg, IDYES);
         EXPECT_EQ(question.caption, "確認");
@@ -180,7 +185,7 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
             WaitUntil([&] { return IsWindow(panel) && WindowText(panel) == kQuitCommand; }, 5000);
         EXPECT_TRUE(shown) << (IsWindow(panel) ? WindowText(panel) : "(closed)");
         if (shown)
-            Screenshot("capture.bmp");
+            Screenshot(app.Handle(), capture, "capture.bmp");
         EXPECT_TRUE(target.WaitExit(10000).has_value()) << "the command was not passed on";
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000))
             << "the capture dialog did not close by itself";
