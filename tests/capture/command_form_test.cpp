@@ -6,6 +6,8 @@
 #include "win/app_window.h"
 #include "win/message_loop.h"
 
+#include "error_box_watch.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -83,6 +85,14 @@ class TargetThread {
     std::vector<std::pair<UINT, WPARAM>> received_;
 };
 
+// Waits up to five seconds for the window to go.
+bool WaitWindowGone(HWND w) {
+    DWORD start = GetTickCount();
+    while (IsWindow(w) && GetTickCount() - start < 5000)
+        Sleep(2);
+    return !IsWindow(w);
+}
+
 // The capture dialog with a script: `onShown` runs once the hook is in place,
 // `onTick` every 20 ms while the dialog is open.
 class ScriptedCommandForm : public TVakoCommandForm {
@@ -114,36 +124,6 @@ class ScriptedCommandForm : public TVakoCommandForm {
         return TVakoCommandForm::OnMessage(msg, wp, lp);
     }
 };
-
-// Watches for the error boxes of this thread and closes them, keeping their texts.
-struct ErrorBoxWatch {
-    static ErrorBoxWatch* current;
-    std::vector<std::string> texts;
-    HHOOK hook;
-    ErrorBoxWatch() {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-    }
-    ~ErrorBoxWatch() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND w = reinterpret_cast<HWND>(wp);
-            char caption[64] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            if (std::string(caption) == "エラー") {
-                char text[512] = "";
-                GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
-                current->texts.push_back(text);
-                PostMessageA(w, WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-};
-ErrorBoxWatch* ErrorBoxWatch::current = nullptr;
 
 class CaptureDialog : public ::testing::Test {
   protected:
@@ -245,9 +225,7 @@ TEST_F(CaptureDialog, AbortAfterACaptureGivesNoResultAndUnhooks) {
     ASSERT_TRUE(IsWindow(target.hwnd()));
     // Unhooked: a command now reaches the target without being neutralised or reported.
     PostMessageA(target.hwnd(), WM_COMMAND, 0x9C41, 0);
-    for (int i = 0; i < 500 && IsWindow(target.hwnd()); ++i)
-        Sleep(10);
-    EXPECT_FALSE(IsWindow(target.hwnd()));
+    EXPECT_TRUE(WaitWindowGone(target.hwnd()));
     EXPECT_TRUE(OuterFilterBack());
 }
 
@@ -264,6 +242,27 @@ TEST_F(CaptureDialog, ATargetThatEndsWithoutACommandShowsTheThreeLineError) {
               "または、終了させるためのコマンドパラメータが存在しないかどうか調べてみてください。",
               boxes.texts[0]);
     EXPECT_TRUE(OuterFilterBack());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CaptureDialog, AQuitMessageEndsTheCaptureWithoutLeavingTheHookOrTheFilterBehind) {
+    TargetThread target("MainFrame", "Doc", 0x9C41);
+    ScriptedCommandForm form;
+    form.TargetWnd = target.hwnd();
+    form.onShown = [](ScriptedCommandForm&) { PostQuitMessage(3); };
+    form.ShowModal(nullptr);
+    EXPECT_FALSE(form.Captured);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the quit is left for the outer loop";
+    EXPECT_EQ(3u, quit.wParam);
+    EXPECT_TRUE(OuterFilterBack());
+    // No hook neutralises the target's commands any more.
+    PostMessageA(target.hwnd(), WM_COMMAND, 0x9C41, 0);
+    EXPECT_TRUE(WaitWindowGone(target.hwnd()));
 }
 
 } // namespace

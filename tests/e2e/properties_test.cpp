@@ -103,9 +103,14 @@ class Properties : public ::testing::Test {
         return p;
     }
 
-    // Opens the properties of the selected entry by the action's command.
-    HWND OpenProperties(AppProcess& app) {
-        app.Main().Command(ID_ACT_PROPERTY);
+    // Once the list shows `count` entries, selects `items` and opens the properties
+    // by the action's command; null when the list or the dialog did not come.
+    HWND OpenProperties(AppProcess& app, int count = 1, const std::vector<int>& items = {0}) {
+        MainWindow main = app.Main();
+        if (!main.WaitItemCount(count))
+            return nullptr;
+        main.Select(items);
+        main.Command(ID_ACT_PROPERTY);
         return FindDialog(app.Id(), kPropCaption, 5000);
     }
 
@@ -227,9 +232,6 @@ TEST_F(Properties, ANotRunningProgramIsRefusedUntilItRunsAndAbortKeepsNoResult) 
     Fields f = Entry();
     box.WriteIni(Settings({f}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
-    main.Select({0});
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
     ASSERT_EQ(ChooseQuitCommand(app, dlg, IDYES).text, "終了コマンドを取得しますか？");
@@ -274,9 +276,6 @@ TEST_F(Properties, ATargetEndingWithoutACommandShowsTheErrorAndCancelKeepsTheOld
     box.WriteIni(Settings({f}));
     Process target = StartTarget("nocommand.log");
     AppProcess app(box);
-    MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
-    main.Select({0});
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITCOMMAND));
@@ -321,15 +320,27 @@ TEST_F(Properties, AHandEditedQuitTypeThreeChecksNoButtonAndStays) {
     f.quitType = 3;
     box.WriteIni(Settings({f}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
-    main.Select({0});
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
     for (int id : {IDC_PROP_QUITNORMAL, IDC_PROP_QUITCOMMAND, IDC_PROP_QUITPARAMETER})
         EXPECT_FALSE(IsChecked(dlg, id)) << id;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_PROP_PARAMETEREDIT)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_PROP_QUITCOMMANDBUTTON)));
+    // With every control enabled, Tab visits them all from top to bottom.
+    std::vector<int> order;
+    HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
+    for (HWND c = first; c && order.size() < 30;) {
+        order.push_back(GetDlgCtrlID(c));
+        c = GetNextDlgTabItem(dlg, c, FALSE);
+        if (c == first)
+            break;
+    }
+    EXPECT_EQ(order,
+              (std::vector<int>{IDC_PROP_QUITCHECK, IDC_PROP_QUITNORMAL, IDC_PROP_QUITCOMMAND,
+                                IDC_PROP_QUITCOMMANDBUTTON, IDC_PROP_COMMANDEDIT,
+                                IDC_PROP_QUITPARAMETER, IDC_PROP_PARAMETEREDIT, IDC_PROP_RUNCHECK,
+                                IDC_PROP_ARGUMENTSEDIT, IDC_PROP_WORKDIREDIT,
+                                IDC_PROP_WORKDIRBUTTON, IDC_PROP_SHOWCMDCOMBO, IDOK, IDCANCEL}));
     // Enter is OK.
     ASSERT_TRUE(FocusWindow(dlg));
     SendKeys({VK_RETURN});
@@ -346,10 +357,7 @@ TEST_F(Properties, OnlyTheFirstOfSeveralSelectedEntriesIsEdited) {
     two.program = box.Path("other.exe");
     box.WriteIni(Settings({one, two}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(2));
-    main.Select({0, 1});
-    HWND dlg = OpenProperties(app);
+    HWND dlg = OpenProperties(app, 2, {0, 1});
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_NAMELABEL)), "一番");
     SetText(GetDlgItem(dlg, IDC_PROP_ARGUMENTSEDIT), "-changed");
@@ -357,7 +365,7 @@ TEST_F(Properties, OnlyTheFirstOfSeveralSelectedEntriesIsEdited) {
     ASSERT_TRUE(FocusWindow(dlg));
     SendKeys({VK_ESCAPE});
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
-    dlg = OpenProperties(app);
+    dlg = OpenProperties(app, 2, {0, 1});
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_ARGUMENTSEDIT)), "") << "Cancel kept nothing";
     SetText(GetDlgItem(dlg, IDC_PROP_ARGUMENTSEDIT), "-changed");
@@ -381,9 +389,6 @@ TEST_F(Properties, EveryFieldShowsAndRoundTripsThroughOk) {
     f.show = 1;
     box.WriteIni(Settings({f}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
-    main.Select({0});
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_NAMELABEL)), kName);
@@ -415,6 +420,7 @@ TEST_F(Properties, EveryFieldShowsAndRoundTripsThroughOk) {
     EXPECT_FALSE(IsChecked(dlg, IDC_PROP_QUITPARAMETER));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_PROP_PARAMETEREDIT)));
     ASSERT_TRUE(Finish(dlg, IDOK));
+    MainWindow main = app.Main();
     EXPECT_EQ(main.ItemText(0, 1), "") << "the list shows the changed quit mark";
     EXPECT_EQ(main.ItemText(0, 2), "●");
     ASSERT_TRUE(app.Close().has_value());
