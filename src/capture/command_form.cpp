@@ -25,17 +25,14 @@ const char kNoCommand[] =
 } // namespace
 
 std::string GetWindowIdent(HWND w) {
-    char buf[256] = {};
-    int n = GetClassNameA(w, buf, sizeof buf);
-    std::string className(buf, n > 0 ? static_cast<size_t>(n) : 0);
-    std::string title;
-    if (className.empty() || className[0] == '#' ||
-        className.find_first_not_of(' ') == std::string::npos) {
-        char t[256] = {};
-        int m = GetWindowTextA(w, t, sizeof t);
-        title.assign(t, m > 0 ? static_cast<size_t>(m) : 0);
-    }
-    return WindowIdent(className, title);
+    // Both into buffers of 256 bytes, as the string holds at most 255 characters of
+    // either; which of the two names the window is the string's own rule.
+    char cls[256] = {};
+    int n = GetClassNameA(w, cls, sizeof cls);
+    char title[256] = {};
+    int m = GetWindowTextA(w, title, sizeof title);
+    return WindowIdent(std::string(cls, n > 0 ? static_cast<size_t>(n) : 0),
+                       std::string(title, m > 0 ? static_cast<size_t>(m) : 0));
 }
 
 TVakoCommandForm::TVakoCommandForm(capture::THookInstaller* installer)
