@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 using namespace e2e;
 
@@ -279,4 +280,74 @@ TEST_F(QuitAll, SixtyFourBitProgramIsFoundAndQuit) {
     auto msgs = LoggedMessages(box.Path("64.log"));
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_CLOSE));
+}
+
+// With QuitAtOnce every program closes while the others do: five that each take a
+// second are gone, and the run done, well before the five seconds they need one
+// after the other, and the status counts the programs still awaited. One that never
+// closes still gets its box after the time-out; one that is not running gets none.
+TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
+    std::vector<Entry> entries{{"不在", box.Path("absent.exe")}};
+    std::vector<Process> slow;
+    for (int i = 0; i < 5; ++i) {
+        std::string exe = "slow" + std::to_string(i) + ".exe";
+        box.CopyFromBin("quit_target.exe", exe);
+        slow.push_back(
+            StartTarget("s" + std::to_string(i) + ".log", "--close-delay 1000", box.Path(exe)));
+        entries.emplace_back("遅い" + std::to_string(i), box.Path(exe));
+    }
+    box.WriteIni(Settings(entries, "QuitAtOnce=1\r\n"));
+    {
+        AppProcess app(box);
+        MainWindow main = app.Main();
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        std::set<std::string> seen;
+        std::vector<AnsweredBox> boxes;
+        ASSERT_TRUE(WaitAnsweringBoxes(
+            app.Id(),
+            [&] {
+                seen.insert(main.StatusText());
+                return main.StatusText() == kDone;
+            },
+            15000, boxes));
+        DWORD done = GetTickCount() - start;
+        std::printf("quit at once: five programs closing in 1 s each, done after %lu ms\n",
+                    static_cast<unsigned long>(done));
+        EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+        for (Process& p : slow)
+            EXPECT_TRUE(p.WaitExit(1000).has_value());
+        EXPECT_LT(done, 3500u);
+        EXPECT_TRUE(seen.count("5個のアプリケーションの終了を待っています"));
+        ASSERT_EQ(app.Close(), 0u);
+    }
+
+    box.CopyFromBin("quit_target.exe", "stubborn.exe");
+    Process stubborn = StartTarget("n.log", "--never-close", box.Path("stubborn.exe"));
+    Process last = StartTarget("s0.log", "--close-delay 1000", box.Path("slow0.exe"));
+    std::string ini = Settings({{"不在", box.Path("absent.exe")},
+                                {"頑固", box.Path("stubborn.exe")},
+                                {"遅い", box.Path("slow0.exe")}},
+                               "QuitAtOnce=1\r\n");
+    ini.replace(ini.find("QuitTimeout=5"), 13, "QuitTimeout=3");
+    box.WriteIni(ini);
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    DWORD start = GetTickCount();
+    main.Command(ID_ACT_ALLQUIT);
+    HWND report = FindMessageBox(app.Id(), 15000);
+    DWORD shown = GetTickCount() - start;
+    ASSERT_NE(report, nullptr);
+    MessageBoxInfo info = ReadMessageBox(report);
+    EXPECT_EQ(info.caption, "エラー");
+    EXPECT_EQ(info.text, "頑固が終了できませんでした");
+    EXPECT_GE(shown, 2900u);
+    EXPECT_LT(shown, 7000u);
+    EXPECT_FALSE(last.Running()); // the box came after every wait, not before the next request
+    ASSERT_TRUE(AnswerMessageBox(report, IDOK));
+    std::vector<AnsweredBox> rest;
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return main.StatusText() == kDone; }, 15000, rest));
+    EXPECT_TRUE(rest.empty()) << rest[0].text;
+    EXPECT_TRUE(stubborn.Running());
 }
