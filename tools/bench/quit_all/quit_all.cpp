@@ -1,6 +1,8 @@
-// Quit-all of 20 registered programs that close as soon as they are asked, against
-// Wine's own taskkill (without /F) for the same 20 programs, in one run.
-#include "app/command_ids.h"
+// Quit-all of 20 registered programs, each side timed as a whole process from its
+// start until it has ended and every program is gone: "VakoQuit.exe -q" one after
+// the other and with QuitAtOnce, against Wine's own taskkill (without /F) for the
+// same 20 programs; once with programs that close as soon as they are asked, once
+// with programs that take a second to close. All in one run.
 #include "driver/vako_e2e.h"
 #include "target_log.h"
 
@@ -15,6 +17,8 @@ namespace {
 
 const int kPrograms = 20;
 const int kRounds = 5;
+const int kSlowRounds = 3; // one of these lasts 20 s one after the other
+const char kSlow[] = "--close-delay 1000";
 
 double Now() {
     static LARGE_INTEGER freq = [] {
@@ -31,13 +35,13 @@ std::string Name(int i) {
     return "q" + std::to_string(i) + ".exe";
 }
 
-std::vector<Process> StartTargets(const Sandbox& box) {
+std::vector<Process> StartTargets(const Sandbox& box, const std::string& args) {
     std::vector<Process> targets;
     for (int i = 0; i < kPrograms; ++i) {
         box.Remove("t" + std::to_string(i) + ".log");
         targets.push_back(Process::Start(
-            box.Path(Name(i)), "--log \"" + box.Path("t" + std::to_string(i) + ".log") + "\"",
-            box.Dir()));
+            box.Path(Name(i)),
+            "--log \"" + box.Path("t" + std::to_string(i) + ".log") + "\" " + args, box.Dir()));
     }
     for (int i = 0; i < kPrograms; ++i) {
         if (!WaitUntil([&] { return LogHas(box.Path("t" + std::to_string(i) + ".log"), "ready"); },
@@ -57,35 +61,54 @@ bool WaitAllEnded(const std::vector<Process>& targets, DWORD timeoutMs) {
                                   timeoutMs) != WAIT_TIMEOUT;
 }
 
-double TimeTaskkill(const Sandbox& box) {
-    std::vector<Process> targets = StartTargets(box);
+double TimeTaskkill(const Sandbox& box, const std::string& args) {
+    std::vector<Process> targets = StartTargets(box, args);
     char sys[MAX_PATH];
     GetSystemDirectoryA(sys, sizeof sys);
-    std::string args;
+    std::string names;
     for (int i = 0; i < kPrograms; ++i)
-        args += " /im " + Name(i);
+        names += " /im " + Name(i);
     double t0 = Now();
-    Process kill = Process::Start(std::string(sys) + "\\taskkill.exe", args, box.Dir(), SW_HIDE);
-    if (!WaitAllEnded(targets, 30000))
+    Process kill = Process::Start(std::string(sys) + "\\taskkill.exe", names, box.Dir(), SW_HIDE);
+    if (!WaitAllEnded(targets, 60000))
         throw DriverError("taskkill did not end the targets");
-    double t1 = Now();
-    kill.WaitExit(10000);
-    return t1 - t0;
+    if (!kill.WaitExit(60000))
+        throw DriverError("taskkill did not end");
+    return Now() - t0;
 }
 
-double TimeQuitAll(const Sandbox& box) {
-    AppProcess app(box);
-    MainWindow main = app.Main(20000);
-    std::vector<Process> targets = StartTargets(box);
+std::string Settings(const Sandbox& box, bool atOnce) {
+    std::string ini = "[Setting]\r\nVersion=0.3\r\n";
+    if (atOnce)
+        ini += "QuitAtOnce=1\r\n";
+    ini += "\r\n";
+    for (int i = 0; i < kPrograms; ++i)
+        ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
+               "\r\nProgram=" + box.Path(Name(i)) + "\r\nQuit=1\r\n\r\n";
+    return ini;
+}
+
+// "VakoQuit.exe -q" from its start until it has ended and every target is gone.
+double TimeQuitAll(const Sandbox& box, const std::string& args, bool atOnce) {
+    box.WriteIni(Settings(box, atOnce));
+    std::vector<Process> targets = StartTargets(box, args);
     double t0 = Now();
-    main.Command(ID_ACT_ALLQUIT);
+    AppProcess app(box, "-q");
     if (!WaitAllEnded(targets, 60000))
         throw DriverError("quit-all left targets running");
-    if (!WaitUntil([&] { return main.StatusText() == "ポムッと終了処理完了"; }, 60000, 1))
-        throw DriverError("quit-all did not complete");
-    double t1 = Now();
-    app.Close(20000);
-    return t1 - t0;
+    if (!app.WaitExit(60000))
+        throw DriverError("quit-all did not end");
+    return Now() - t0;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Line(const char* what, const std::vector<double>& v) {
+    std::printf("quit_all %s, %d programs, %zu rounds: median %.0f ms, best %.0f ms\n", what,
+                kPrograms, v.size(), Median(v), *std::min_element(v.begin(), v.end()));
 }
 
 } // namespace
@@ -96,25 +119,39 @@ int main() {
         options.name = "bench.quit_all";
         options.extraFiles = {"quit_target.exe"};
         Sandbox box(options);
-        std::string ini = "[Setting]\r\nVersion=0.3\r\n\r\n";
-        for (int i = 0; i < kPrograms; ++i) {
+        for (int i = 0; i < kPrograms; ++i)
             box.CopyFromBin("quit_target.exe", Name(i));
-            ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
-                   "\r\nProgram=" + box.Path(Name(i)) + "\r\nQuit=1\r\n\r\n";
-        }
-        box.WriteIni(ini);
 
-        std::vector<double> ours, kill;
+        // Warm-up: every program file once through the system's caches, each side.
+        TimeQuitAll(box, "", false);
+        TimeTaskkill(box, "");
+
+        std::vector<double> seq, once, kill;
         for (int round = 0; round < kRounds; ++round) {
-            ours.push_back(TimeQuitAll(box));
-            kill.push_back(TimeTaskkill(box));
+            seq.push_back(TimeQuitAll(box, "", false));
+            once.push_back(TimeQuitAll(box, "", true));
+            kill.push_back(TimeTaskkill(box, ""));
         }
-        std::sort(ours.begin(), ours.end());
-        std::sort(kill.begin(), kill.end());
-        std::printf("quit_all, %d programs, %d rounds: VakoQuit best %.0f ms, median %.0f ms; "
-                    "taskkill best %.0f ms, median %.0f ms; ratio of medians %.2f\n",
-                    kPrograms, kRounds, ours[0], ours[kRounds / 2], kill[0], kill[kRounds / 2],
-                    ours[kRounds / 2] / kill[kRounds / 2]);
+        std::vector<double> slowSeq, slowOnce, slowKill;
+        for (int round = 0; round < kSlowRounds; ++round) {
+            slowSeq.push_back(TimeQuitAll(box, kSlow, false));
+            slowOnce.push_back(TimeQuitAll(box, kSlow, true));
+            slowKill.push_back(TimeTaskkill(box, kSlow));
+        }
+        Line("instant, VakoQuit -q one by one", seq);
+        Line("instant, VakoQuit -q QuitAtOnce", once);
+        Line("instant, taskkill + wait until gone", kill);
+        std::printf("quit_all instant, ratio of medians QuitAtOnce / taskkill: %.2f\n",
+                    Median(once) / Median(kill));
+        std::printf("quit_all instant, ratio of medians one by one / taskkill: %.2f\n",
+                    Median(seq) / Median(kill));
+        Line("1 s to close, VakoQuit -q one by one", slowSeq);
+        Line("1 s to close, VakoQuit -q QuitAtOnce", slowOnce);
+        Line("1 s to close, taskkill + wait until gone", slowKill);
+        std::printf("quit_all 1 s to close, ratio of medians QuitAtOnce / one by one: %.2f\n",
+                    Median(slowOnce) / Median(slowSeq));
+        std::printf("quit_all 1 s to close, ratio of medians QuitAtOnce / taskkill: %.2f\n",
+                    Median(slowOnce) / Median(slowKill));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_quit_all: %s\n", e.what());
