@@ -66,6 +66,29 @@ class QuitAll : public ::testing::Test {
         return boxes;
     }
 
+    // Runs quit-all, expects exactly one box, an error with `text`, answers it and
+    // waits for the completion text. Returns when the box appeared, in ms after
+    // the command.
+    DWORD QuitAllExpectingOneBox(AppProcess& app, const std::string& text) {
+        MainWindow main = app.Main();
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        HWND report = FindMessageBox(app.Id(), 15000);
+        DWORD shown = GetTickCount() - start;
+        EXPECT_NE(report, nullptr);
+        if (!report)
+            return shown;
+        MessageBoxInfo info = ReadMessageBox(report);
+        EXPECT_EQ(info.caption, "エラー");
+        EXPECT_EQ(info.text, text);
+        EXPECT_TRUE(AnswerMessageBox(report, IDOK));
+        std::vector<AnsweredBox> rest;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return main.StatusText() == kDone; }, 15000, rest));
+        EXPECT_TRUE(rest.empty()) << rest[0].text;
+        return shown;
+    }
+
     Sandbox box;
 };
 
@@ -206,19 +229,9 @@ TEST_F(QuitAll, ProgramThatNeverClosesIsReportedAfterTheTimeout) {
     Process p = StartTarget("n.log", "--never-close");
     box.WriteIni(Settings({{"頑固", Target()}}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    DWORD start = GetTickCount();
-    main.Command(ID_ACT_ALLQUIT);
-    HWND report = FindMessageBox(app.Id(), 15000);
-    DWORD shown = GetTickCount() - start;
-    ASSERT_NE(report, nullptr);
-    MessageBoxInfo info = ReadMessageBox(report);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text, "頑固が終了できませんでした");
+    DWORD shown = QuitAllExpectingOneBox(app, "頑固が終了できませんでした");
     EXPECT_GE(shown, 4900u);
     EXPECT_LT(shown, 9000u);
-    ASSERT_TRUE(AnswerMessageBox(report, IDOK));
-    EXPECT_TRUE(main.WaitStatus(kDone));
     EXPECT_TRUE(p.Running());
     std::printf("never-closing target reported after %lu ms\n", static_cast<unsigned long>(shown));
 }
@@ -324,6 +337,7 @@ TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
 
     box.CopyFromBin("quit_target.exe", "stubborn.exe");
     Process stubborn = StartTarget("n.log", "--never-close", box.Path("stubborn.exe"));
+    box.Remove("s0.log"); // its first copy's lines
     Process last = StartTarget("s0.log", "--close-delay 1000", box.Path("slow0.exe"));
     std::string ini = Settings({{"不在", box.Path("absent.exe")},
                                 {"頑固", box.Path("stubborn.exe")},
@@ -332,22 +346,14 @@ TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
     ini.replace(ini.find("QuitTimeout=5"), 13, "QuitTimeout=3");
     box.WriteIni(ini);
     AppProcess app(box);
-    MainWindow main = app.Main();
+    app.Main();
     DWORD start = GetTickCount();
-    main.Command(ID_ACT_ALLQUIT);
-    HWND report = FindMessageBox(app.Id(), 15000);
-    DWORD shown = GetTickCount() - start;
-    ASSERT_NE(report, nullptr);
-    MessageBoxInfo info = ReadMessageBox(report);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text, "頑固が終了できませんでした");
+    DWORD shown = QuitAllExpectingOneBox(app, "頑固が終了できませんでした");
     EXPECT_GE(shown, 2900u);
     EXPECT_LT(shown, 7000u);
-    EXPECT_FALSE(last.Running()); // the box came after every wait, not before the next request
-    ASSERT_TRUE(AnswerMessageBox(report, IDOK));
-    std::vector<AnsweredBox> rest;
-    EXPECT_TRUE(WaitAnsweringBoxes(
-        app.Id(), [&] { return main.StatusText() == kDone; }, 15000, rest));
-    EXPECT_TRUE(rest.empty()) << rest[0].text;
+    // The box came after every wait, not before the next request was made.
+    unsigned long gone = DestroyTick(box.Path("s0.log"));
+    ASSERT_NE(gone, 0ul);
+    EXPECT_LT(gone - start, static_cast<unsigned long>(shown));
     EXPECT_TRUE(stubborn.Running());
 }

@@ -111,6 +111,11 @@ void Line(const char* what, const std::vector<double>& v) {
                 kPrograms, v.size(), Median(v), *std::min_element(v.begin(), v.end()));
 }
 
+void Ratio(const char* kind, const char* what, const std::vector<double>& a,
+           const std::vector<double>& b) {
+    std::printf("quit_all %s, ratio of medians %s: %.2f\n", kind, what, Median(a) / Median(b));
+}
+
 } // namespace
 
 int main() {
@@ -141,17 +146,13 @@ int main() {
         Line("instant, VakoQuit -q one by one", seq);
         Line("instant, VakoQuit -q QuitAtOnce", once);
         Line("instant, taskkill + wait until gone", kill);
-        std::printf("quit_all instant, ratio of medians QuitAtOnce / taskkill: %.2f\n",
-                    Median(once) / Median(kill));
-        std::printf("quit_all instant, ratio of medians one by one / taskkill: %.2f\n",
-                    Median(seq) / Median(kill));
+        Ratio("instant", "QuitAtOnce / taskkill", once, kill);
+        Ratio("instant", "one by one / taskkill", seq, kill);
         Line("1 s to close, VakoQuit -q one by one", slowSeq);
         Line("1 s to close, VakoQuit -q QuitAtOnce", slowOnce);
         Line("1 s to close, taskkill + wait until gone", slowKill);
-        std::printf("quit_all 1 s to close, ratio of medians QuitAtOnce / one by one: %.2f\n",
-                    Median(slowOnce) / Median(slowSeq));
-        std::printf("quit_all 1 s to close, ratio of medians QuitAtOnce / taskkill: %.2f\n",
-                    Median(slowOnce) / Median(slowKill));
+        Ratio("1 s to close", "QuitAtOnce / one by one", slowOnce, slowSeq);
+        Ratio("1 s to close", "QuitAtOnce / taskkill", slowOnce, slowKill);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_quit_all: %s\n", e.what());
