@@ -10,8 +10,7 @@ const char* const kRunSelectedDoneText = "起動処理完了";
 std::string RunDoneText(const char* done, int notStarted) {
     if (notStarted <= 0)
         return done;
-    return std::string(done) + "（" + text::IntToStr(notStarted) +
-           "個のアプリケーションを起動できませんでした）";
+    return std::string(done) + "（" + text::IntToStr(notStarted) + "個起動失敗）";
 }
 
 std::string StartingText(const std::string& name) {

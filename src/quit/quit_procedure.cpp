@@ -211,8 +211,8 @@ void TQuitProcedure::WaitGone(std::vector<HWND>& pending, DWORD start, bool coun
             return;
         if (counting && pending.size() != shown) {
             shown = pending.size();
-            host_.SetStatusText(text::IntToStr(static_cast<long long>(shown)) +
-                                "個のアプリケーションの終了を待っています");
+            host_.SetStatusText("残り" + text::IntToStr(static_cast<long long>(shown)) +
+                                "個の終了を待っています");
         }
         host_.ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);

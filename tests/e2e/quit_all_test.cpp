@@ -331,7 +331,7 @@ TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
         for (Process& p : slow)
             EXPECT_TRUE(p.WaitExit(1000).has_value());
         EXPECT_LT(done, 3500u);
-        EXPECT_TRUE(seen.count("5個のアプリケーションの終了を待っています"));
+        EXPECT_TRUE(seen.count("残り5個の終了を待っています"));
         ASSERT_EQ(app.Close(), 0u);
     }
 
