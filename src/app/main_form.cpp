@@ -37,6 +37,7 @@ void TVakoQuitForm::SyncEngineOptions() {
     quitOptions_.QuitTimeout = settings_.QuitTimeout;
     quitOptions_.AllClose = settings_.AllClose;
     quitOptions_.IgnoreMemo = settings_.IgnoreMemo;
+    quitOptions_.QuitAtOnce = settings_.QuitAtOnce;
 }
 
 void TVakoQuitForm::Create() {
@@ -329,7 +330,16 @@ void TVakoQuitForm::ActCloseExecute() {
 }
 
 void TVakoQuitForm::ActAllRunExecute() {
-    launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun);
+    launch::SkipEntry skip;
+    if (settings_.SkipRunning) {
+        // The same lookup as quit-all's, on a copy: the table keeps its process IDs.
+        skip = [this](const TProgInfo& entry) {
+            TProgInfo probe = entry;
+            quit_->LookupProcess(probe);
+            return probe.ProcessID != 0;
+        };
+    }
+    launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun, skip);
 }
 
 void TVakoQuitForm::ActRunExecute() {

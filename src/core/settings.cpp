@@ -23,6 +23,8 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.EachRun = ini.ReadBool(kSetting, "EachRun", true);
     s.View = ini.ReadInteger(kSetting, "View", 3);
     s.Status = ini.ReadBool(kSetting, "Status", true);
+    s.QuitAtOnce = ini.ReadBool(kSetting, "QuitAtOnce", false);
+    s.SkipRunning = ini.ReadBool(kSetting, "SkipRunning", false);
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);

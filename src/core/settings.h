@@ -19,6 +19,8 @@ struct TSettings {
     bool Status = true;
     std::vector<int32_t> Columns{180, 50, 50};
     std::vector<std::string> IgnoreMemo;
+    bool QuitAtOnce = false;  // quit-all asks every application before it waits
+    bool SkipRunning = false; // run-all passes over programs that already run
 };
 
 // Reads the values over `s`, whose current values serve as the defaults of the

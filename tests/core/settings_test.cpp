@@ -114,6 +114,19 @@ TEST(Settings, HexViewAndLettersForTimeout) {
     EXPECT_EQ(s.Columns, (std::vector<int32_t>{111, 77, 33}));
 }
 
+TEST(Settings, QuitAtOnceAndSkipRunningAreReadAndOffWithoutTheirKeys) {
+    IniFile ini;
+    TSettings s;
+    TProgTable table;
+    ReadSettings(ini, s, table);
+    EXPECT_FALSE(s.QuitAtOnce);
+    EXPECT_FALSE(s.SkipRunning);
+    ini.Parse("[Setting]\nQuitAtOnce=1\nSkipRunning=1\n");
+    ReadSettings(ini, s, table);
+    EXPECT_TRUE(s.QuitAtOnce);
+    EXPECT_TRUE(s.SkipRunning);
+}
+
 TEST(StatusText, CountsAndMarks) {
     TProgInfo p;
     EXPECT_EQ(SelectionStatusText(0, 0, nullptr), "0個のアプリケーション");
