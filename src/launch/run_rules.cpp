@@ -10,7 +10,8 @@ const char* const kRunSelectedDoneText = "起動処理完了";
 std::string RunDoneText(const char* done, int notStarted) {
     if (notStarted <= 0)
         return done;
-    return std::string(done) + "（" + text::IntToStr(notStarted) + "個のアプリケーションを起動できませんでした）";
+    return std::string(done) + "（" + text::IntToStr(notStarted) +
+           "個のアプリケーションを起動できませんでした）";
 }
 
 std::string StartingText(const std::string& name) {

@@ -260,8 +260,12 @@ TEST_F(CommandLine, RunAllCountsTheProgramsThatCouldNotStart) {
     main.Command(ID_ACT_ALLRUN);
     std::vector<AnsweredBox> boxes;
     EXPECT_TRUE(WaitAnsweringBoxes(
-        app.Id(), [&] { return main.StatusText() == "ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）"; }, 15000,
-        boxes))
+        app.Id(),
+        [&] {
+            return main.StatusText() ==
+                   "ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）";
+        },
+        15000, boxes))
         << main.StatusText();
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));

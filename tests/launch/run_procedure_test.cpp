@@ -182,9 +182,11 @@ TEST_F(RunProgramReal, DeletedProgramIsSkippedSilentlyAndCountedInTheCompletionT
     launch::ActAllRunExecute(host, table, true);
     EXPECT_FALSE(Wait("first").empty());
     EXPECT_FALSE(Wait("last").empty());
-    EXPECT_EQ(host.events, (Events{"busy:0", "status:firstを起動しています",
-                                   "status:goneを起動しています", "status:lastを起動しています",
-                                   "busy:1", "status:ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）"}));
+    EXPECT_EQ(
+        host.events,
+        (Events{"busy:0", "status:firstを起動しています", "status:goneを起動しています",
+                "status:lastを起動しています", "busy:1",
+                "status:ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）"}));
 
     // Run-selected counts the same way, whatever order the failures come in.
     TProgInfo first = table[1], second = table[1], fine = table[2];
@@ -192,7 +194,8 @@ TEST_F(RunProgramReal, DeletedProgramIsSkippedSilentlyAndCountedInTheCompletionT
     RecordingHost sel;
     launch::ActRunExecute(sel, {&first, &fine, &second}, false);
     EXPECT_FALSE(Wait("fine").empty());
-    EXPECT_EQ(sel.events.back(), "status:起動処理完了（2個のアプリケーションを起動できませんでした）");
+    EXPECT_EQ(sel.events.back(),
+              "status:起動処理完了（2個のアプリケーションを起動できませんでした）");
 }
 
 TEST_F(RunProgramReal, RunAllPassesOverWhatTheSkipTestNamesButRunSelectedDoesNot) {
