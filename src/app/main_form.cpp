@@ -3,6 +3,7 @@
 #include "app/command_ids.h"
 #include "core/list_rules.h"
 #include "app/settings_store.h"
+#include "dialogs/option_form.h"
 #include "core/text.h"
 #include "shell/about_box.h"
 #include "shell/ver_info.h"
@@ -516,7 +517,7 @@ void TVakoQuitForm::SetStatusText(const std::string& s) {
 
 bool TVakoQuitForm::IsActionAvailable(int id) const {
     // Actions whose dialogs are not part of this build yet stay disabled.
-    return id != ID_ACT_PROPERTY && id != ID_ACT_OPTION;
+    return id != ID_ACT_PROPERTY;
 }
 
 bool TVakoQuitForm::IsActionEnabled(int id) const {
@@ -808,7 +809,14 @@ void TVakoQuitForm::RunAction(int id) {
     case ID_ACT_VERSION:
         ShowAboutBox(hwnd());
         break;
+    case ID_ACT_OPTION:
+        ActOptionExecute();
+        break;
     }
+}
+
+void TVakoQuitForm::ActOptionExecute() {
+    EditOptions(hwnd(), programPath_, settings_);
 }
 
 bool TVakoQuitForm::IsCommandLineRun() {

@@ -104,6 +104,7 @@ class TVakoQuitForm : public win::Window,
     void ActDeleteExecute();
     void ActStatusExecute();
     void ActQuitExecute();
+    void ActOptionExecute();
     void FileListColumnClick(int column);
     void FileListEdited(int index, const char* newText);
     void ShowPopupMenu(LPARAM lp);

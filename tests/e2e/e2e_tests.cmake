@@ -20,3 +20,8 @@ vako_add_e2e_test(e2e_command_line ${CMAKE_CURRENT_LIST_DIR}/command_line_test.c
 target_link_libraries(e2e_command_line PRIVATE vako_shell)
 target_include_directories(e2e_command_line PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
 add_dependencies(e2e_command_line quit_target launch_echo)
+
+vako_add_e2e_test(e2e_options ${CMAKE_CURRENT_LIST_DIR}/options_test.cpp)
+target_link_libraries(e2e_options PRIVATE shell_test_support)
+target_include_directories(e2e_options PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)
+add_dependencies(e2e_options quit_target)
