@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
 
@@ -80,6 +81,7 @@ void TVakoOptionForm::OnInit() {
     for (const std::string& entry : IgnoreList)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 
+    MatchPageBackground();
     ShowPage(0);
     AllCloseCheckClick();
     CenterOn(GetParent(hwnd()));
@@ -114,7 +116,52 @@ bool TVakoOptionForm::PreTranslate(MSG& msg) {
     return true;
 }
 
+// The tab control may paint its page area in another colour than the dialog's (under
+// Wine it is white); labels and check boxes on the pages take the colour it really
+// paints, read back from a drawing of it, so that they do not stand out as grey bands.
+void TVakoOptionForm::MatchPageBackground() {
+    HWND tabs = Item(IDC_OPT_TABS);
+    RECT rc = {};
+    GetClientRect(tabs, &rc);
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    HDC screen = GetDC(tabs);
+    HDC dc = CreateCompatibleDC(screen);
+    RECT all = {};
+    GetClientRect(tabs, &all);
+    win::GdiObject bmp(CreateCompatibleBitmap(screen, all.right, all.bottom));
+    HGDIOBJ old = SelectObject(dc, bmp.get());
+    const COLORREF unpainted = RGB(255, 0, 255);
+    win::GdiObject probe(CreateSolidBrush(unpainted));
+    FillRect(dc, &all, static_cast<HBRUSH>(probe.get()));
+    SendMessageA(tabs, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF painted = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(tabs, screen);
+    if (painted != unpainted && painted != CLR_INVALID && painted != GetSysColor(COLOR_BTNFACE)) {
+        pageColor_ = painted;
+        pageBrush_.reset(CreateSolidBrush(painted));
+    }
+}
+
+bool TVakoOptionForm::IsOnPage(HWND control) const {
+    const int id = GetDlgCtrlID(control);
+    for (const Page& page : kPages) {
+        if (std::find(page.ids, page.ids + page.count, id) != page.ids + page.count)
+            return true;
+    }
+    return false;
+}
+
 INT_PTR TVakoOptionForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CTLCOLORSTATIC && pageBrush_ && IsOnPage(reinterpret_cast<HWND>(lp))) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetBkColor(dc, pageColor_);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<INT_PTR>(pageBrush_.get());
+    }
     if (msg == WM_NOTIFY) {
         const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);
         if (hdr->idFrom == IDC_OPT_TABS && hdr->code == TCN_SELCHANGE) {

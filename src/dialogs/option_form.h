@@ -5,6 +5,7 @@
 #include "quit/window_list.h"
 #include "shell/shortcut_link.h"
 #include "win/dialog.h"
+#include "win/handles.h"
 
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ class TVakoOptionForm : public win::Dialog {
 
   private:
     void ShowPage(int page);
+    void MatchPageBackground();
+    bool IsOnPage(HWND control) const;
     void AllCloseCheckClick();
     void AddButtonClick();
     void DeleteButtonClick();
@@ -46,6 +49,8 @@ class TVakoOptionForm : public win::Dialog {
     std::string ownProgram_;
     TWindowList WindowList;
     TShortcutLink ShortcutLink;
+    COLORREF pageColor_ = 0;
+    win::GdiObject pageBrush_; // none while the pages use the dialog's own colour
 };
 
 // ActOption: edits copies of the options in the dialog and writes them back to

@@ -84,9 +84,21 @@ class Options : public ::testing::Test {
             5000, 20));
         RECT r = {};
         GetWindowRect(dlg, &r);
-        SaveScreenshot(box.Path(name + "@" + std::to_string(r.left) + "," + std::to_string(r.top) +
-                                "," + std::to_string(r.right - r.left) + "," +
-                                std::to_string(r.bottom - r.top) + ".bmp"));
+        const std::string file = name + "@" + std::to_string(r.left) + "," + std::to_string(r.top) +
+                                 "," + std::to_string(r.right - r.left) + "," +
+                                 std::to_string(r.bottom - r.top) + ".bmp";
+        // Wine hands the drawing to the X server a moment later: the screen is taken
+        // until two pictures in a row agree.
+        std::string previous;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                SaveScreenshot(box.Path(file));
+                std::string now = box.ReadFile(file);
+                bool same = now == previous;
+                previous = std::move(now);
+                return same;
+            },
+            5000, 150));
     }
 
     Process StartTarget() {
