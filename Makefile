@@ -16,7 +16,7 @@ setup:
 # beside it in $(BUILD)/i686.
 build: setup
 	@arch=$$(scripts/host-arch.sh); \
-	if [ -f $(BUILD)/.arch ] && [ "$$(cat $(BUILD)/.arch)" != "$$arch" ]; then rm -rf $(BUILD); fi; \
+	if [ -f $(BUILD)/CMakeCache.txt ] && [ "$$(cat $(BUILD)/.arch 2>/dev/null)" != "$$arch" ]; then rm -rf $(BUILD); fi; \
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
 	echo "$$arch" >$(BUILD)/.arch && \
 	cmake --build $(BUILD) -j$(JOBS) && \

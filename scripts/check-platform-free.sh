@@ -3,9 +3,9 @@
 # with the host's own compiler.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-files=(src/core/*.cpp src/quit/window_rules.cpp
-       src/launch/run_rules.cpp src/shell/shortcut_rules.cpp)
+files=("$top"/src/core/*.cpp "$top"/src/quit/window_rules.cpp
+       "$top"/src/launch/run_rules.cpp "$top"/src/shell/shortcut_rules.cpp)
 for f in "${files[@]}"; do
-    g++ -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$top/src" "$top/$f"
+    g++ -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$top/src" "$f"
 done
 echo "${#files[@]} platform-free files compile natively"

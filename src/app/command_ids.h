@@ -27,6 +27,5 @@
 /* Resources. */
 #define IDR_MAINMENU 1
 #define IDR_POPUPMENU 2
-#define IDR_ACCEL 3
 #define IDB_COMMANDS 4
 #endif

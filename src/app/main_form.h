@@ -1,13 +1,16 @@
 #pragma once
-// The main window: the table of registered applications, the list that shows it,
-// the actions of the menus and the toolbar, and the settings file's life cycle.
-#include "core/prog_info.h"
+// The main window: the frame with its toolbar, list and status bar, the actions of
+// the menus and the toolbar, and the settings file's life cycle. The list itself is
+// a TFileList; the actions' facts are rows of the action table (app/actions.h).
 #include "app/command_line_step.h"
+#include "app/file_list.h"
 #include "app/registration.h"
+#include "core/prog_info.h"
 #include "core/settings.h"
-#include "launch/run_procedure.h"
 #include "quit/quit_procedure.h"
 #include "shell/shortcut_link.h"
+#include "win/handles.h"
+#include "win/host.h"
 #include "win/window.h"
 
 #include <commctrl.h>
@@ -16,14 +19,9 @@
 #include <string>
 #include <vector>
 
-class TVakoQuitForm : public win::Window,
-                      private QuitHost,
-                      private launch::LaunchHost,
-                      private RegistrationHost,
-                      private CommandLineHost {
+class TVakoQuitForm : public win::Window, private RegistrationHost, private CommandLineHost {
   public:
     TVakoQuitForm();
-    ~TVakoQuitForm() override;
 
     // FormCreate: the window and its controls, hidden.
     void Create();
@@ -31,30 +29,34 @@ class TVakoQuitForm : public win::Window,
     // carries out the command line.
     void Show(int showCmd);
 
-    // Operations on the table and the list.
     void BuildList() override;
-    int AddIcon(const std::string& path);
-    void ShowEntry(int item, TProgInfo& record);
     void AppendEntry(TProgInfo& record) override;
     void SetBusy(bool enabled) override;
     void UpdateStatus();
     void SetStatusText(const std::string& text) override;
-    std::vector<TProgInfo*> SelectedRecords() const;
-    std::vector<const TProgInfo*> RecordsInListOrder() const;
 
-    // The picture an entry shows until its program's icon is read, as bitmaps:
-    // appending bitmaps costs a fraction of appending an icon.
-    struct Placeholder {
-        HBITMAP color = nullptr;
-        HBITMAP mask = nullptr;
-    };
+    // The actions' handlers, named by the rows of the action table.
+    void ActAllQuitExecute();
+    void ActAllRunExecute();
+    void ActCloseExecute();
+    void ActRunExecute();
+    void ActAddExecute();
+    void ActDeleteExecute();
+    void ActQuitExecute();
+    void ActStartUpReadExecute();
+    void ActVersionExecute();
+    void ActOptionExecute();
+    void ActLargeIconExecute() { SetViewStyle(0); }
+    void ActSmallIconExecute() { SetViewStyle(1); }
+    void ActListExecute() { SetViewStyle(2); }
+    void ActReportExecute() { SetViewStyle(3); }
+    void ActStatusExecute();
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
     HWND BoxOwner() override { return hwnd(); }
-    void ProcessMessages() override;
     TProgTable& Table() override { return ProgTable; }
     const std::string& OwnProgramPath() override { return programPath_; }
     TShortcutLink& ShortcutLink() override { return ShortcutLink_; }
@@ -66,11 +68,6 @@ class TVakoQuitForm : public win::Window,
     void CloseMainWindow() override;
     // The options dialog edits the settings; the engines read their own copy.
     void SyncEngineOptions();
-
-    struct PendingIcon {
-        int index;
-        std::string path;
-    };
 
     void FormShow();
     void FormActivate();
@@ -87,62 +84,34 @@ class TVakoQuitForm : public win::Window,
     void LayoutControls();
     bool StatusBarShown() const;
     void SetViewStyle(int view);
-    int ViewStyle() const;
     bool IsActionEnabled(int id) const;
     void EnableAction(int id, bool enabled);
     void CheckAction(int id, bool checked);
-    void LoadPendingIcons();
-
-    void RunAction(int id);
-    bool IsCommandLineRun();
-    void RunCommandLine();
-    void FirstStartStep();
-    void CaptureColumnWidths();
-    bool IsActionAvailable(int id) const;
-    TProgInfo* RecordAt(int index) const;
-
-    void ActDeleteExecute();
-    void ActStatusExecute();
-    void ActQuitExecute();
-    void ActOptionExecute();
-    void FileListColumnClick(int column);
-    void FileListEdited(int index, const char* newText);
     void ShowPopupMenu(LPARAM lp);
-    void DrawMenuPicture(const DRAWITEMSTRUCT& di);
-
-    static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM column);
 
     TProgTable ProgTable;
+    TFileList FileList;
     TSettings settings_;
     bool FirstRun_ = false;
     bool FirstShow = true;
-    int SortDirection = 1;
     bool commandLineRun_ = false;
     TCommandLine commandLine_;
     bool saveErrorShown_ = false;
     bool firstRunPosted_ = false;
     bool busy_ = false;
-    bool building_ = false;
     bool closePending_ = false;
 
     std::string programPath_;
     std::string settingsPath_;
     HWND toolBar_ = nullptr;
-    HWND fileList_ = nullptr;
     HWND statusBar_ = nullptr;
     HMENU mainMenu_ = nullptr;
-    HMENU popupMenu_ = nullptr;
-    HACCEL accel_ = nullptr;
-    HFONT font_ = nullptr;
-    HIMAGELIST LargeImages = nullptr;
-    HIMAGELIST SmallImages = nullptr;
-    HIMAGELIST CommandImages = nullptr;
-    Placeholder placeholderLarge_;
-    Placeholder placeholderSmall_;
+    win::Menu popupMenu_;
+    win::Accelerators accel_;
+    win::GdiObject font_;
+    win::ImageList CommandImages;
     TShortcutLink ShortcutLink_;
     QuitOptions quitOptions_;
     std::unique_ptr<TQuitProcedure> quit_;
-    std::vector<PendingIcon> pendingIcons_;
-    size_t pendingNext_ = 0;
-    bool enabled_[32] = {};
+    std::vector<bool> enabled_; // by the action's row
 };

@@ -94,12 +94,9 @@ void Refuse(RegistrationHost& host, const std::string& path) {
 
 // The import between SetBusy(false) and SetBusy(true), whatever ends it.
 void BusyImport(RegistrationHost& host) {
-    struct Busy {
-        RegistrationHost& host;
-        explicit Busy(RegistrationHost& h) : host(h) { host.SetBusy(false); }
-        ~Busy() { host.SetBusy(true); }
-    } busy(host);
+    win::BusyScope busy(host);
     ImportStartup(host);
+    busy.End();
 }
 
 } // namespace

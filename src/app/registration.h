@@ -8,19 +8,18 @@
 
 #include "core/prog_info.h"
 #include "shell/shortcut_rules.h"
+#include "win/host.h"
 
 class TShortcutLink;
 
 // What adding programs needs from the main window.
-struct RegistrationHost {
+struct RegistrationHost : win::Host {
     virtual TProgTable& Table() = 0;
     virtual const std::string& OwnProgramPath() = 0;
     // Adds the icon of slot.Program (its index into slot.ImageIndex), appends a list
     // item for the slot and shows it.
     virtual void AppendEntry(TProgInfo& slot) = 0;
     virtual void BuildList() = 0;
-    virtual void SetBusy(bool enabled) = 0;
-    virtual HWND BoxOwner() = 0;
     virtual TShortcutLink& ShortcutLink() = 0;
     // True until the first start has greeted the user and imported the Startup folder.
     virtual bool FirstRun() = 0;

@@ -10,41 +10,21 @@
 namespace launch {
 namespace {
 
-// Re-enables the actions on every way out of a run, an exception included.
-class BusyScope {
-  public:
-    explicit BusyScope(LaunchHost& host) : host_(host) { host_.SetBusy(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    ~BusyScope() {
-        if (!ended_)
-            host_.SetBusy(true);
-    }
-    void End() {
-        ended_ = true;
-        host_.SetBusy(true);
-    }
-
-  private:
-    LaunchHost& host_;
-    bool ended_ = false;
-};
-
 class ProcessReadyWait : public ReadyWaitOps {
   public:
-    ProcessReadyWait(LaunchHost& host, HANDLE process) : host_(host), process_(process) {}
+    ProcessReadyWait(win::Host& host, HANDLE process) : host_(host), process_(process) {}
     uint32_t TickCount() override { return GetTickCount(); }
     uint32_t WaitForIdle(uint32_t ms) override { return WaitForInputIdle(process_, ms); }
     void ProcessMessages() override { host_.ProcessMessages(); }
 
   private:
-    LaunchHost& host_;
+    win::Host& host_;
     HANDLE process_;
 };
 
 } // namespace
 
-void RunProgram(LaunchHost& host, const TProgInfo& entry, bool waitReady) {
+void RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     host.SetStatusText(StartingText(entry.Name));
 
     STARTUPINFOA si;
@@ -75,8 +55,8 @@ void RunProgram(LaunchHost& host, const TProgInfo& entry, bool waitReady) {
     }
 }
 
-void ActAllRunExecute(LaunchHost& host, const TProgTable& table, bool eachRun) {
-    BusyScope busy(host);
+void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun) {
+    win::BusyScope busy(host);
     for (const TProgInfo& entry : table) {
         if (entry.Occupied() && entry.Run)
             RunProgram(host, entry, eachRun);
@@ -85,8 +65,8 @@ void ActAllRunExecute(LaunchHost& host, const TProgTable& table, bool eachRun) {
     host.SetStatusText(kRunAllDoneText);
 }
 
-void ActRunExecute(LaunchHost& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {
-    BusyScope busy(host);
+void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {
+    win::BusyScope busy(host);
     if (selected.empty())
         return;
     for (const TProgInfo* entry : selected) {

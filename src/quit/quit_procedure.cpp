@@ -29,42 +29,30 @@ bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId) {
                                            IsWindowEnabled(hwnd) != FALSE, pid == ownProcessId);
 }
 
-TQuitProcedure::TQuitProcedure(QuitHost& host, const QuitOptions& options)
+TQuitProcedure::TQuitProcedure(win::Host& host, const QuitOptions& options)
     : host_(host), options_(options) {
     enumProcesses_.OnEnum = EnumProcessesEnum;
 }
 
 void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
-    host_.SetBusy(false);
-    try {
-        if (options_.AllClose)
-            CloseOtherWindows();
-        for (TProgInfo& rec : table) {
-            if (rec.Occupied() && rec.Quit)
-                QuitApplication(rec);
-        }
-    } catch (...) {
-        host_.SetBusy(true);
-        throw;
+    win::BusyScope busy(host_);
+    if (options_.AllClose)
+        CloseOtherWindows();
+    for (TProgInfo& rec : table) {
+        if (rec.Occupied() && rec.Quit)
+            QuitApplication(rec);
     }
-    host_.SetBusy(true);
+    busy.End();
     host_.SetStatusText("ポムッと終了処理完了");
 }
 
 void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDisplayOrder) {
-    host_.SetBusy(false);
-    if (selectedInDisplayOrder.empty()) {
-        host_.SetBusy(true);
+    win::BusyScope busy(host_);
+    if (selectedInDisplayOrder.empty())
         return;
-    }
-    try {
-        for (TProgInfo* rec : selectedInDisplayOrder)
-            QuitApplication(*rec);
-    } catch (...) {
-        host_.SetBusy(true);
-        throw;
-    }
-    host_.SetBusy(true);
+    for (TProgInfo* rec : selectedInDisplayOrder)
+        QuitApplication(*rec);
+    busy.End();
     host_.SetStatusText("終了処理完了");
 }
 

@@ -6,27 +6,13 @@
 #include "quit/enum_processes.h"
 #include "quit/window_list.h"
 #include "quit/window_table.h"
+#include "win/host.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// What the quit procedure needs of the main window.
-struct QuitHost {
-    // The main window's SetBusy: false disables the actions that could start a
-    // second run, true enables them again and writes the selection status.
-    virtual void SetBusy(bool enabled) = 0;
-    virtual void SetStatusText(const std::string& text) = 0;
-    // Owner of the error boxes.
-    virtual HWND BoxOwner() = 0;
-    // Lets the program's own queue be processed while a wait runs.
-    virtual void ProcessMessages() = 0;
-
-  protected:
-    ~QuitHost() = default;
-};
 
 // The options that the quit procedure reads; held by the main window.
 struct QuitOptions {
@@ -42,7 +28,7 @@ bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId);
 class TQuitProcedure {
   public:
     // Both must outlive the procedure; options are read at each use.
-    TQuitProcedure(QuitHost& host, const QuitOptions& options);
+    TQuitProcedure(win::Host& host, const QuitOptions& options);
     TQuitProcedure(const TQuitProcedure&) = delete;
     TQuitProcedure& operator=(const TQuitProcedure&) = delete;
 
@@ -78,7 +64,7 @@ class TQuitProcedure {
     void QuitByCommand(TProgInfo& rec, int last);
     void StartQuitParameter(const TProgInfo& rec);
 
-    QuitHost& host_;
+    win::Host& host_;
     const QuitOptions& options_;
     TEnumProcesses enumProcesses_;
     TWindowList windowList_;

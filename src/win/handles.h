@@ -1,6 +1,7 @@
 #pragma once
 // Small owners of system handles: each closes its handle exactly once.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -58,6 +59,19 @@ struct GdiTraits {
     static HGDIOBJ Invalid() { return nullptr; }
     static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+// A menu that no window holds (a window destroys its own menu bar).
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+};
+struct AcceleratorTraits {
+    static HACCEL Invalid() { return nullptr; }
+    static void Close(HACCEL h) { DestroyAcceleratorTable(h); }
+};
 struct FindTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { FindClose(h); }
@@ -70,6 +84,9 @@ using Icon = UniqueHandle<HICON, IconTraits>;
 using Hook = UniqueHandle<HHOOK, HookTraits>;
 using GdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
 using FindHandle = UniqueHandle<HANDLE, FindTraits>;
+using ImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+using Menu = UniqueHandle<HMENU, MenuTraits>;
+using Accelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
 
 // Binds a function of a system DLL at run time, typed.
 template <typename Fn> Fn ProcAddress(HMODULE module, const char* name) {

@@ -319,3 +319,83 @@ TEST(MainWindow, ShortcutKeysRunActionsButNotWhileANameIsEdited) {
     Post(edit, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(main.ItemCount(), 1);
 }
+
+namespace {
+
+// The settings of a program that has run before, in the list style with column
+// widths of its own, as a save writes them.
+std::string ListStyleSettings(int view, const std::string& apps) {
+    std::string ini = kSettingSection;
+    ini.replace(ini.find("View=3"), 6, "View=" + std::to_string(view));
+    const std::string widths = "Column0=180\r\nColumn1=50\r\nColumn2=50";
+    ini.replace(ini.find(widths), widths.size(), "Column0=250\r\nColumn1=60\r\nColumn2=70");
+    return ini + apps;
+}
+
+void ShowView(const MainWindow& main, WORD command, DWORD type) {
+    main.Command(command);
+    ASSERT_TRUE(WaitUntil([&] { return main.ViewType() == type; }, 5000));
+}
+
+} // namespace
+
+TEST(MainWindow, LoadedColumnWidthsSurviveEveryViewAndAreWrittenBackUnchanged) {
+    Sandbox box;
+    const std::string ini = ListStyleSettings(2, App(0, "一番", "C:\\one.exe"));
+    box.WriteIni(ini);
+    {
+        AppProcess app(box);
+        ASSERT_TRUE(app.Main().WaitItemCount(1));
+        ASSERT_EQ(app.Close(), 0u);
+        EXPECT_EQ(box.ReadIni(), ini); // a start and a close change nothing
+    }
+    {
+        AppProcess app(box);
+        MainWindow main = app.Main();
+        ASSERT_TRUE(main.WaitItemCount(1));
+        ShowView(main, ID_ACT_LARGEICON, LVS_ICON);
+        ShowView(main, ID_ACT_SMALLICON, LVS_SMALLICON);
+        ShowView(main, ID_ACT_LIST, LVS_LIST);
+        ASSERT_EQ(app.Close(), 0u);
+        EXPECT_EQ(box.ReadIni(), ini);
+    }
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.WaitItemCount(1));
+    ShowView(main, ID_ACT_REPORT, LVS_REPORT);
+    EXPECT_EQ(main.ColumnWidth(0), 250);
+    EXPECT_EQ(main.ColumnWidth(1), 60);
+    EXPECT_EQ(main.ColumnWidth(2), 70);
+    ASSERT_EQ(app.Close(), 0u);
+    EXPECT_EQ(box.ReadIni(), ListStyleSettings(3, App(0, "一番", "C:\\one.exe")));
+}
+
+TEST(MainWindow, LongNamesAreNotCutInTheListStyle) {
+    Sandbox box;
+    const std::string shortName = "短い";
+    const std::string longName = "とても長い名前のアプリケーション・その一二三四五六七八九十";
+    const std::string longer = longName + "・さらに長く";
+    box.WriteIni(
+        ListStyleSettings(2, App(0, shortName, "C:\\a.exe") + App(1, longName, "C:\\b.exe")));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.WaitItemCount(2));
+    // The whole text fits into the label, and the label into the item's box (the box
+    // is the list's item width, which the label may be clipped to or may overflow).
+    auto labelFits = [&](int item, const std::string& text) {
+        int width = ListStringWidth(main.List(), text);
+        RECT label = ListItemRect(main.List(), item, LVIR_LABEL);
+        RECT box = ListItemRect(main.List(), item, LVIR_BOUNDS);
+        return width > 0 && label.right - label.left >= width && box.right >= label.left + width;
+    };
+    EXPECT_TRUE(labelFits(1, longName));
+    // A name that grows by renaming widens the items as well.
+    ASSERT_TRUE(main.Rename(0, longer));
+    ASSERT_TRUE(WaitUntil([&] { return main.ItemText(0) == longer; }, 5000));
+    EXPECT_TRUE(labelFits(0, longer));
+    // And so does a return from another view.
+    ShowView(main, ID_ACT_REPORT, LVS_REPORT);
+    ShowView(main, ID_ACT_LIST, LVS_LIST);
+    EXPECT_TRUE(labelFits(0, longer));
+    EXPECT_TRUE(labelFits(1, longName));
+}

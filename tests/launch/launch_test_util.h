@@ -108,7 +108,7 @@ class ScopedEnv {
 };
 
 // Records what a run asks of the main window, in order.
-class RecordingHost : public launch::LaunchHost {
+class RecordingHost : public win::Host {
   public:
     std::vector<std::string> events; // "busy:0", "busy:1", "status:TEXT"
     int pumps = 0;

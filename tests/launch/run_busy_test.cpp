@@ -58,3 +58,38 @@ TEST(LaunchBusy, AnExceptionStillReEnablesTheActions) {
     EXPECT_THROW(launch::ActRunExecute(sel, {&table[1]}, false), std::runtime_error);
     EXPECT_EQ(sel.events, (Events{"busy:0", "status:Bを起動しています", "busy:1"}));
 }
+
+// The busy state ends exactly once; a failure of the ordinary end reaches the
+// command, and one during another exception's way out does not replace it.
+TEST(BusyScope, EndsOnceOnEveryWayOut) {
+    RecordingHost host;
+    {
+        win::BusyScope busy(host);
+        busy.End();
+    }
+    EXPECT_EQ(host.events, (Events{"busy:0", "busy:1"}));
+
+    struct FailingEnd : RecordingHost {
+        void SetBusy(bool enabled) override {
+            RecordingHost::SetBusy(enabled);
+            if (enabled)
+                throw std::runtime_error("end failed");
+        }
+    };
+    FailingEnd failing;
+    EXPECT_THROW(
+        {
+            win::BusyScope busy(failing);
+            busy.End();
+        },
+        std::runtime_error);
+    EXPECT_EQ(failing.events, (Events{"busy:0", "busy:1"}));
+
+    FailingEnd unwinding;
+    try {
+        win::BusyScope busy(unwinding);
+        throw std::logic_error("the command failed");
+    } catch (const std::logic_error&) {
+    }
+    EXPECT_EQ(unwinding.events, (Events{"busy:0", "busy:1"}));
+}

@@ -231,7 +231,7 @@ TEST(ToolhelpWalkNames, UntrimmedInSnapshotOrderWithTheRightEntrySize) {
     Recorder rec;
     fake.OnEnum = rec.Handler();
     fake.ToolhelpWalk(9);
-    ASSERT_EQ(rec.calls.size(), 3u); // the stand-in fails an entry whose size is not 296
+    ASSERT_EQ(rec.calls.size(), 3u); // the stand-in fails an entry whose size is not the system's
     EXPECT_EQ(rec.calls[0].ExeName, " spaced.exe\t");
     EXPECT_EQ(rec.calls[0].ProcessID, 11u);
     EXPECT_EQ(rec.calls[2].ExeName, "third.exe");

@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Entry32 { // PROCESSENTRY32, ANSI, 296 bytes
+struct Entry32 { // PROCESSENTRY32, ANSI: 296 bytes in a 32-bit process, 304 in a 64-bit one
     DWORD dwSize;
     DWORD cntUsage;
     DWORD th32ProcessID;
@@ -22,6 +22,7 @@ struct Entry32 { // PROCESSENTRY32, ANSI, 296 bytes
     DWORD dwFlags;
     CHAR szExeFile[MAX_PATH];
 };
+static_assert(sizeof(Entry32) == (sizeof(void*) == 4 ? 296 : 304), "the system's layout");
 
 bool Mode(const char* m) {
     char buf[64];
@@ -38,7 +39,7 @@ const struct {
 } kSnapshot[] = {{" spaced.exe\t", 11}, {"second.exe", 22}, {"third.exe", 33}};
 
 bool Fill(Entry32* e, int i) {
-    if (i >= 3 || e->dwSize != 296) {
+    if (i >= 3 || e->dwSize != sizeof(Entry32)) {
         SetLastError(ERROR_NO_MORE_FILES);
         return false;
     }

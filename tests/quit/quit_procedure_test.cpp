@@ -13,7 +13,7 @@
 
 namespace {
 
-struct FakeHost : QuitHost {
+struct FakeHost : win::Host {
     std::vector<std::string> events;
     std::vector<DWORD> pumps;
     void SetBusy(bool enabled) override { events.push_back(enabled ? "busy:1" : "busy:0"); }

@@ -40,6 +40,7 @@ struct FakeHost : RegistrationHost {
         }
     }
     void SetBusy(bool enabled) override { busy.push_back(enabled); }
+    void SetStatusText(const std::string&) override {}
     HWND BoxOwner() override { return nullptr; }
     TShortcutLink& ShortcutLink() override { return link; }
     bool FirstRun() override { return firstRun; }

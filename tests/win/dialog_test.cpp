@@ -28,13 +28,13 @@ class TestDialog : public win::Dialog {
 
   protected:
     void OnInit() override {
-        ownerEnabledInside = GetParent(hwnd()) ? IsWindowEnabled(GetParent(hwnd())) != 0 : true;
         if (onInit)
             onInit(*this);
     }
     bool OnCommand(int id, int code, HWND control) override {
         if (id == IDC_THROW)
             throw Exception("テストの例外");
+        ownerEnabledInside = IsWindowEnabled(GetWindow(hwnd(), GW_OWNER)) != FALSE;
         return win::Dialog::OnCommand(id, code, control);
     }
     bool CanClose(INT_PTR) override { return ++closeQueries > refusals; }

@@ -193,14 +193,20 @@ std::string ListColumnCaption(HWND list, int column) {
     return mem.ReadString(sizeof col, kTextMax);
 }
 
-RECT ListItemRect(HWND list, int item) {
+RECT ListItemRect(HWND list, int item, int part) {
     RemoteBuffer mem(list, sizeof(RECT));
     RECT r{};
-    r.left = LVIR_BOUNDS;
+    r.left = part;
     mem.Put(r);
     if (!Send(list, LVM_GETITEMRECT, item, mem.Param()))
         throw DriverError("no item " + std::to_string(item));
     return mem.Get<RECT>();
+}
+
+int ListStringWidth(HWND list, const std::string& text) {
+    RemoteBuffer mem(list, text.size() + 1);
+    mem.Write(text.c_str(), text.size() + 1);
+    return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHA, 0, mem.Param()));
 }
 
 void ListClickColumn(HWND list, int column) {

@@ -314,8 +314,10 @@ HWND ListHeader(HWND list);
 int ListColumnCount(HWND list);
 int ListColumnWidth(HWND list, int column);
 std::string ListColumnCaption(HWND list, int column);
-// LVIR_BOUNDS rectangle in the list's client coordinates.
-RECT ListItemRect(HWND list, int item);
+// An item's rectangle (LVIR_BOUNDS, LVIR_LABEL, ...) in the list's client coordinates.
+RECT ListItemRect(HWND list, int item, int part = LVIR_BOUNDS);
+// The width in pixels of `text` in the list's font.
+int ListStringWidth(HWND list, const std::string& text);
 void ListClickColumn(HWND list, int column);
 // True once the edit has ended (the edit control is gone).
 bool ListRenameItem(HWND list, int item, const std::string& text,

@@ -15,7 +15,7 @@
 
 namespace {
 
-class QuietHost : public launch::LaunchHost {
+class QuietHost : public win::Host {
   public:
     void SetBusy(bool) override {}
     void SetStatusText(const std::string&) override {}

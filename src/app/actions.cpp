@@ -1,0 +1,170 @@
+#include "app/actions.h"
+
+#include "app/command_ids.h"
+#include "app/main_form.h"
+
+#include <vector>
+
+namespace {
+
+using F = TVakoQuitForm;
+constexpr BYTE C = FCONTROL, A = FALT, S = FSHIFT;
+
+// id, picture, shortcut, needs a selection, busy disables, handler.
+const TAction kActions[] = {
+    {ID_ACT_ALLQUIT, 0, C | A, 'Q', false, true, &F::ActAllQuitExecute},
+    {ID_ACT_ALLRUN, 1, C | A, 'R', false, true, &F::ActAllRunExecute},
+    {ID_ACT_CLOSE, 2, C, 'Q', true, true, &F::ActCloseExecute},
+    {ID_ACT_RUN, 3, C, 'R', true, true, &F::ActRunExecute},
+    {ID_ACT_ADD, 4, C, 'A', false, true, &F::ActAddExecute},
+    {ID_ACT_DELETE, 5, C, 'D', true, true, &F::ActDeleteExecute},
+    {ID_ACT_QUIT, 6, C | A, 'X', false, true, &F::ActQuitExecute},
+    {ID_ACT_STARTUPREAD, 7, 0, 0, false, true, &F::ActStartUpReadExecute},
+    {ID_ACT_PROPERTY, 8, A, VK_RETURN, true, true, nullptr},
+    {ID_ACT_OPTION, 9, C, 'O', false, true, &F::ActOptionExecute},
+    {ID_ACT_VERSION, 10, S, VK_F1, false, false, &F::ActVersionExecute},
+    {ID_ACT_LARGEICON, 11, 0, 0, false, false, &F::ActLargeIconExecute},
+    {ID_ACT_SMALLICON, 12, 0, 0, false, false, &F::ActSmallIconExecute},
+    {ID_ACT_LIST, 13, 0, 0, false, false, &F::ActListExecute},
+    {ID_ACT_REPORT, 14, 0, 0, false, false, &F::ActReportExecute},
+    {ID_ACT_STATUS, 15, 0, 0, false, false, &F::ActStatusExecute},
+};
+
+// Toolbar buttons in order; 0 is a separator.
+const int kToolButtons[] = {
+    ID_ACT_ALLQUIT, ID_ACT_ALLRUN, 0, ID_ACT_CLOSE, ID_ACT_RUN, 0, ID_ACT_PROPERTY, 0, ID_ACT_QUIT};
+
+std::string KeyName(WORD key) {
+    switch (key) {
+    case VK_RETURN:
+        return "Enter";
+    case VK_F1:
+        return "F1";
+    default:
+        return std::string(1, static_cast<char>(key));
+    }
+}
+
+} // namespace
+
+const TAction* Actions() {
+    return kActions;
+}
+
+int ActionCount() {
+    return static_cast<int>(sizeof kActions / sizeof kActions[0]);
+}
+
+const TAction* FindAction(int id) {
+    for (const TAction& a : kActions) {
+        if (a.id == id)
+            return &a;
+    }
+    return nullptr;
+}
+
+std::string ShortcutText(const TAction& action) {
+    if (!action.key)
+        return std::string();
+    std::string text;
+    if (action.keyFlags & FCONTROL)
+        text += "Ctrl+";
+    if (action.keyFlags & FALT)
+        text += "Alt+";
+    if (action.keyFlags & FSHIFT)
+        text += "Shift+";
+    return text + KeyName(action.key);
+}
+
+HACCEL CreateActionAccelerators() {
+    std::vector<ACCEL> keys;
+    for (const TAction& a : kActions) {
+        if (a.key)
+            keys.push_back(
+                ACCEL{static_cast<BYTE>(FVIRTKEY | a.keyFlags), a.key, static_cast<WORD>(a.id)});
+    }
+    return CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+}
+
+void PrepareActionMenu(HMENU menu) {
+    for (const TAction& action : kActions) {
+        char caption[256] = {};
+        if (!GetMenuStringA(menu, action.id, caption, sizeof caption, MF_BYCOMMAND))
+            continue;
+        std::string text = caption;
+        std::string shortcut = ShortcutText(action);
+        if (!shortcut.empty())
+            text += "\t" + shortcut;
+        MENUITEMINFOA mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_BITMAP | MIIM_STRING;
+        mi.hbmpItem = HBMMENU_CALLBACK;
+        mi.dwTypeData = const_cast<char*>(text.c_str());
+        SetMenuItemInfoA(menu, action.id, FALSE, &mi);
+    }
+}
+
+bool HandleActionPicture(UINT msg, LPARAM lp, HIMAGELIST images) {
+    if (msg == WM_MEASUREITEM) {
+        auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        if (mi->CtlType != ODT_MENU)
+            return false;
+        mi->itemWidth = 20; // a gap before the caption
+        mi->itemHeight = 16;
+        return true;
+    }
+    if (msg != WM_DRAWITEM || reinterpret_cast<DRAWITEMSTRUCT*>(lp)->CtlType != ODT_MENU)
+        return false;
+    const DRAWITEMSTRUCT& di = *reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+    const TAction* action = FindAction(static_cast<int>(di.itemID));
+    if (!action)
+        return true;
+    int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - 16) / 2;
+    if (di.itemState & (ODS_GRAYED | ODS_DISABLED)) {
+        HICON icon = ImageList_GetIcon(images, action->picture, ILD_TRANSPARENT);
+        DrawStateA(di.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, di.rcItem.left, y,
+                   16, 16, DST_ICON | DSS_DISABLED);
+        DestroyIcon(icon);
+    } else {
+        ImageList_Draw(images, action->picture, di.hDC, di.rcItem.left, y, ILD_TRANSPARENT);
+    }
+    return true;
+}
+
+HWND CreateActionToolBar(HWND parent, int id, int height, HIMAGELIST images) {
+    HWND toolbar =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                            CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                        0, 0, 0, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    for (int command : kToolButtons) {
+        const TAction* action = FindAction(command);
+        TBBUTTON tb = {};
+        tb.iBitmap = action ? action->picture : 6; // a separator's width
+        tb.idCommand = command;
+        tb.fsState = TBSTATE_ENABLED;
+        tb.fsStyle = action ? BTNS_BUTTON : BTNS_SEP;
+        SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&tb));
+    }
+    return toolbar;
+}
+
+bool AnswerActionHint(NMHDR* hdr) {
+    // The tooltip keeps the pointer until its next question.
+    static char hint[256];
+    static wchar_t whint[256];
+    if (hdr->code != TTN_GETDISPINFOA && hdr->code != TTN_GETDISPINFOW)
+        return false;
+    hint[0] = 0;
+    LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(hdr->idFrom), hint, sizeof hint);
+    if (hdr->code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA*>(hdr)->lpszText = hint;
+    } else {
+        MultiByteToWideChar(CP_ACP, 0, hint, -1, whint, 256);
+        reinterpret_cast<NMTTDISPINFOW*>(hdr)->lpszText = whint;
+    }
+    return true;
+}

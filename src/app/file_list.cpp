@@ -1,0 +1,347 @@
+#include "app/file_list.h"
+
+#include "core/list_rules.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kColumnCaptions[] = {"プログラム", "終了", "起動"};
+const DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+const int kReport = 3;
+const int kList = 2;
+
+// Work spent on icons per turn of the message loop, so that the list stays usable
+// while the icons of a long list arrive.
+const DWORD kIconSliceMs = 30;
+// Room beside a label in the list style: the small icon and the margins around it.
+const int kListItemExtra = 16 + 16;
+
+HBITMAP Bitmap(const win::GdiObject& object) {
+    return static_cast<HBITMAP>(object.get());
+}
+
+} // namespace
+
+// The system's application icon at one size, as colour and mask bitmaps.
+void TFileList::LoadPlaceholder(int size, Placeholder& out) {
+    HICON icon = static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, size, size, LR_SHARED));
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return;
+    out.color.reset(info.hbmColor);
+    out.mask.reset(info.hbmMask);
+}
+
+void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage) {
+    parent_ = parent;
+    loadIconsMessage_ = loadIconsMessage;
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS |
+                                LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNA col = {};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<char*>(kColumnCaptions[i]);
+        col.cx = columns_[i];
+        col.iSubItem = i;
+        SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    }
+    LargeImages.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 16, 16));
+    SmallImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16));
+    ListView_SetImageList(list_, LargeImages.get(), LVSIL_NORMAL);
+    ListView_SetImageList(list_, SmallImages.get(), LVSIL_SMALL);
+    LoadPlaceholder(32, placeholderLarge_);
+    LoadPlaceholder(16, placeholderSmall_);
+}
+
+void TFileList::BuildList(TProgTable& table) {
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list_);
+    ImageList_RemoveAll(LargeImages.get());
+    ImageList_RemoveAll(SmallImages.get());
+    pendingIcons_.clear();
+    pendingNext_ = 0;
+    // One status text at the end, not one per inserted item.
+    building_ = true;
+    for (TProgInfo& slot : table) {
+        if (slot.Occupied())
+            AppendEntry(slot);
+    }
+    building_ = false;
+    FitListColumn();
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+int TFileList::AddIcon(const std::string& path) {
+    // Every entry gets a picture of its own at once, so that indexes never shift; the
+    // file's own icon replaces it when the queue gets to it (reading icons costs
+    // several milliseconds a file, too much to wait for with a long list).
+    int index = ImageList_GetImageCount(LargeImages.get());
+    ImageList_Add(LargeImages.get(), Bitmap(placeholderLarge_.color),
+                  Bitmap(placeholderLarge_.mask));
+    ImageList_Add(SmallImages.get(), Bitmap(placeholderSmall_.color),
+                  Bitmap(placeholderSmall_.mask));
+    if (pendingNext_ >= pendingIcons_.size()) {
+        pendingIcons_.clear();
+        pendingNext_ = 0;
+        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+    }
+    pendingIcons_.push_back(PendingIcon{index, path});
+    return index;
+}
+
+void TFileList::LoadPendingIcons() {
+    DWORD start = GetTickCount();
+    bool changed = false;
+    while (pendingNext_ < pendingIcons_.size() && GetTickCount() - start < kIconSliceMs) {
+        const PendingIcon& p = pendingIcons_[pendingNext_++];
+        HICON large = nullptr, small = nullptr;
+        UINT n = ExtractIconExA(p.path.c_str(), 0, &large, &small, 1);
+        if (n != UINT_MAX && n > 0) {
+            if (large)
+                ImageList_ReplaceIcon(LargeImages.get(), p.index, large);
+            if (small)
+                ImageList_ReplaceIcon(SmallImages.get(), p.index, small);
+            changed = true;
+        }
+        if (large)
+            DestroyIcon(large);
+        if (small)
+            DestroyIcon(small);
+    }
+    if (changed)
+        InvalidateRect(list_, nullptr, FALSE);
+    if (pendingNext_ < pendingIcons_.size())
+        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+    else {
+        pendingIcons_.clear();
+        pendingNext_ = 0;
+    }
+}
+
+void TFileList::AppendEntry(TProgInfo& record) {
+    record.ImageIndex = AddIcon(record.Program);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = Count();
+    item.pszText = const_cast<char*>("");
+    item.lParam = reinterpret_cast<LPARAM>(&record);
+    int index =
+        static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    ShowEntry(index, record);
+}
+
+void TFileList::ShowEntry(int index, TProgInfo& record) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(record.Name.c_str());
+    item.iImage = record.ImageIndex;
+    item.lParam = reinterpret_cast<LPARAM>(&record);
+    SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    const std::string marks[2] = {Mark(record.Quit), Mark(record.Run)};
+    for (int sub = 1; sub <= 2; ++sub) {
+        LVITEMA si = {};
+        si.iSubItem = sub;
+        si.pszText = const_cast<char*>(marks[sub - 1].c_str());
+        SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&si));
+    }
+    FitListColumn();
+}
+
+int TFileList::Count() const {
+    return ListView_GetItemCount(list_);
+}
+
+int TFileList::SelectedCount() const {
+    return ListView_GetSelectedCount(list_);
+}
+
+TProgInfo* TFileList::RecordAt(int index) const {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return nullptr;
+    return reinterpret_cast<TProgInfo*>(item.lParam);
+}
+
+const TProgInfo* TFileList::SingleSelected() const {
+    if (SelectedCount() != 1)
+        return nullptr;
+    int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+    return i >= 0 ? RecordAt(i) : nullptr;
+}
+
+std::vector<TProgInfo*> TFileList::SelectedRecords() const {
+    std::vector<TProgInfo*> out;
+    for (int i = 0, n = Count(); i < n; ++i) {
+        if (ListView_GetItemState(list_, i, LVIS_SELECTED) & LVIS_SELECTED) {
+            if (TProgInfo* p = RecordAt(i))
+                out.push_back(p);
+        }
+    }
+    return out;
+}
+
+std::vector<const TProgInfo*> TFileList::RecordsInListOrder() const {
+    std::vector<const TProgInfo*> out;
+    for (int i = 0, n = Count(); i < n; ++i) {
+        if (const TProgInfo* p = RecordAt(i))
+            out.push_back(p);
+    }
+    return out;
+}
+
+void TFileList::DeleteSelected() {
+    for (int i = 0; i < Count();) {
+        if (ListView_GetItemState(list_, i, LVIS_SELECTED) & LVIS_SELECTED) {
+            if (TProgInfo* p = RecordAt(i))
+                p->Program.clear();
+            ListView_DeleteItem(list_, i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+void TFileList::SetViewStyle(int view) {
+    if (view < 0 || view > 3)
+        view = kReport; // a hand-edited number beyond the four views shows the report
+    if (ViewStyle() == kReport)
+        CaptureColumnWidths(); // what the user dragged in the report view
+    LONG style = GetWindowLongA(list_, GWL_STYLE);
+    SetWindowLongA(list_, GWL_STYLE, (style & ~LVS_TYPEMASK) | kViewStyles[view]);
+    if (view == kReport) {
+        for (size_t i = 0; i < columns_.size(); ++i)
+            ListView_SetColumnWidth(list_, static_cast<int>(i), columns_[i]);
+    }
+    FitListColumn();
+    Arrange();
+}
+
+int TFileList::ViewStyle() const {
+    DWORD type = GetWindowLongA(list_, GWL_STYLE) & LVS_TYPEMASK;
+    for (int i = 0; i < 4; ++i) {
+        if (kViewStyles[i] == type)
+            return i;
+    }
+    return kReport;
+}
+
+void TFileList::Arrange() {
+    int view = ViewStyle();
+    if (view == 0 || view == 1)
+        ListView_Arrange(list_, LVA_DEFAULT);
+}
+
+std::vector<int32_t> TFileList::ColumnWidths() const {
+    if (ViewStyle() != kReport)
+        return columns_;
+    std::vector<int32_t> widths(columns_.size());
+    for (size_t i = 0; i < widths.size(); ++i)
+        widths[i] = ListView_GetColumnWidth(list_, static_cast<int>(i));
+    return widths;
+}
+
+void TFileList::SetColumnWidths(const std::vector<int32_t>& widths) {
+    for (size_t i = 0; i < columns_.size() && i < widths.size(); ++i)
+        columns_[i] = widths[i];
+    // Outside the report view the list takes a column width as its item width
+    // instead; the widths wait for the report view.
+    if (ViewStyle() == kReport) {
+        for (size_t i = 0; i < columns_.size(); ++i)
+            ListView_SetColumnWidth(list_, static_cast<int>(i), columns_[i]);
+    }
+}
+
+void TFileList::CaptureColumnWidths() {
+    columns_ = ColumnWidths();
+}
+
+// In the list style every item is as wide as the list's first column, so that the
+// longest name must set it, or the names are cut.
+void TFileList::FitListColumn() {
+    if (building_ || ViewStyle() != kList)
+        return;
+    int width = 0;
+    char text[1024];
+    for (int i = 0, n = Count(); i < n; ++i) {
+        ListView_GetItemText(list_, i, 0, text, sizeof text);
+        width = std::max(width, ListView_GetStringWidth(list_, text));
+    }
+    ListView_SetColumnWidth(list_, 0, width + kListItemExtra);
+}
+
+int CALLBACK TFileList::CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort) {
+    const auto* pa = reinterpret_cast<const TProgInfo*>(a);
+    const auto* pb = reinterpret_cast<const TProgInfo*>(b);
+    int column = static_cast<int>(sort & 0xFF);
+    int direction = (sort & 0x100) ? -1 : 1;
+    return CompareItems(*pa, *pb, column, direction);
+}
+
+void TFileList::ColumnClick(int column) {
+    LPARAM sort = (column & 0xFF) | (SortDirection < 0 ? 0x100 : 0);
+    ListView_SortItems(list_, CompareItemsProc, sort);
+    SortDirection = -SortDirection;
+}
+
+void TFileList::Edited(int index, const char* newText) {
+    TProgInfo* record = RecordAt(index);
+    if (!record || !newText)
+        return;
+    std::string s = newText;
+    if (s.empty())
+        s = record->Name; // an empty name is refused without a word
+    record->Name = s;
+    ShowEntry(index, *record);
+}
+
+POINT TFileList::PopupPoint(LPARAM lp) const {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (lp == -1) {
+        RECT rc = {};
+        int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+        if (i >= 0)
+            ListView_GetItemRect(list_, i, &rc, LVIR_LABEL);
+        pt = {rc.left, rc.bottom};
+        ClientToScreen(list_, &pt);
+    }
+    return pt;
+}
+
+bool TFileList::OnNotify(NMHDR* hdr) {
+    switch (hdr->code) {
+    case LVN_ITEMCHANGED:
+    case LVN_DELETEALLITEMS:
+        return !building_;
+    case LVN_COLUMNCLICK:
+        ColumnClick(reinterpret_cast<NMLISTVIEW*>(hdr)->iSubItem);
+        return false;
+    case LVN_ENDLABELEDITA: {
+        auto* info = reinterpret_cast<NMLVDISPINFOA*>(hdr);
+        Edited(info->item.iItem, info->item.pszText);
+        return false;
+    }
+    case LVN_ENDLABELEDITW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(hdr);
+        if (info->item.pszText) {
+            char buf[1024] = {};
+            WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, buf, sizeof buf - 1, nullptr,
+                                nullptr);
+            Edited(info->item.iItem, buf);
+        }
+        return false;
+    }
+    }
+    return false;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The list view of the main window: one item per registered application, each
+// carrying a non-owning pointer to its slot of the table, the two image lists with
+// the entries' icons, sorting, renaming and the four view styles.
+#include "core/prog_info.h"
+#include "win/handles.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TFileList {
+  public:
+    TFileList() = default;
+    TFileList(const TFileList&) = delete;
+    TFileList& operator=(const TFileList&) = delete;
+
+    // The control, report view, as child `id` of `parent`. The icon queue asks for
+    // its next turn by posting `loadIconsMessage` to the parent, which then calls
+    // LoadPendingIcons.
+    void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage);
+    HWND hwnd() const { return list_; }
+
+    // Clears both image lists and the items, then lists every occupied slot.
+    void BuildList(TProgTable& table);
+    // The index of the entry's picture in both image lists.
+    int AddIcon(const std::string& path);
+    void AppendEntry(TProgInfo& record);
+    void ShowEntry(int item, TProgInfo& record);
+    void LoadPendingIcons();
+
+    int Count() const;
+    int SelectedCount() const;
+    TProgInfo* RecordAt(int item) const;
+    // The one selected entry's record; nullptr unless exactly one is selected.
+    const TProgInfo* SingleSelected() const;
+    std::vector<TProgInfo*> SelectedRecords() const;
+    std::vector<const TProgInfo*> RecordsInListOrder() const;
+    // Frees the slots of the selected entries and removes their items.
+    void DeleteSelected();
+    // True while BuildList fills the list: its change notifications mean nothing yet.
+    bool Building() const { return building_; }
+
+    // 0 large icons, 1 small icons, 2 list, 3 report; anything else shows the report.
+    void SetViewStyle(int view);
+    int ViewStyle() const;
+    void Arrange();
+    // The report view's column widths. They are kept whatever the view, so that
+    // widths that were loaded are written back unchanged until the user drags them.
+    std::vector<int32_t> ColumnWidths() const;
+    void SetColumnWidths(const std::vector<int32_t>& widths);
+
+    void ColumnClick(int column);
+    void Edited(int item, const char* newText);
+    // Where the popup menu opens for a WM_CONTEXTMENU's lParam (-1: from the keyboard).
+    POINT PopupPoint(LPARAM lp) const;
+    // The list's notifications; true when the selection or the items changed.
+    bool OnNotify(NMHDR* hdr);
+
+  private:
+    struct PendingIcon {
+        int index;
+        std::string path;
+    };
+    // The picture an entry shows until its program's icon is read, as bitmaps:
+    // appending bitmaps costs a fraction of appending an icon.
+    struct Placeholder {
+        win::GdiObject color;
+        win::GdiObject mask;
+    };
+    static void LoadPlaceholder(int size, Placeholder& out);
+    static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort);
+    void CaptureColumnWidths();
+    void FitListColumn();
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+    UINT loadIconsMessage_ = 0;
+    win::ImageList LargeImages;
+    win::ImageList SmallImages;
+    Placeholder placeholderLarge_;
+    Placeholder placeholderSmall_;
+    std::vector<PendingIcon> pendingIcons_;
+    size_t pendingNext_ = 0;
+    bool building_ = false;
+    int SortDirection = 1;
+    std::vector<int32_t> columns_{180, 50, 50};
+};
