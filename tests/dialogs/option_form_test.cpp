@@ -2,6 +2,7 @@
 // own message loop: the copies of the options, the ignore list and its enabling,
 // the time-out field, the tab pages with their keyboard, the window titles offered
 // for the ignore list, and the shortcut buttons' failures.
+#include "box_watch.h"
 #include "dialogs/add_list_form.h"
 #include "dialogs/dialog_ids.h"
 #include "dialogs/option_form.h"
@@ -75,46 +76,6 @@ struct Owner {
     HWND hwnd;
 };
 
-// Answers the program's message boxes of this thread as they appear: the queued
-// answers in order, No or OK when none is left; remembers caption and text.
-struct BoxWatch {
-    struct Seen {
-        std::string caption, text;
-    };
-    static BoxWatch* current;
-    std::vector<Seen> seen;
-    std::vector<int> answers;
-    HHOOK hook;
-    BoxWatch() {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-    }
-    ~BoxWatch() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND w = reinterpret_cast<HWND>(wp);
-            char caption[64] = "", text[512] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            std::string c = caption;
-            if (c == "エラー" || c == "確認") {
-                GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
-                current->seen.push_back({c, text});
-                int answer = GetDlgItem(w, IDNO) ? IDNO : IDOK;
-                if (!current->answers.empty()) {
-                    answer = current->answers.front();
-                    current->answers.erase(current->answers.begin());
-                }
-                PostMessageA(w, WM_COMMAND, answer, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-};
-BoxWatch* BoxWatch::current = nullptr;
-
 std::vector<std::string> ListItems(HWND list, bool combo = false) {
     std::vector<std::string> items;
     int n = static_cast<int>(SendMessageA(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
@@ -149,18 +110,21 @@ bool Visible(HWND w) {
     return IsWindowVisible(w) != FALSE;
 }
 
+std::function<void(HWND)> g_onAddDialog;
+
+void CALLBACK AddDialogTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dlg = FindWindowA("#32770", "無視するウィンドウに追加");
+    if (!dlg || !IsWindowVisible(dlg))
+        return;
+    KillTimer(nullptr, id);
+    auto act = std::move(g_onAddDialog);
+    act(dlg);
+}
+
 // Runs `action` on the add dialog once it is open (it runs its own modal loop).
 void OnAddDialog(std::function<void(HWND)> action) {
-    static std::function<void(HWND)> pending;
-    pending = std::move(action);
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND dlg = FindWindowA("#32770", "無視するウィンドウに追加");
-        if (!dlg || !IsWindowVisible(dlg))
-            return;
-        KillTimer(nullptr, id);
-        auto act = std::move(pending);
-        act(dlg);
-    });
+    g_onAddDialog = std::move(action);
+    SetTimer(nullptr, 0, 20, AddDialogTimer);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The dialog base, driven in-process: the modal run goes through the program's own
 // message loop, so the message filter, the keyboard navigation and the error
 // handling behave as they do for the main window.
+#include "box_watch.h"
 #include "dialog_test_ids.h"
 #include "win/dialog.h"
 #include "win/exception.h"
@@ -54,36 +55,6 @@ void PostKey(HWND target, UINT vk) {
     PostMessageA(target, WM_KEYDOWN, vk, 1);
     PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
 }
-
-// Watches for the error box of this thread and closes it, remembering its text.
-struct ErrorBoxWatch {
-    static ErrorBoxWatch* current;
-    std::vector<std::string> texts;
-    HHOOK hook;
-    ErrorBoxWatch() {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-    }
-    ~ErrorBoxWatch() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND w = reinterpret_cast<HWND>(wp);
-            char caption[64] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            if (std::string(caption) == "エラー") {
-                char text[256] = "";
-                GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
-                current->texts.push_back(text);
-                PostMessageA(w, WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-};
-ErrorBoxWatch* ErrorBoxWatch::current = nullptr;
 
 TEST(DialogBase, RunsModallyOverItsOwnerAndReturnsTheEndResult) {
     Owner owner;
@@ -141,14 +112,14 @@ TEST(DialogBase, TheMessageFilterSeesMessagesWhileTheDialogIsModal) {
 
 TEST(DialogBase, AnExceptionInAHandlerIsShownAndTheDialogGoesOn) {
     Owner owner;
-    ErrorBoxWatch watch;
+    BoxWatch watch;
     TestDialog dlg;
     dlg.onInit = [](TestDialog& d) {
         PostMessageA(d.hwnd(), WM_COMMAND, IDC_THROW, 0);
         PostMessageA(d.hwnd(), WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(IDOK, dlg.RunModal(owner.hwnd, IDD_TEST));
-    EXPECT_EQ(std::vector<std::string>{"テストの例外"}, watch.texts);
+    EXPECT_EQ(std::vector<std::string>{"テストの例外"}, watch.Texts());
 }
 
 TEST(DialogBase, CanCloseKeepsTheDialogOpenUntilItAgrees) {
