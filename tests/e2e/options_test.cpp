@@ -114,23 +114,25 @@ class Options : public ::testing::Test {
 // What the add dialog must offer, read independently in this process: the titles of
 // the visible, enabled, framed, non-tool top-level windows of other processes than
 // `own`, in Z-order.
+struct TitleWalk {
+    DWORD own;
+    std::vector<std::string> titles;
+};
+
+BOOL CALLBACK CollectTitle(HWND w, LPARAM lp) {
+    auto* walk = reinterpret_cast<TitleWalk*>(lp);
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    const LONG ex = GetWindowLongA(w, GWL_EXSTYLE);
+    if ((style & WS_VISIBLE) && IsWindowEnabled(w) && (style & WS_CAPTION) &&
+        !(ex & WS_EX_TOOLWINDOW) && WindowProcessId(w) != walk->own)
+        walk->titles.push_back(Caption(w));
+    return TRUE;
+}
+
 std::vector<std::string> ExpectedTitles(DWORD own) {
-    struct Ctx {
-        DWORD own;
-        std::vector<std::string> titles;
-    } ctx{own, {}};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            LONG style = GetWindowLongA(w, GWL_STYLE);
-            LONG ex = GetWindowLongA(w, GWL_EXSTYLE);
-            if ((style & WS_VISIBLE) && IsWindowEnabled(w) && (style & WS_CAPTION) &&
-                !(ex & WS_EX_TOOLWINDOW) && WindowProcessId(w) != c->own)
-                c->titles.push_back(Caption(w));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.titles;
+    TitleWalk walk{own, {}};
+    EnumWindows(CollectTitle, reinterpret_cast<LPARAM>(&walk));
+    return walk.titles;
 }
 
 } // namespace
@@ -192,6 +194,8 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
             if (round < 2)
                 Send(combo, CB_SETCURSEL,
                      std::find(offered.begin(), offered.end(), kTargetTitle) - offered.begin());
+            // Sent, not posted: the dialog must end although its loop is waiting for
+            // a posted message when the click arrives.
             Click(add, IDOK);
             ASSERT_TRUE(Gone(add));
         }

@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -143,35 +141,6 @@ TEST(DialogBase, AQuitMessageEndsTheDialogAndIsPostedAgain) {
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, msg.wParam);
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
-}
-
-} // namespace
-
-namespace {
-
-// A close request sent from another thread (another program, a test driver) is
-// handled while the loop waits for a posted message; the dialog must still end.
-TEST(DialogBase, AnEndRequestSentFromAnotherThreadEndsTheLoop) {
-    Owner owner;
-    TestDialog dlg;
-    std::thread sender;
-    std::atomic<bool> rescued{false};
-    dlg.onInit = [&](TestDialog& d) {
-        HWND hwnd = d.hwnd();
-        sender = std::thread([hwnd, &rescued] {
-            SendMessageA(hwnd, WM_COMMAND, IDOK, 0);
-            // Should the loop go on sleeping, wake it after a while to fail cleanly.
-            for (int i = 0; i < 50 && IsWindow(hwnd); ++i)
-                Sleep(100);
-            if (IsWindow(hwnd)) {
-                rescued = true;
-                PostMessageA(hwnd, WM_NULL, 0, 0);
-            }
-        });
-    };
-    EXPECT_EQ(IDOK, dlg.RunModal(owner.hwnd, IDD_TEST));
-    sender.join();
-    EXPECT_FALSE(rescued) << "the loop only noticed the end at the next posted message";
 }
 
 } // namespace
