@@ -2,7 +2,7 @@
 // own message loop: the copies of the options, the ignore list and its enabling,
 // the time-out field, the tab pages with their keyboard, the window titles offered
 // for the ignore list, and the shortcut buttons' failures.
-#include "box_watch.h"
+#include "dialog_test_support.h"
 #include "dialogs/add_list_form.h"
 #include "dialogs/dialog_ids.h"
 #include "dialogs/option_form.h"
@@ -66,15 +66,6 @@ class TestOptionForm : public Scripted<TVakoOptionForm> {
 };
 
 using TestAddForm = Scripted<TVakoAddListForm>;
-
-struct Owner {
-    Owner() {
-        hwnd = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~Owner() { DestroyWindow(hwnd); }
-    HWND hwnd;
-};
 
 std::vector<std::string> ListItems(HWND list, bool combo = false) {
     std::vector<std::string> items;

@@ -1,7 +1,7 @@
 // The dialog base, driven in-process: the modal run goes through the program's own
 // message loop, so the message filter, the keyboard navigation and the error
 // handling behave as they do for the main window.
-#include "box_watch.h"
+#include "dialog_test_support.h"
 #include "dialog_test_ids.h"
 #include "win/dialog.h"
 #include "win/exception.h"
@@ -37,16 +37,6 @@ class TestDialog : public win::Dialog {
         return win::Dialog::OnCommand(id, code, control);
     }
     bool CanClose(INT_PTR) override { return ++closeQueries > refusals; }
-};
-
-// A hidden top-level window that stands for the main window (the owner).
-struct Owner {
-    Owner() {
-        hwnd = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~Owner() { DestroyWindow(hwnd); }
-    HWND hwnd;
 };
 
 void PostKey(HWND target, UINT vk) {

@@ -1,11 +1,25 @@
 #pragma once
-// For in-process dialog tests: answers the program's message boxes ("エラー" and
-// "確認") of this thread as they are activated, and remembers caption and text.
+// For in-process dialog tests: a stand-in for the main window, and an answerer of the
+// program's message boxes.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+// A hidden top-level window that stands for the main window (the owner).
+struct Owner {
+    Owner() {
+        hwnd = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~Owner() { DestroyWindow(hwnd); }
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+    HWND hwnd;
+};
+
+// Answers the program's message boxes ("エラー" and "確認") of this thread as they
+// are activated, and remembers caption and text.
 class BoxWatch {
   public:
     struct Seen {
