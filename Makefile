@@ -6,7 +6,11 @@ export BUILD
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test bench build setup prefix clean
+# make fuzz runs each fuzz target for FUZZ_SECONDS (default 600).
+FUZZ_SECONDS ?= 600
+HOST_CXX ?= clang++-14
+
+.PHONY: run test bench build setup prefix host fuzz faults clean
 
 setup:
 	@scripts/setup-host.sh
@@ -22,7 +26,7 @@ build: setup
 	cmake --build $(BUILD) -j$(JOBS) && \
 	if [ "$$arch" != i686 ]; then \
 		cmake -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
-		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit; \
+		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit VakoHook64; \
 	fi
 
 prefix: build
@@ -31,10 +35,28 @@ prefix: build
 run: prefix
 	@scripts/with-display.sh scripts/run-app.sh
 
-test: prefix
+# The platform-free code, built for this machine with the sanitizers: unit tests
+# and fuzz targets. The main ctest runs its tests.
+host: setup
+	@cmake -S tests/host -B $(BUILD)/host -DCMAKE_CXX_COMPILER=$(HOST_CXX) >/dev/null
+	@cmake --build $(BUILD)/host -j$(JOBS)
+
+fuzz: host
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --test-dir $(BUILD)/host -R '^fuzz_' --output-on-failure \
+	    --timeout $$(($(FUZZ_SECONDS) + 300))
+
+# The kill-during-save trial with 200 kills (make test runs 20 of them).
+faults: prefix
+	@VAKO_KILL_TRIALS=200 VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) \
+	    -R 'Faults.KilledWhileSaving' --output-on-failure -V --timeout 3600
+
+test: prefix host
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
 
-bench: prefix
+# Only the figures are printed: the build's own output goes to a log, shown when
+# the build fails.
+bench:
+	@log=$$(mktemp); $(MAKE) prefix >$$log 2>&1 || { cat $$log; rm -f $$log; exit 1; }; rm -f $$log
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh scripts/run-bench.sh
 
 clean:

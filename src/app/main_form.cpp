@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "dialogs/option_form.h"
 #include "core/list_rules.h"
+#include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
 #include "shell/about_box.h"
 #include "shell/ver_info.h"
@@ -66,6 +67,15 @@ void TVakoQuitForm::Create() {
     CheckAction(ID_ACT_STATUS, true);
     SetViewStyle(3);
     UpdateStatus();
+    // Files dropped from the shell are added like picked ones; without the drop target
+    // the window still works, so a refusal is reported and creation goes on.
+    DropTarget.Dragtypes = {dtMove};
+    DropTarget.OnDrop = [this](TDropTarget&, TShiftState, POINT, DWORD&) { DropTargetDrop(); };
+    try {
+        DropTarget.RegisterTarget(FileList.hwnd(), "FileList");
+    } catch (...) {
+        win::ReportCurrentException();
+    }
 }
 
 void TVakoQuitForm::CreateControls() {
@@ -160,6 +170,19 @@ void TVakoQuitForm::FormCloseQuery() {
     } catch (...) {
         win::ReportCurrentException();
     }
+    try {
+        DropTarget.UnregisterTarget();
+    } catch (...) {
+        win::ReportCurrentException();
+    }
+}
+
+// Each dropped file in turn, as if picked in the open dialog: a refusal box is
+// answered before the next file is looked at.
+void TVakoQuitForm::DropTargetDrop() {
+    std::vector<std::string> files = DropTarget.DroppedFiles;
+    for (const std::string& file : files)
+        ::AddProgram(static_cast<RegistrationHost&>(*this), file);
 }
 
 void TVakoQuitForm::FormResize() {
@@ -328,6 +351,39 @@ void TVakoQuitForm::ActVersionExecute() {
     ShowAboutBox(hwnd());
 }
 
+void TVakoQuitForm::ActPropertyExecute() {
+    int item = ListView_GetNextItem(FileList.hwnd(), -1, LVNI_SELECTED);
+    TProgInfo* record = item >= 0 ? FileList.RecordAt(item) : nullptr;
+    if (!record)
+        return;
+    // Refreshed on every way out, Cancel and errors included.
+    try {
+        ShowProperties(*record);
+    } catch (...) {
+        FileList.ShowEntry(item, *record);
+        throw;
+    }
+    FileList.ShowEntry(item, *record);
+}
+
+void TVakoQuitForm::ShowProperties(TProgInfo& record) {
+    record.ProcessID = 0;
+    quit_->LookupProcess(record);
+    TVakoPropForm form;
+    form.SetRecord(record);
+    if (HICON icon = FileList.LargeIcon(record.ImageIndex)) {
+        form.SetImage(icon);
+        DestroyIcon(icon);
+    }
+    form.FindTargetWindow = [this](TProgInfo& r) -> HWND {
+        r.ProcessID = 0;
+        quit_->LookupProcess(r);
+        return r.ProcessID ? quit_->MainWindowOf(r.ProcessID) : nullptr;
+    };
+    if (form.ShowModal(hwnd()) == IDOK)
+        record = form.GetRecord();
+}
+
 void TVakoQuitForm::ActDeleteExecute() {
     if (FileList.SelectedCount() == 0)
         return;
@@ -426,6 +482,14 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         FormCloseQuery();
         DestroyWindow(hwnd());
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // never hold up the end of the session
+    case WM_ENDSESSION:
+        // Logging off or shutting down ends the process without a WM_CLOSE: save
+        // now, or whatever changed since the last close is lost.
+        if (wp)
+            FormCloseQuery();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include "core/prog_info.h"
 #include "core/settings.h"
 #include "quit/quit_procedure.h"
+#include "shell/drop_target.h"
 #include "shell/shortcut_link.h"
 #include "win/handles.h"
 #include "win/host.h"
@@ -45,6 +46,7 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void ActQuitExecute();
     void ActStartUpReadExecute();
     void ActVersionExecute();
+    void ActPropertyExecute();
     void ActOptionExecute();
     void ActLargeIconExecute() { SetViewStyle(0); }
     void ActSmallIconExecute() { SetViewStyle(1); }
@@ -72,6 +74,7 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void FormShow();
     void FormActivate();
     void FormCloseQuery();
+    void DropTargetDrop();
     void FormResize();
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR* hdr);
@@ -88,6 +91,8 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void EnableAction(int id, bool enabled);
     void CheckAction(int id, bool checked);
     void ShowPopupMenu(LPARAM lp);
+    // Edits the record in the properties dialog; the whole record is replaced on OK.
+    void ShowProperties(TProgInfo& record);
 
     TProgTable ProgTable;
     TFileList FileList;
@@ -111,6 +116,7 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     win::GdiObject font_;
     win::ImageList CommandImages;
     TShortcutLink ShortcutLink_;
+    TDropFileTarget DropTarget;
     QuitOptions quitOptions_;
     std::unique_ptr<TQuitProcedure> quit_;
     std::vector<bool> enabled_; // by the action's row

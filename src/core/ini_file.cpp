@@ -2,6 +2,8 @@
 
 #include "core/text.h"
 
+#include <algorithm>
+
 namespace {
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -16,6 +18,20 @@ int HexDigit(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// A value is one line of the file. A line break inside it would start lines of
+// their own, read back as further entries or even as a section of applications,
+// and a NUL byte would end the whole file there. Values come from outside (a
+// product name, a shortcut's arguments), so a line break is stored as a blank and
+// a NUL byte ends the value.
+std::string OneLine(const std::string& value) {
+    std::string line = value.substr(0, value.find('\0'));
+    for (char& c : line) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return line;
 }
 
 } // namespace
@@ -149,12 +165,12 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     }
     for (Entry& e : s->entries) {
         if (SameName(e.key, key)) {
-            e.value = value;
+            e.value = OneLine(value);
             e.bare = false;
             return;
         }
     }
-    s->entries.push_back(Entry{key, value});
+    s->entries.push_back(Entry{key, OneLine(value)});
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -165,23 +181,21 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
     WriteString(section, key, value ? "1" : "0");
 }
 
+// Every entry of that key goes, not only the first one that reading sees: a later
+// duplicate would otherwise take its place and come back at the next start.
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
     Section* s = FindSection(section);
     if (!s)
         return;
-    for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
-        if (SameName(it->key, key)) {
-            s->entries.erase(it);
-            return;
-        }
-    }
+    s->entries.erase(std::remove_if(s->entries.begin(), s->entries.end(),
+                                    [&](const Entry& e) { return SameName(e.key, key); }),
+                     s->entries.end());
 }
 
+// Every section of that name goes, for the same reason: an erased application must
+// not be replaced by a hidden duplicate of its section.
 void IniFile::EraseSection(const std::string& section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-        if (SameName(it->name, section)) {
-            sections_.erase(it);
-            return;
-        }
-    }
+    sections_.erase(std::remove_if(sections_.begin(), sections_.end(),
+                                   [&](const Section& s) { return SameName(s.name, section); }),
+                    sections_.end());
 }

@@ -33,10 +33,13 @@ class IniFile {
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t def) const;
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
 
+    // A value holds one line: a CR or LF in it is stored as a blank, and a NUL
+    // byte ends it.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
+    // Both remove every duplicate too, so that none takes the removed one's place.
     void DeleteKey(const std::string& section, const std::string& key);
     void EraseSection(const std::string& section);
 

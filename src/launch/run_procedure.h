@@ -10,9 +10,6 @@
 
 namespace launch {
 
-// The window a run is for; the benchmark of run-all still names it so.
-using LaunchHost = win::Host;
-
 // Handler of ActAllRun: every occupied slot whose Run flag is set, in slot order.
 void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun);
 

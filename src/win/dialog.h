@@ -56,6 +56,12 @@ class Dialog {
     void CenterOnScreen();
     // Centres the dialog on another window; on the screen when that one is not shown.
     void CenterOn(HWND other);
+    // Centres the dialog over its owner (on the screen when it has none).
+    void CenterOnOwner();
+    // Gives the dialog a client area of exactly this many pixels, whatever the
+    // dialog font makes of the template's units: the controls keep their places
+    // relative to the client area, scaled with it.
+    void SetClientSize(int width, int height);
 
   private:
     // Centres the dialog on `area`, kept within the screen's work area.

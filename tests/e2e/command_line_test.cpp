@@ -2,6 +2,7 @@
 // shortcuts: it quits or starts the registered programs and ends.
 #include "driver/vako_e2e.h"
 #include "report.h"
+#include "steps.h"
 #include "shell/shortcut_link.h"
 #include "target_log.h"
 
@@ -53,13 +54,23 @@ class CommandLine : public ::testing::Test {
         EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0)) << args;
     }
 
-    // Starts the program with `args` and expects its window to stay open.
+    // Starts the program with `args` and expects its window to stay open, with no
+    // quit-all or run-all run: either would have replaced the selection text in the
+    // status bar by then, and would have closed the window.
     void ExpectWindowStays(const std::string& args) {
         AppProcess app(box, args);
         MainWindow main = app.Main();
-        Send(main.Hwnd(), WM_NULL); // the first show, command line included, is over
+        ASSERT_TRUE(main.WaitPostedHandled()) << args;
+        EXPECT_EQ(main.StatusText(), std::to_string(main.ItemCount()) + "個のアプリケーション")
+            << args;
         EXPECT_TRUE(app.Running()) << args;
         EXPECT_EQ(app.Close(), 0u) << args;
+    }
+
+    // True when the quit target got nothing before a marker posted now.
+    bool QuitTargetUntouched(const Process& target) {
+        return MarkLog(FindTopWindow(target.Id(), "VakoPlainWindow"), box.Path("q.log")) &&
+               MessagesBeforeMarker(box.Path("q.log")).empty();
     }
 
     void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args) {
@@ -117,8 +128,7 @@ TEST_F(CommandLine, WordsAndBareLettersAreNoSwitches) {
     Process target = StartQuitTarget();
     ExpectWindowStays("-quit");
     ExpectWindowStays("q");
-    EXPECT_TRUE(target.Running());
-    EXPECT_TRUE(LoggedMessages(box.Path("q.log")).empty());
+    EXPECT_TRUE(QuitTargetUntouched(target));
 }
 
 TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
@@ -163,7 +173,7 @@ TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
     ExpectWindowStays("\"" + lnk + "\"");
     ExpectWindowStays("\"" + box.Path("notes.txt") + "\"");
     ExpectWindowStays("\"" + box.Path("missing.exe") + "\"");
-    EXPECT_TRUE(target.Running());
+    EXPECT_TRUE(QuitTargetUntouched(target));
 }
 
 // An error inside a command ends that command only: the program shows the message
@@ -182,11 +192,12 @@ TEST_F(CommandLine, UnreadableShortcutIsReportedAndTheWindowStaysOpen) {
     MainWindow main = app.Main();
     main.Select({0});
     EXPECT_TRUE(main.WaitStatus("1個のアプリケーションを選択(終了)"));
-    EXPECT_TRUE(target.Running());
+    EXPECT_TRUE(QuitTargetUntouched(target));
     EXPECT_EQ(app.Close(), 0u);
 }
 
 TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
+    ASSERT_TRUE(ShellFoldersEmpty());
     RunToEnd("-q");
     EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
     AppProcess app(box);

@@ -21,6 +21,21 @@ target_link_libraries(e2e_command_line PRIVATE vako_shell)
 target_include_directories(e2e_command_line PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
 add_dependencies(e2e_command_line quit_target launch_echo)
 
+vako_add_e2e_test(e2e_dropping ${CMAKE_CURRENT_LIST_DIR}/dropping_test.cpp)
+target_include_directories(e2e_dropping PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/drag)
+add_dependencies(e2e_dropping quit_target drag_source)
+
+vako_add_e2e_test(e2e_run_all ${CMAKE_CURRENT_LIST_DIR}/run_all_test.cpp)
+target_include_directories(e2e_run_all PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
+add_dependencies(e2e_run_all launch_echo)
+
+vako_add_e2e_test(e2e_faults ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp)
+target_link_libraries(e2e_faults PRIVATE vako_shell)
+add_dependencies(e2e_faults quit_target)
+
+vako_add_e2e_test(e2e_properties ${CMAKE_CURRENT_LIST_DIR}/properties_test.cpp)
+add_dependencies(e2e_properties quit_target VakoHook)
+
 vako_add_e2e_test(e2e_options ${CMAKE_CURRENT_LIST_DIR}/options_test.cpp)
 target_link_libraries(e2e_options PRIVATE shell_test_support)
 target_include_directories(e2e_options PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)

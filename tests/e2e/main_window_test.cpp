@@ -2,6 +2,7 @@
 #include "app/command_ids.h"
 #include "driver/vako_e2e.h"
 #include "steps.h"
+#include "target_log.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,6 @@ const char kSettingSection[] = "[Setting]\r\nXPos=0\r\nYPos=0\r\nWidth=313\r\nHe
                                "QuitTimeout=5\r\nAllClose=0\r\nEachRun=1\r\nView=3\r\n"
                                "Status=1\r\nVersion=0.3\r\nColumn0=180\r\nColumn1=50\r\n"
                                "Column2=50\r\n\r\n";
-
-std::string App(int n, const std::string& name, const std::string& program) {
-    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
-           "\r\nWork=C:\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=0\r\nShow=0\r\n"
-           "QuitType=0\r\n\r\n";
-}
-
-// A settings file of a program that has run before, so that no greeting comes.
-std::string Known(const std::string& rest) {
-    return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
-}
 
 std::string SectionOf(const std::string& ini, const std::string& name) {
     std::string header = "[" + name + "]\r\n";
@@ -53,10 +43,11 @@ int ItemImage(HWND list, int item) {
 } // namespace
 
 TEST(MainWindow, FirstStartWithoutSettingsFile) {
+    ASSERT_TRUE(ShellFoldersEmpty());
     Sandbox box;
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
-    // The greeting of a first start; the test prefix's Startup folder is empty.
+    // The greeting of a first start; with the Startup folder empty nothing follows.
     ASSERT_TRUE(WaitAnsweringBoxes(
         app.Id(), [&] { return !boxes.empty(); }, 15000, boxes));
     EXPECT_EQ(boxes[0].caption, "謝辞");
@@ -239,8 +230,10 @@ TEST(MainWindow, ViewStylesAndStatusBarAreSaved) {
 
 TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
     Sandbox box({"quit_target.exe"});
-    Process target = Process::Start(box.Path("quit_target.exe"));
-    ASSERT_NE(target.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    Process target =
+        Process::Start(box.Path("quit_target.exe"), "--log \"" + box.Path("q.log") + "\"");
+    HWND targetWindow = target.WaitForWindow("VakoPlainWindow", 10000);
+    ASSERT_NE(targetWindow, nullptr);
     box.WriteIni(Known(App(0, "target", box.Path("quit_target.exe"))));
     AppProcess first(box);
     MainWindow main = first.Main();
@@ -254,7 +247,9 @@ TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
         ShowWindow(main.Hwnd(), SW_HIDE);
     }
     EXPECT_TRUE(first.Running());
-    EXPECT_TRUE(target.Running());
+    // A quit-all of either start would have posted to the target before now.
+    ASSERT_TRUE(MarkLog(targetWindow, box.Path("q.log")));
+    EXPECT_TRUE(MessagesBeforeMarker(box.Path("q.log")).empty());
     EXPECT_EQ(FindProcesses("VakoQuit.exe").size(), 1u);
 }
 
@@ -315,7 +310,7 @@ TEST(MainWindow, ShortcutKeysRunActionsButNotWhileANameIsEdited) {
     // Keys arrive in order: once the letter is in the box, Ctrl+D has been handled.
     ASSERT_TRUE(
         WaitUntil([&] { return WindowText(edit).find_first_of("xX") != std::string::npos; }, 5000));
-    EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
+    EXPECT_EQ(FindTopWindow(app.Id(), "#32770"), nullptr);
     Post(edit, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(main.ItemCount(), 1);
 }

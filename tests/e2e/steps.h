@@ -2,6 +2,28 @@
 // Steps that several end-to-end tests take on the program's main window.
 #include "app/command_ids.h"
 #include "driver/vako_e2e.h"
+#include "shell/shortcut_link.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+// What a first start relies on, and the session's start provides: the prefix's
+// Startup folder and Desktop hold nothing.
+inline ::testing::AssertionResult ShellFoldersEmpty() {
+    for (int csidl : {CSIDL_STARTUP, CSIDL_DESKTOPDIRECTORY}) {
+        const std::string folder = e2e::ShellFolder(csidl);
+        std::vector<std::string> names = e2e::FolderEntries(folder);
+        if (!names.empty())
+            return ::testing::AssertionFailure() << folder << " holds " << names[0];
+    }
+    return ::testing::AssertionSuccess();
+}
 
 // Runs the delete action on the current selection and answers its question with
 // `answer`. Returns the question as it was shown; an empty caption when none came.
@@ -16,3 +38,82 @@ inline e2e::MessageBoxInfo DeleteSelected(e2e::AppProcess& app, const e2e::MainW
         info.caption.clear();
     return info;
 }
+
+// One application's section as the program writes it.
+inline std::string App(int n, const std::string& name, const std::string& program) {
+    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+           "\r\nWork=C:\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=0\r\nShow=0\r\n"
+           "QuitType=0\r\n\r\n";
+}
+
+// A settings file of a program that has run before, so that no greeting comes.
+inline std::string Known(const std::string& rest = "") {
+    return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
+}
+
+// Chooses `path` in the program's open dialog.
+inline void ChooseInOpenDialog(e2e::AppProcess& app, const std::string& path) {
+    using namespace e2e;
+    app.Main().Command(ID_ACT_ADD);
+    HWND dlg = FindDialog(app.Id(), "追加する実行ファイル", 10000);
+    ASSERT_NE(dlg, nullptr);
+    HWND name = GetDlgItem(dlg, 0x47C); // the file name box
+    if (name && ClassName(name) == "ComboBox")
+        name = FindWindowExA(name, nullptr, "Edit", nullptr);
+    if (!name)
+        name = GetDlgItem(dlg, 0x480);
+    ASSERT_NE(name, nullptr);
+    SetText(name, path);
+    Post(GetDlgItem(dlg, IDOK), BM_CLICK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 10000));
+}
+
+// Answers the one box that follows, and returns it.
+inline e2e::AnsweredBox NextBox(e2e::AppProcess& app) {
+    std::vector<e2e::AnsweredBox> boxes;
+    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    return boxes.empty() ? e2e::AnsweredBox{} : boxes[0];
+}
+
+inline std::string StartupFolder() {
+    char buf[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, buf);
+    return buf;
+}
+
+inline void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args,
+                         const std::string& work) {
+    TShortcutLink link;
+    link.ShortcutFile = lnk;
+    link.Target = target;
+    link.Arguments = args;
+    link.WorkingDir = work;
+    link.WriteShortcut();
+}
+
+// Shortcuts are written through COM.
+struct ComScope {
+    ComScope() { CoInitialize(nullptr); }
+    ~ComScope() { CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
+
+// The prefix's Startup folder is shared by every test: whatever a test puts there
+// goes again when the test ends.
+class StartupShortcuts {
+  public:
+    ~StartupShortcuts() {
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
+    }
+    void Add(const std::string& name, const std::string& target) {
+        std::string path = StartupFolder() + "\\" + name + ".lnk";
+        MakeShortcut(path, target, "", target.substr(0, target.rfind('\\') + 1));
+        files_.push_back(path);
+    }
+
+  private:
+    std::vector<std::string> files_;
+};

@@ -66,3 +66,35 @@ inline bool LogHas(const std::string& path, const std::string& prefix) {
     }
     return false;
 }
+
+// The command id of the marker a test posts to a quit target after everything
+// else; the target logs it like any WM_COMMAND and otherwise ignores it.
+constexpr unsigned long kLogMarker = 0x7E57;
+
+// Posts the marker to a window of the target and waits until the target has
+// logged it. Whatever was posted to that window before the marker has then been
+// received and logged too, so the messages before it are complete.
+inline bool MarkLog(HWND targetWindow, const std::string& path,
+                    DWORD timeoutMs = e2e::kDefaultTimeoutMs) {
+    e2e::Post(targetWindow, WM_COMMAND, kLogMarker);
+    return e2e::WaitUntil(
+        [&] {
+            for (const LoggedMessage& m : LoggedMessages(path)) {
+                if (m.msg == WM_COMMAND && m.wParam == kLogMarker)
+                    return true;
+            }
+            return false;
+        },
+        timeoutMs);
+}
+
+// The messages logged before the first marker.
+inline std::vector<LoggedMessage> MessagesBeforeMarker(const std::string& path) {
+    std::vector<LoggedMessage> before;
+    for (const LoggedMessage& m : LoggedMessages(path)) {
+        if (m.msg == WM_COMMAND && m.wParam == kLogMarker)
+            break;
+        before.push_back(m);
+    }
+    return before;
+}

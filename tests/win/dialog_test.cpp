@@ -7,6 +7,8 @@
 #include "win/exception.h"
 #include "win/message_loop.h"
 
+#include "error_box_watch.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -39,6 +39,17 @@ bool MainWindow::WaitItemCount(int count, DWORD timeoutMs) const {
     return WaitUntil([&] { return ItemCount() == count; }, timeoutMs);
 }
 
+bool MainWindow::WaitPostedHandled(DWORD timeoutMs) const {
+    // The list belongs to the window's thread, so a message posted to it queues up
+    // behind everything posted to the window. Flipping one bit of blue is a change
+    // nobody sees and nothing saves; the next barrier flips it back.
+    const auto before = static_cast<COLORREF>(Send(list_, LVM_GETBKCOLOR));
+    const COLORREF marker = before ^ 0x00010000;
+    Post(list_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(marker));
+    return WaitUntil([&] { return static_cast<COLORREF>(Send(list_, LVM_GETBKCOLOR)) == marker; },
+                     timeoutMs);
+}
+
 AppProcess::AppProcess(const Sandbox& box, const std::string& args)
     : AppProcess(box.ExePath(), args, box.Dir()) {}
 

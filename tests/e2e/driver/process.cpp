@@ -120,16 +120,23 @@ bool WaitProcessExit(DWORD pid, DWORD timeoutMs) {
     return WaitForSingleObject(h.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-std::vector<DWORD> FindProcesses(const std::string& exeName) {
-    std::vector<DWORD> pids;
+std::vector<std::pair<DWORD, std::string>> AllProcesses() {
+    std::vector<std::pair<DWORD, std::string>> all;
     win::FileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap)
         ThrowLastError("CreateToolhelp32Snapshot");
     PROCESSENTRY32 pe{};
     pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32First(snap.get(), &pe); ok; ok = Process32Next(snap.get(), &pe)) {
-        if (text::CompareText(text::FileNamePart(pe.szExeFile), exeName) == 0)
-            pids.push_back(pe.th32ProcessID);
+    for (BOOL ok = Process32First(snap.get(), &pe); ok; ok = Process32Next(snap.get(), &pe))
+        all.emplace_back(pe.th32ProcessID, pe.szExeFile);
+    return all;
+}
+
+std::vector<DWORD> FindProcesses(const std::string& exeName) {
+    std::vector<DWORD> pids;
+    for (const auto& [pid, exe] : AllProcesses()) {
+        if (text::CompareText(text::FileNamePart(exe), exeName) == 0)
+            pids.push_back(pid);
     }
     return pids;
 }

@@ -266,4 +266,20 @@ bool ToolbarButtonEnabled(HWND toolbar, int command) {
     return Send(toolbar, TB_ISBUTTONENABLED, command) != 0;
 }
 
+void ToolbarClick(HWND toolbar, int command) {
+    const LRESULT index = Send(toolbar, TB_COMMANDTOINDEX, command);
+    if (index < 0)
+        throw DriverError("no toolbar button " + std::to_string(command));
+    RemoteBuffer mem(toolbar, sizeof(RECT));
+    mem.Put(RECT{});
+    if (!Send(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), mem.Param()))
+        throw DriverError("TB_GETITEMRECT " + std::to_string(index));
+    RECT r = mem.Get<RECT>();
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // Posted like a real click, so that the toolbar itself sends the command to its
+    // parent, as it does for the mouse.
+    Post(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Post(toolbar, WM_LBUTTONUP, 0, at);
+}
+
 } // namespace e2e

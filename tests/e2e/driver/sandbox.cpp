@@ -129,6 +129,7 @@ Sandbox::Sandbox(const SandboxOptions& options) {
     const std::string bin = TestBinDir();
     const std::string name = options.name.empty() ? CurrentTestName() : options.name;
     root_ = FullPath(bin + "..\\e2e\\" + name) + "\\";
+    EndLeftoverProcesses();
     MakeEmptyFolder(root_);
     dir_ = root_;
     if (!options.subFolder.empty()) {

@@ -14,6 +14,9 @@
 //   Sandbox box;                 <bin>\..\e2e\<Suite>.<Test>\, emptied, with VakoQuit.exe
 //                                and VakoHook.dll (when built) copied from <bin>.
 //   Sandbox box({"target.exe"}); the same plus files of <bin> named here.
+//   Every new sandbox first ends what an earlier test left running
+//   (EndLeftoverProcesses), so that a test that crashed or timed out does not decide
+//   the next one.
 //   Sandbox box(SandboxOptions{...}); no program, another folder name, a sub-folder
 //                                (e.g. a Japanese one) under the test folder.
 //   box.Dir(), box.Path("x"), box.ExePath(), box.IniPath(), box.Copy(from, "as"),
@@ -56,13 +59,18 @@
 //               ListColumnWidth, ListColumnCaption, ListItemRect, ListHeader,
 //               ListClickColumn(col), ListRenameItem(i, text).
 //   Status bar: StatusBarText(bar, part) (SB_GETTEXTA; also the simple-mode text).
-//   Toolbar:    ToolbarButtons (command id, state, style), ToolbarButtonEnabled(id).
+//   Toolbar:    ToolbarButtons (command id, state, style), ToolbarButtonEnabled(id),
+//               ToolbarClick(id).
 //   Commands:   PostCommand(hwnd, id) posts WM_COMMAND as a menu item would.
 //   MainWindow  bundles these for the main window: List(), Status(), Toolbar(),
 //               ItemCount(), ItemText(), Names(), Rows(), Selected(), Select(),
 //               ViewType(), ColumnWidth(), StatusText(), StatusVisible(),
 //               WaitStatus(text, ms), WaitItemCount(n, ms), Command(id), ClickColumn(col),
-//               Rename(i, s), Rect().
+//               Rename(i, s), Rect(), WaitPostedHandled(ms).
+//
+//   "Nothing happened" needs a barrier: after main.Command(id), main.WaitPostedHandled()
+//   returns once the command has been taken from the queue (it posts a one-bit change
+//   of the list's background colour behind it and waits for it to show).
 //
 //   Column header click: ListClickColumn posts WM_LBUTTONDOWN / WM_LBUTTONUP at the
 //   middle of the header item to the header control. The header, the list and the
@@ -128,6 +136,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/exception.h"
@@ -200,6 +209,21 @@ bool FileExists(const std::string& path);
 // Removes the folder's contents (recursively) and creates it if missing.
 void MakeEmptyFolder(const std::string& folder);
 
+// ---- Session ----
+// The folder that holds every sandbox, with trailing "\".
+std::string SandboxesRoot();
+// Ends every program that a test may have left running in this prefix: any
+// VakoQuit.exe, anything started from a sandbox, the target programs of the build
+// tree and the Wine programs tests use as targets. Returns their image paths.
+std::vector<std::string> EndLeftoverProcesses();
+// A CSIDL folder of the prefix's user, without trailing "\".
+std::string ShellFolder(int csidl);
+// Names of the folder's entries that are not hidden.
+std::vector<std::string> FolderEntries(const std::string& folder);
+// Empties the user's Startup folder and Desktop, which the first start reads and
+// the options dialog writes to.
+void EmptyUserShellFolders();
+
 // ---- Processes and windows ----
 DWORD WindowProcessId(HWND hwnd);
 std::string ClassName(HWND hwnd);
@@ -216,6 +240,8 @@ HWND WaitForTopWindow(DWORD pid, const char* className, DWORD timeoutMs,
                       const char* caption = nullptr);
 bool IsProcessRunning(DWORD pid);
 bool WaitProcessExit(DWORD pid, DWORD timeoutMs);
+// Every process of the prefix: its id and executable file name.
+std::vector<std::pair<DWORD, std::string>> AllProcesses();
 // Processes whose executable file name (no folder) equals exeName, any case.
 std::vector<DWORD> FindProcesses(const std::string& exeName);
 // Full path of the process's executable; empty when it cannot be read.
@@ -333,6 +359,8 @@ struct ToolbarButton {
 };
 std::vector<ToolbarButton> ToolbarButtons(HWND toolbar);
 bool ToolbarButtonEnabled(HWND toolbar, int command);
+// Posts a left click at the middle of the button: the toolbar sends the command.
+void ToolbarClick(HWND toolbar, int command);
 
 // ---- The program's main window ----
 constexpr const char* kMainClass = "TVakoQuitForm";
@@ -365,6 +393,10 @@ class MainWindow {
     bool WaitStatus(const std::string& text, DWORD timeoutMs = kDefaultTimeoutMs) const;
     // The list is filled after the window appears: wait for the expected count.
     bool WaitItemCount(int count, DWORD timeoutMs = kDefaultTimeoutMs) const;
+    // A barrier behind everything posted so far: posts a marker to the window's
+    // thread and waits until the thread has handled it. A sent message cannot serve:
+    // sent messages are handled before the posted ones waiting in the queue.
+    bool WaitPostedHandled(DWORD timeoutMs = kDefaultTimeoutMs) const;
     void Command(WORD id) const { PostCommand(hwnd_, id); }
     void ClickColumn(int column) const { ListClickColumn(list_, column); }
     bool Rename(int item, const std::string& text) const {

@@ -1,11 +1,11 @@
 // Quit-all of 20 registered programs that close as soon as they are asked, against
-// Wine's own taskkill (without /F) for the same 20 programs, in one run.
+// Wine's own taskkill (without /F) for the same 20 programs. Both are timed as a
+// whole process, from its start until the last of the 20 is gone; the command
+// sent to an already running VakoQuit is timed on a line of its own.
 #include "app/command_ids.h"
-#include "driver/vako_e2e.h"
+#include "bench.h"
 #include "target_log.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,29 +15,19 @@ namespace {
 
 const int kPrograms = 20;
 const int kRounds = 5;
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+const DWORD kEndTimeoutMs = 60000;
 
 std::string Name(int i) {
     return "q" + std::to_string(i) + ".exe";
 }
 
+// The 20 targets, each with its one window open.
 std::vector<Process> StartTargets(const Sandbox& box) {
     std::vector<Process> targets;
     for (int i = 0; i < kPrograms; ++i) {
-        box.Remove("t" + std::to_string(i) + ".log");
-        targets.push_back(Process::Start(
-            box.Path(Name(i)), "--log \"" + box.Path("t" + std::to_string(i) + ".log") + "\"",
-            box.Dir()));
+        const std::string log = box.Path("t" + std::to_string(i) + ".log");
+        DeleteFileA(log.c_str());
+        targets.push_back(Process::Start(box.Path(Name(i)), "--log \"" + log + "\"", box.Dir()));
     }
     for (int i = 0; i < kPrograms; ++i) {
         if (!WaitUntil([&] { return LogHas(box.Path("t" + std::to_string(i) + ".log"), "ready"); },
@@ -47,43 +37,46 @@ std::vector<Process> StartTargets(const Sandbox& box) {
     return targets;
 }
 
-// Waits on the processes themselves: asking another process anything while it
-// works would slow it down and spoil the figure.
-bool WaitAllEnded(const std::vector<Process>& targets, DWORD timeoutMs) {
-    std::vector<HANDLE> handles;
-    for (const Process& p : targets)
-        handles.push_back(p.Handle());
-    return WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE,
-                                  timeoutMs) != WAIT_TIMEOUT;
-}
-
-double TimeTaskkill(const Sandbox& box) {
+double WholeTaskkill(const Sandbox& box) {
     std::vector<Process> targets = StartTargets(box);
     char sys[MAX_PATH];
     GetSystemDirectoryA(sys, sizeof sys);
     std::string args;
     for (int i = 0; i < kPrograms; ++i)
         args += " /im " + Name(i);
-    double t0 = Now();
-    Process kill = Process::Start(std::string(sys) + "\\taskkill.exe", args, box.Dir(), SW_HIDE);
-    if (!WaitAllEnded(targets, 30000))
+    const double t0 = bench::NowMs();
+    Process kill = bench::StartQuiet(std::string(sys) + "\\taskkill.exe", args, box.Dir());
+    if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
         throw DriverError("taskkill did not end the targets");
-    double t1 = Now();
+    const double t1 = bench::NowMs();
     kill.WaitExit(10000);
     return t1 - t0;
 }
 
-double TimeQuitAll(const Sandbox& box) {
+double WholeVakoQuit(const Sandbox& box) {
+    std::vector<Process> targets = StartTargets(box);
+    const double t0 = bench::NowMs();
+    Process app = Process::Start(box.ExePath(), "-q", box.Dir());
+    if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
+        throw DriverError("VakoQuit -q left targets running");
+    const double t1 = bench::NowMs();
+    if (!app.WaitExit(kEndTimeoutMs))
+        throw DriverError("VakoQuit -q did not end");
+    return t1 - t0;
+}
+
+// From the command posted to a running VakoQuit until the last target is gone.
+double InProcess(const Sandbox& box) {
     AppProcess app(box);
     MainWindow main = app.Main(20000);
     std::vector<Process> targets = StartTargets(box);
-    double t0 = Now();
+    const double t0 = bench::NowMs();
     main.Command(ID_ACT_ALLQUIT);
-    if (!WaitAllEnded(targets, 60000))
+    if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
         throw DriverError("quit-all left targets running");
-    if (!WaitUntil([&] { return main.StatusText() == "ポムッと終了処理完了"; }, 60000, 1))
+    const double t1 = bench::NowMs();
+    if (!main.WaitStatus("ポムッと終了処理完了", kEndTimeoutMs))
         throw DriverError("quit-all did not complete");
-    double t1 = Now();
     app.Close(20000);
     return t1 - t0;
 }
@@ -91,7 +84,7 @@ double TimeQuitAll(const Sandbox& box) {
 } // namespace
 
 int main() {
-    try {
+    return bench::Main("bench_quit_all", [] {
         SandboxOptions options;
         options.name = "bench.quit_all";
         options.extraFiles = {"quit_target.exe"};
@@ -104,20 +97,16 @@ int main() {
         }
         box.WriteIni(ini);
 
-        std::vector<double> ours, kill;
-        for (int round = 0; round < kRounds; ++round) {
-            ours.push_back(TimeQuitAll(box));
-            kill.push_back(TimeTaskkill(box));
-        }
-        std::sort(ours.begin(), ours.end());
-        std::sort(kill.begin(), kill.end());
-        std::printf("quit_all, %d programs, %d rounds: VakoQuit best %.0f ms, median %.0f ms; "
-                    "taskkill best %.0f ms, median %.0f ms; ratio of medians %.2f\n",
-                    kPrograms, kRounds, ours[0], ours[kRounds / 2], kill[0], kill[kRounds / 2],
-                    ours[kRounds / 2] / kill[kRounds / 2]);
-        return 0;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_quit_all: %s\n", e.what());
-        return 1;
-    }
+        bench::Contender ours{"VakoQuit -q", [&] { return bench::Sample{WholeVakoQuit(box)}; }};
+        bench::Contender theirs{"taskkill", [&] { return bench::Sample{WholeTaskkill(box)}; }};
+        bench::Contender command{"VakoQuit", [&] { return bench::Sample{InProcess(box)}; }};
+        bench::RunRounds({&ours, &theirs, &command}, kRounds);
+        bench::PrintComparison("quit-all of " + std::to_string(kPrograms) +
+                                   " programs, whole process from its start until all are gone",
+                               ours, theirs);
+        bench::PrintFigures("quit-all of " + std::to_string(kPrograms) +
+                                " programs, in-process: command to a running VakoQuit until all "
+                                "are gone",
+                            {&command});
+    });
 }

@@ -1,119 +1,79 @@
-// bench_run_all.exe: run-all of 20 registered programs, once starting them back to
-// back and once one after the other (each given time to become ready), timed.
-// The programs are launch_echo.exe from the same folder; every one is ended again
-// (WM_CLOSE, then a wait) before the next round and at the end.
-#include "launch/run_procedure.h"
+// Run-all of 20 registered programs through `VakoQuit.exe -r`, timed as a whole
+// process from its start until it has ended, once with the programs started back
+// to back (EachRun off) and once one after the other, each given time to become
+// ready (EachRun on). The programs are copies of launch_echo.exe; each round checks
+// that all 20 reported, then ends them before the next round.
+#include "bench.h"
 #include "report.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
+using namespace e2e;
+
 namespace {
 
-constexpr int kPrograms = 20;
+const int kPrograms = 20;
+const int kRounds = 5;
 
-class QuietHost : public launch::LaunchHost {
-  public:
-    void SetBusy(bool) override {}
-    void SetStatusText(const std::string&) override {}
-    void ProcessMessages() override {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+std::string Report(const Sandbox& box, int i) {
+    return box.Path("r" + std::to_string(i) + ".txt");
+}
+
+void WriteSettings(const Sandbox& box, bool eachRun) {
+    std::string ini =
+        "[Setting]\r\nVersion=0.3\r\nEachRun=" + std::string(eachRun ? "1" : "0") + "\r\n\r\n";
+    for (int i = 0; i < kPrograms; ++i) {
+        ini += "[" + std::to_string(i) + "]\r\nName=echo" + std::to_string(i) +
+               "\r\nProgram=" + box.Path("e" + std::to_string(i) + ".exe") +
+               "\r\nArg=-echo-out \"" + Report(box, i) +
+               "\" -echo-life 60000\r\nQuit=0\r\nRun=1\r\n\r\n";
     }
-};
-
-std::string BinDir() {
-    char buf[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    std::string p(buf, n);
-    return p.substr(0, p.find_last_of('\\') + 1);
+    box.WriteIni(ini);
 }
 
-DWORD ReadPid(const std::string& path) {
-    auto r = target::ReadReport(path);
-    return r.count("pid") ? std::strtoul(r["pid"].c_str(), nullptr, 10) : 0;
-}
-
-struct CloseCtx {
-    DWORD pid;
-};
-
-BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM lp) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == reinterpret_cast<CloseCtx*>(lp)->pid)
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-// Waits for every report, then closes every program and waits for it to end.
-// Returns how many programs reported.
-int EndPrograms(const std::vector<std::string>& reports) {
-    int seen = 0;
-    for (const std::string& path : reports) {
-        DWORD pid = 0;
-        const DWORD start = GetTickCount();
-        while ((pid = ReadPid(path)) == 0 && GetTickCount() - start < 10000)
-            Sleep(10);
-        if (!pid)
-            continue;
-        ++seen;
-        HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-        CloseCtx ctx{pid};
-        EnumWindows(CloseWindowsOf, reinterpret_cast<LPARAM>(&ctx));
-        if (p) {
-            if (WaitForSingleObject(p, 5000) != WAIT_OBJECT_0)
-                TerminateProcess(p, 0);
-            CloseHandle(p);
-        }
-        DeleteFileA(path.c_str());
+// Waits for every report and ends every program that wrote one.
+void EndStarted(const Sandbox& box) {
+    std::vector<Process> started;
+    for (int i = 0; i < kPrograms; ++i) {
+        std::map<std::string, std::string> r;
+        if (!WaitUntil([&] { return !(r = target::ReadReport(Report(box, i)))["pid"].empty(); },
+                       20000))
+            throw DriverError("program " + std::to_string(i) + " of run-all did not report");
+        DeleteFileA(Report(box, i).c_str());
+        started.push_back(Process::Attach(std::strtoul(r["pid"].c_str(), nullptr, 10)));
     }
-    return seen;
+    // Each Process ends its program as it goes.
+}
+
+double RunAll(const Sandbox& box, bool eachRun) {
+    WriteSettings(box, eachRun);
+    const double t0 = bench::NowMs();
+    Process app = Process::Start(box.ExePath(), "-r", box.Dir());
+    if (!app.WaitExit(120000))
+        throw DriverError("VakoQuit -r did not end");
+    const double t1 = bench::NowMs();
+    EndStarted(box);
+    return t1 - t0;
 }
 
 } // namespace
 
 int main() {
-    const std::string bin = BinDir();
-    const std::string dir = bin + "bench_run_all_reports";
-    CreateDirectoryA(dir.c_str(), nullptr);
+    return bench::Main("bench_run_all", [] {
+        SandboxOptions options;
+        options.name = "bench.run_all";
+        Sandbox box(options);
+        for (int i = 0; i < kPrograms; ++i)
+            box.CopyFromBin("launch_echo.exe", "e" + std::to_string(i) + ".exe");
 
-    TProgTable table;
-    std::vector<std::string> reports;
-    for (int i = 0; i < kPrograms; ++i) {
-        std::string report = dir + "\\p" + std::to_string(i) + ".txt";
-        DeleteFileA(report.c_str());
-        reports.push_back(report);
-        TProgInfo& e = table[i];
-        e.Name = "echo" + std::to_string(i);
-        e.Program = bin + "launch_echo.exe";
-        e.Arg = "-echo-out \"" + report + "\" -echo-life 30000";
-        e.Run = true;
-    }
-
-    QuietHost host;
-    int status = 0;
-    for (bool eachRun : {false, true}) {
-        LARGE_INTEGER f, a, b;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&a);
-        launch::ActAllRunExecute(host, table, eachRun);
-        QueryPerformanceCounter(&b);
-        double ms =
-            1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-        int started = EndPrograms(reports);
-        std::printf("run-all of %d programs, EachRun %s: %.0f ms (%.1f ms each), %d started\n",
-                    kPrograms, eachRun ? "on " : "off", ms, ms / kPrograms, started);
-        if (started != kPrograms)
-            status = 1;
-    }
-    RemoveDirectoryA(dir.c_str());
-    return status;
+        bench::Contender off{"EachRun off", [&] { return bench::Sample{RunAll(box, false)}; }};
+        bench::Contender on{"EachRun on", [&] { return bench::Sample{RunAll(box, true)}; }};
+        bench::RunRounds({&off, &on}, kRounds);
+        bench::PrintFigures("run-all of " + std::to_string(kPrograms) +
+                                " programs through VakoQuit -r, whole process",
+                            {&off, &on});
+    });
 }

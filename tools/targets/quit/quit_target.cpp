@@ -37,6 +37,10 @@
 //   param      ends when the named event --event NAME is set; with --no-windows it
 //              creates no window at all, otherwise one plain window "VakoParamWindow"
 //              (WM_CLOSE to it is only logged).
+// Menu (plain mode):
+//   --menu             each window gets a menu bar "&File" with the item "E&xit", whose
+//                      identifier is the low word of --quit-command, so that a user (or
+//                      xdotool) can quit the program from its own menu
 // Behaviour of the quitting request (plain, resident, framework, command, styles):
 //   --close-delay MS   go away MS ms after the request instead of at once
 //   --never-close      log the request and stay
@@ -45,7 +49,10 @@
 //
 // Log lines (one WriteFile each, appended; numbers in hex unless said):
 //   ready PID                        all windows exist (PID decimal)
-//   msg PID HWND MSG WPARAM CLASS    WM_CLOSE, WM_COMMAND, WM_SYSCOMMAND received
+//   msg PID HWND MSG WPARAM CLASS    WM_CLOSE, WM_COMMAND, WM_SYSCOMMAND received, and
+//                                    WM_NULL with a non-zero WPARAM (a command that a
+//                                    message hook neutralised)
+//   thread PID MSG WPARAM            the same messages posted to the thread (no window)
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
 //   exit PID                         the message loop ended
@@ -77,6 +84,7 @@ struct Options {
     std::string event;
     bool noWindows = false;
     std::string signal;
+    bool menu = false;
 };
 
 Options g_opt;
@@ -208,6 +216,8 @@ void ParseOptions() {
             g_opt.noWindows = true;
         else if (a == "--signal")
             g_opt.signal = value(i);
+        else if (a == "--menu")
+            g_opt.menu = true;
     }
 }
 
@@ -240,6 +250,10 @@ void QuitRequested(HWND hwnd, bool wholeProgram) {
 
 LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_NULL:
+        if (wp == 0)
+            break;
+        [[fallthrough]];
     case WM_CLOSE:
     case WM_COMMAND:
     case WM_SYSCOMMAND:
@@ -327,6 +341,13 @@ void BuildPlain() {
                       40 + 20 * i, 40 + 20 * i);
         if (g_opt.disabled)
             EnableWindow(h, FALSE);
+        if (g_opt.menu) {
+            HMENU file = CreatePopupMenu();
+            AppendMenuA(file, MF_STRING, LOWORD(g_opt.quitCommand), "E&xit");
+            HMENU bar = CreateMenu();
+            AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+            SetMenu(h, bar);
+        }
         g_windows.push_back(h);
     }
 }
@@ -402,6 +423,10 @@ void BuildOle() {
         Make("OleVakoWndClass", "OleMainThreadWndName", WS_OVERLAPPEDWINDOW, 0, false);
 }
 
+bool IsLogged(UINT msg, WPARAM wp) {
+    return msg == WM_COMMAND || msg == WM_SYSCOMMAND || (msg == WM_NULL && wp != 0);
+}
+
 int RunLoop(HANDLE stopEvent) {
     MSG msg;
     for (;;) {
@@ -412,6 +437,8 @@ int RunLoop(HANDLE stopEvent) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
                 return static_cast<int>(msg.wParam);
+            if (!msg.hwnd && IsLogged(msg.message, msg.wParam))
+                Log("thread " + Pid() + " " + Hex(msg.message) + " " + Hex(msg.wParam));
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
