@@ -3,6 +3,7 @@
 #include "app/actions.h"
 #include "app/command_ids.h"
 #include "app/settings_store.h"
+#include "dialogs/option_form.h"
 #include "core/list_rules.h"
 #include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
@@ -407,6 +408,11 @@ void TVakoQuitForm::ActStatusExecute() {
     ShowWindow(statusBar_, visible ? SW_SHOW : SW_HIDE);
     CheckAction(ID_ACT_STATUS, visible);
     LayoutControls();
+}
+
+// The options dialog edits the settings; the engines take them at their next run.
+void TVakoQuitForm::ActOptionExecute() {
+    EditOptions(hwnd(), programPath_, settings_);
 }
 
 void TVakoQuitForm::ActQuitExecute() {

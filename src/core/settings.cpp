@@ -7,6 +7,14 @@ namespace {
 const char kSetting[] = "Setting";
 const char kIgnore[] = "Ignore";
 
+// A key of an option the original program does not have: present only while on.
+void WriteOptionalFlag(IniFile& ini, const char* key, bool on) {
+    if (on)
+        ini.WriteBool(kSetting, key, true);
+    else
+        ini.DeleteKey(kSetting, key);
+}
+
 std::string ColumnKey(size_t i) {
     return "Column" + text::IntToStr(static_cast<long long>(i));
 }
@@ -71,6 +79,8 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
         ini.WriteString(kSetting, "Version", version);
     for (size_t i = 0; i < s.Columns.size(); ++i)
         ini.WriteInteger(kSetting, ColumnKey(i), s.Columns[i]);
+    WriteOptionalFlag(ini, "QuitAtOnce", s.QuitAtOnce);
+    WriteOptionalFlag(ini, "SkipRunning", s.SkipRunning);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)
