@@ -7,7 +7,8 @@ namespace {
 const char kSetting[] = "Setting";
 const char kIgnore[] = "Ignore";
 
-// A key of an option the original program does not have: present only while on.
+// The key of an option that is off by default: present only while on, so that a
+// file written with the option off keeps its old bytes.
 void WriteOptionalFlag(IniFile& ini, const char* key, bool on) {
     if (on)
         ini.WriteBool(kSetting, key, true);

@@ -46,7 +46,7 @@ TEST(Settings, WritesTheSettingSectionInItsOrder) {
         "QuitType=0\r\n\r\n");
 }
 
-// The two options beyond the original program leave no trace in the file while
+// The two options that are off by default leave no trace in the file while
 // they are off, and a key of an option switched off again goes away.
 TEST(Settings, QuitAtOnceAndSkipRunningAreStoredOnlyWhileOn) {
     TProgInfo p = Prog("メモ帳", "C:\\Tools\\memo.exe");
