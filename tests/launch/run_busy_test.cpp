@@ -1,5 +1,6 @@
 // Run-all and run-selected as the main window sees them: SetBusy and the status
-// texts on every way out. The programs named here do not exist: nothing starts.
+// texts on every way out. The programs named here do not exist: nothing starts,
+// and the completion text counts them.
 #include "launch/run_procedure.h"
 
 #include "launch_test_util.h"
@@ -23,9 +24,11 @@ TEST(LaunchBusy, RunAllWalksOccupiedRunSlotsThenCompletes) {
     table[255] = Entry("E", kGone);
     RecordingHost host;
     launch::ActAllRunExecute(host, table, true);
-    EXPECT_EQ(host.events,
-              (Events{"busy:0", "status:Aを起動しています", "status:Cを起動しています",
-                      "status:Eを起動しています", "busy:1", "status:ポムッと起動処理完了"}));
+    EXPECT_EQ(
+        host.events,
+        (Events{"busy:0", "status:Aを起動しています", "status:Cを起動しています",
+                "status:Eを起動しています", "busy:1",
+                "status:ポムッと起動処理完了（3個のアプリケーションを起動できませんでした）"}));
     EXPECT_EQ(host.pumps, 0); // nothing started, nothing waited for
 
     RecordingHost empty;
@@ -37,8 +40,9 @@ TEST(LaunchBusy, RunSelectedGoesInDisplayOrderAndNothingSelectedHasNoCompletionT
     TProgInfo a = Entry("A", kGone, "", false), b = Entry("B", kGone);
     RecordingHost host;
     launch::ActRunExecute(host, {&b, &a}, true);
-    EXPECT_EQ(host.events, (Events{"busy:0", "status:Bを起動しています", "status:Aを起動しています",
-                                   "busy:1", "status:起動処理完了"}));
+    EXPECT_EQ(host.events,
+              (Events{"busy:0", "status:Bを起動しています", "status:Aを起動しています", "busy:1",
+                      "status:起動処理完了（2個のアプリケーションを起動できませんでした）"}));
     RecordingHost none;
     launch::ActRunExecute(none, {}, true);
     EXPECT_EQ(none.events, (Events{"busy:0", "busy:1"}));
