@@ -26,7 +26,7 @@ build: setup
 	cmake --build $(BUILD) -j$(JOBS) && \
 	if [ "$$arch" != i686 ]; then \
 		cmake -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null && \
-		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit; \
+		cmake --build $(BUILD)/i686 -j$(JOBS) --target VakoQuit VakoHook64; \
 	fi
 
 prefix: build

@@ -55,6 +55,10 @@ std::vector<LogLine> ReadLog(const std::string& path) {
             l.Hwnd = reinterpret_cast<HWND>(std::strtoull(a.c_str(), nullptr, 16));
             l.Msg = static_cast<uint32_t>(std::strtoul(b.c_str(), nullptr, 16));
             l.WParam = static_cast<uint32_t>(std::strtoul(c.c_str(), nullptr, 16));
+        } else if (l.Kind == "thread") {
+            w >> b >> c;
+            l.Msg = static_cast<uint32_t>(std::strtoul(b.c_str(), nullptr, 16));
+            l.WParam = static_cast<uint32_t>(std::strtoul(c.c_str(), nullptr, 16));
         } else if (l.Kind == "destroy") {
             w >> a >> l.Tick >> l.ClassName;
             l.Hwnd = reinterpret_cast<HWND>(std::strtoull(a.c_str(), nullptr, 16));

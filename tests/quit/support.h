@@ -35,7 +35,7 @@ template <typename Pred> bool WaitFor(Pred done, DWORD timeoutMs) {
 }
 
 struct LogLine {
-    std::string Kind; // ready, msg, destroy, signal, exit
+    std::string Kind; // ready, msg, thread, destroy, signal, exit
     DWORD Pid = 0;
     HWND Hwnd = nullptr;
     uint32_t Msg = 0;

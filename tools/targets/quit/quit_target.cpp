@@ -45,7 +45,10 @@
 //
 // Log lines (one WriteFile each, appended; numbers in hex unless said):
 //   ready PID                        all windows exist (PID decimal)
-//   msg PID HWND MSG WPARAM CLASS    WM_CLOSE, WM_COMMAND, WM_SYSCOMMAND received
+//   msg PID HWND MSG WPARAM CLASS    WM_CLOSE, WM_COMMAND, WM_SYSCOMMAND received, and
+//                                    WM_NULL with a non-zero WPARAM (a command that a
+//                                    message hook neutralised)
+//   thread PID MSG WPARAM            the same messages posted to the thread (no window)
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
 //   exit PID                         the message loop ended
@@ -240,6 +243,10 @@ void QuitRequested(HWND hwnd, bool wholeProgram) {
 
 LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_NULL:
+        if (wp == 0)
+            break;
+        [[fallthrough]];
     case WM_CLOSE:
     case WM_COMMAND:
     case WM_SYSCOMMAND:
@@ -402,6 +409,10 @@ void BuildOle() {
         Make("OleVakoWndClass", "OleMainThreadWndName", WS_OVERLAPPEDWINDOW, 0, false);
 }
 
+bool IsLogged(UINT msg, WPARAM wp) {
+    return msg == WM_COMMAND || msg == WM_SYSCOMMAND || (msg == WM_NULL && wp != 0);
+}
+
 int RunLoop(HANDLE stopEvent) {
     MSG msg;
     for (;;) {
@@ -412,6 +423,8 @@ int RunLoop(HANDLE stopEvent) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
                 return static_cast<int>(msg.wParam);
+            if (!msg.hwnd && IsLogged(msg.message, msg.wParam))
+                Log("thread " + Pid() + " " + Hex(msg.message) + " " + Hex(msg.wParam));
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
