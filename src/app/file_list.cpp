@@ -157,6 +157,10 @@ void TFileList::ShowEntry(int index, TProgInfo& record) {
     FitListColumn();
 }
 
+HICON TFileList::LargeIcon(int imageIndex) const {
+    return ImageList_GetIcon(LargeImages.get(), imageIndex, ILD_NORMAL);
+}
+
 int TFileList::Count() const {
     return ListView_GetItemCount(list_);
 }

@@ -32,6 +32,9 @@ class TFileList {
     void ShowEntry(int item, TProgInfo& record);
     void LoadPendingIcons();
 
+    // A copy of the entry's large picture, for the caller to destroy; null if none.
+    HICON LargeIcon(int imageIndex) const;
+
     int Count() const;
     int SelectedCount() const;
     TProgInfo* RecordAt(int item) const;

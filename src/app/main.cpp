@@ -1,6 +1,7 @@
 // Program entry: one instance at a time, then the main window's message loop.
 #include "app/main_form.h"
 #include "core/text.h"
+#include "win/app_window.h"
 #include "win/message_loop.h"
 
 #include <windows.h>
@@ -40,6 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
     INITCOMMONCONTROLSEX icc = {sizeof icc,
                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
+    win::CreateApplicationWindow();
     {
         TVakoQuitForm form;
         bool created = false;

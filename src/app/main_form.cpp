@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/settings_store.h"
 #include "core/list_rules.h"
+#include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
 #include "shell/about_box.h"
 #include "shell/ver_info.h"
@@ -347,6 +348,39 @@ void TVakoQuitForm::ActStartUpReadExecute() {
 
 void TVakoQuitForm::ActVersionExecute() {
     ShowAboutBox(hwnd());
+}
+
+void TVakoQuitForm::ActPropertyExecute() {
+    int item = ListView_GetNextItem(FileList.hwnd(), -1, LVNI_SELECTED);
+    TProgInfo* record = item >= 0 ? FileList.RecordAt(item) : nullptr;
+    if (!record)
+        return;
+    // Refreshed on every way out, Cancel and errors included.
+    try {
+        ShowProperties(*record);
+    } catch (...) {
+        FileList.ShowEntry(item, *record);
+        throw;
+    }
+    FileList.ShowEntry(item, *record);
+}
+
+void TVakoQuitForm::ShowProperties(TProgInfo& record) {
+    record.ProcessID = 0;
+    quit_->LookupProcess(record);
+    TVakoPropForm form;
+    form.SetRecord(record);
+    if (HICON icon = FileList.LargeIcon(record.ImageIndex)) {
+        form.SetImage(icon);
+        DestroyIcon(icon);
+    }
+    form.FindTargetWindow = [this](TProgInfo& r) -> HWND {
+        r.ProcessID = 0;
+        quit_->LookupProcess(r);
+        return r.ProcessID ? quit_->MainWindowOf(r.ProcessID) : nullptr;
+    };
+    if (form.ShowModal(hwnd()) == IDOK)
+        record = form.GetRecord();
 }
 
 void TVakoQuitForm::ActDeleteExecute() {

@@ -46,6 +46,7 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void ActQuitExecute();
     void ActStartUpReadExecute();
     void ActVersionExecute();
+    void ActPropertyExecute();
     void ActLargeIconExecute() { SetViewStyle(0); }
     void ActSmallIconExecute() { SetViewStyle(1); }
     void ActListExecute() { SetViewStyle(2); }
@@ -89,6 +90,8 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void EnableAction(int id, bool enabled);
     void CheckAction(int id, bool checked);
     void ShowPopupMenu(LPARAM lp);
+    // Edits the record in the properties dialog; the whole record is replaced on OK.
+    void ShowProperties(TProgInfo& record);
 
     TProgTable ProgTable;
     TFileList FileList;

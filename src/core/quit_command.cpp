@@ -46,14 +46,20 @@ uint32_t HexOrZero(const std::string& s) {
 
 std::string MakeQuitCommand(uint32_t message, uint32_t wParam, const std::string& className,
                             const std::string& title) {
+    return QuitCommandString(message, wParam, WindowIdent(className, title));
+}
+
+std::string WindowIdent(const std::string& className, const std::string& title) {
+    bool byClass = !text::Trim(className).empty() && className[0] != '#';
+    return (byClass ? "C:" : "T:") + CutAtCharacter(byClass ? className : title, kMaxNameLength);
+}
+
+std::string QuitCommandString(uint32_t message, uint32_t wParam, const std::string& windowIdent) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string s = message == kQuitWmCommand ? "C:" : "S:";
     for (int shift = 28; shift >= 0; shift -= 4)
         s += kDigits[(wParam >> shift) & 0xF];
-    bool byClass = !text::Trim(className).empty() && className[0] != '#';
-    s += byClass ? ",C:" : ",T:";
-    s += CutAtCharacter(byClass ? className : title, kMaxNameLength);
-    return s;
+    return s + "," + windowIdent;
 }
 
 TQuitCommand ReadQuitCommand(const std::string& s) {

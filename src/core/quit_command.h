@@ -25,6 +25,12 @@ struct TQuitCommand {
 std::string MakeQuitCommand(uint32_t message, uint32_t wParam, const std::string& className,
                             const std::string& title);
 
+// The window part alone: "C:" and the class name, or "T:" and the title under the
+// same rule, at most 255 characters of name.
+std::string WindowIdent(const std::string& className, const std::string& title);
+// The whole string from the command and a window part made by WindowIdent.
+std::string QuitCommandString(uint32_t message, uint32_t wParam, const std::string& windowIdent);
+
 // Reads a string of that form; it may come hand-edited from the settings file, so
 // anything is accepted: invalid hexadecimal reads as 0, any command kind other
 // than "C" as WM_SYSCOMMAND, any window kind other than "C" as a title.

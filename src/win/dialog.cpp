@@ -116,6 +116,68 @@ void Dialog::CenterOnScreen() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Dialog::CenterOnOwner() {
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    if (!owner) {
+        CenterOnScreen();
+        return;
+    }
+    RECT o = {};
+    GetWindowRect(owner, &o);
+    RECT r = {};
+    GetWindowRect(hwnd_, &r);
+    int x = o.left + ((o.right - o.left) - (r.right - r.left)) / 2;
+    int y = o.top + ((o.bottom - o.top) - (r.bottom - r.top)) / 2;
+    // Kept on the work area, so that a main window near an edge does not push
+    // the dialog's buttons off the screen.
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (x + (r.right - r.left) > work.right)
+        x = work.right - (r.right - r.left);
+    if (y + (r.bottom - r.top) > work.bottom)
+        y = work.bottom - (r.bottom - r.top);
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::SetClientSize(int width, int height) {
+    RECT natural = {};
+    GetClientRect(hwnd_, &natural);
+    if (natural.right > 0 && natural.bottom > 0) {
+        std::vector<HWND> children;
+        for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            children.push_back(c);
+        for (HWND c : children) {
+            RECT r = {};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+            int h = r.bottom - r.top;
+            char cls[16] = {};
+            GetClassNameA(c, cls, sizeof cls);
+            // A drop-down list's window height is that of its open list; its closed
+            // height follows the font.
+            if (lstrcmpiA(cls, "ComboBox") == 0) {
+                RECT dropped = {};
+                SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+                h = dropped.bottom - dropped.top;
+            }
+            int left = MulDiv(r.left, width, natural.right);
+            int top = MulDiv(r.top, height, natural.bottom);
+            int right = MulDiv(r.right, width, natural.right);
+            SetWindowPos(c, nullptr, left, top, right - left, MulDiv(h, height, natural.bottom),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    RECT r = {0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(lp);

@@ -51,6 +51,12 @@ class Dialog {
     void EnableItem(int id, bool enabled);
     // Centres the dialog on the screen's work area.
     void CenterOnScreen();
+    // Centres the dialog over its owner (on the screen when it has none).
+    void CenterOnOwner();
+    // Gives the dialog a client area of exactly this many pixels, whatever the
+    // dialog font makes of the template's units: the controls keep their places
+    // relative to the client area, scaled with it.
+    void SetClientSize(int width, int height);
 
   private:
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

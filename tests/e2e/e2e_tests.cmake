@@ -32,3 +32,6 @@ add_dependencies(e2e_run_all launch_echo)
 vako_add_e2e_test(e2e_faults ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp)
 target_link_libraries(e2e_faults PRIVATE vako_shell)
 add_dependencies(e2e_faults quit_target)
+
+vako_add_e2e_test(e2e_properties ${CMAKE_CURRENT_LIST_DIR}/properties_test.cpp)
+add_dependencies(e2e_properties quit_target VakoHook)

@@ -6,6 +6,8 @@
 #include "win/exception.h"
 #include "win/message_loop.h"
 
+#include "error_box_watch.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -52,36 +54,6 @@ void PostKey(HWND target, UINT vk) {
     PostMessageA(target, WM_KEYDOWN, vk, 1);
     PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
 }
-
-// Watches for the error box of this thread and closes it, remembering its text.
-struct ErrorBoxWatch {
-    static ErrorBoxWatch* current;
-    std::vector<std::string> texts;
-    HHOOK hook;
-    ErrorBoxWatch() {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-    }
-    ~ErrorBoxWatch() {
-        UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND w = reinterpret_cast<HWND>(wp);
-            char caption[64] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            if (std::string(caption) == "エラー") {
-                char text[256] = "";
-                GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
-                current->texts.push_back(text);
-                PostMessageA(w, WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-};
-ErrorBoxWatch* ErrorBoxWatch::current = nullptr;
 
 TEST(DialogBase, RunsModallyOverItsOwnerAndReturnsTheEndResult) {
     Owner owner;

@@ -37,6 +37,10 @@
 //   param      ends when the named event --event NAME is set; with --no-windows it
 //              creates no window at all, otherwise one plain window "VakoParamWindow"
 //              (WM_CLOSE to it is only logged).
+// Menu (plain mode):
+//   --menu             each window gets a menu bar "&File" with the item "E&xit", whose
+//                      identifier is the low word of --quit-command, so that a user (or
+//                      xdotool) can quit the program from its own menu
 // Behaviour of the quitting request (plain, resident, framework, command, styles):
 //   --close-delay MS   go away MS ms after the request instead of at once
 //   --never-close      log the request and stay
@@ -80,6 +84,7 @@ struct Options {
     std::string event;
     bool noWindows = false;
     std::string signal;
+    bool menu = false;
 };
 
 Options g_opt;
@@ -211,6 +216,8 @@ void ParseOptions() {
             g_opt.noWindows = true;
         else if (a == "--signal")
             g_opt.signal = value(i);
+        else if (a == "--menu")
+            g_opt.menu = true;
     }
 }
 
@@ -334,6 +341,13 @@ void BuildPlain() {
                       40 + 20 * i, 40 + 20 * i);
         if (g_opt.disabled)
             EnableWindow(h, FALSE);
+        if (g_opt.menu) {
+            HMENU file = CreatePopupMenu();
+            AppendMenuA(file, MF_STRING, LOWORD(g_opt.quitCommand), "E&xit");
+            HMENU bar = CreateMenu();
+            AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+            SetMenu(h, bar);
+        }
         g_windows.push_back(h);
     }
 }

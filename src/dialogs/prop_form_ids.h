@@ -1,0 +1,28 @@
+#ifndef VAKO_PROP_FORM_IDS_H
+#define VAKO_PROP_FORM_IDS_H
+/* The properties dialog's template and controls, shared by its resource script,
+   the program and the tests that drive it. Plain macros: windres reads this file. */
+#define IDD_VAKOPROPFORM 400
+#define IDC_PROP_PROGIMAGE 401
+#define IDC_PROP_NAMELABEL 402
+#define IDC_PROP_LABEL1 403
+#define IDC_PROP_PROGLABEL 404
+#define IDC_PROP_QUITGROUP 405
+#define IDC_PROP_QUITCHECK 406
+#define IDC_PROP_LABEL5 407
+#define IDC_PROP_QUITNORMAL 408
+#define IDC_PROP_QUITCOMMAND 409
+#define IDC_PROP_QUITCOMMANDBUTTON 410
+#define IDC_PROP_COMMANDEDIT 411
+#define IDC_PROP_QUITPARAMETER 412
+#define IDC_PROP_PARAMETEREDIT 413
+#define IDC_PROP_RUNGROUP 414
+#define IDC_PROP_RUNCHECK 415
+#define IDC_PROP_LABEL2 416
+#define IDC_PROP_ARGUMENTSEDIT 417
+#define IDC_PROP_LABEL3 418
+#define IDC_PROP_WORKDIREDIT 419
+#define IDC_PROP_WORKDIRBUTTON 420
+#define IDC_PROP_LABEL4 421
+#define IDC_PROP_SHOWCMDCOMBO 422
+#endif
