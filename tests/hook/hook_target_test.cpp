@@ -149,6 +149,33 @@ TEST_F(HookTarget, UnhookTwicePassesTheSameHandleAndLeavesTheBlock) {
     EXPECT_TRUE(notify_.Received().empty());
 }
 
+// A long stream of ordinary messages through the hooked thread: every one of them
+// arrives, in the order posted, and the program still takes and quits on commands.
+TEST_F(HookTarget, AHundredThousandPostedMessagesAllArriveInOrder) {
+    Hook();
+    constexpr WPARAM kCount = 100000;
+    for (WPARAM i = 0; i < kCount; ++i) {
+        // A full queue refuses a message; it goes again once the target has read some.
+        ASSERT_TRUE(
+            qt::WaitFor([&] { return PostMessageA(window_, WM_APP, i, 0) != FALSE; }, 10000))
+            << "message " << i << " refused for ten seconds";
+    }
+    ASSERT_TRUE(PostMessageA(window_, WM_APP + 1, 0, 0));
+    const std::string expected =
+        "numbered " + std::to_string(target_->Pid()) + " " + std::to_string(kCount) + " 1\n";
+    std::string log;
+    EXPECT_TRUE(qt::WaitFor(
+        [&] { return win::ReadWholeFile(log_, log) && log.find(expected) != std::string::npos; },
+        60000))
+        << "log ends: " << log.substr(log.size() > 200 ? log.size() - 200 : 0);
+
+    // Still hooked: a command is reported; passing, the program quits on its close.
+    Marker(0x6666);
+    ChangeNullHook(0);
+    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(target_->WaitExit(10000));
+}
+
 // Runs the probe in a second process and returns what it read from the block.
 std::string ProbeBlock() {
     std::string out = qt::NewTempDir() + "block.txt";
