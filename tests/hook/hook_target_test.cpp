@@ -160,14 +160,28 @@ TEST_F(HookTarget, AHundredThousandPostedMessagesAllArriveInOrder) {
             qt::WaitFor([&] { return PostMessageA(window_, WM_APP, i, 0) != FALSE; }, 10000))
             << "message " << i << " refused for ten seconds";
     }
-    ASSERT_TRUE(PostMessageA(window_, WM_APP + 1, 0, 0));
-    const std::string expected =
-        "numbered " + std::to_string(target_->Pid()) + " " + std::to_string(kCount) + " 1\n";
-    std::string log;
-    EXPECT_TRUE(qt::WaitFor(
-        [&] { return win::ReadWholeFile(log_, log) && log.find(expected) != std::string::npos; },
-        60000))
-        << "log ends: " << log.substr(log.size() > 200 ? log.size() - 200 : 0);
+    // The target logs every 10,000th; a slow machine only has to keep it moving.
+    const std::string head = "numbered " + std::to_string(target_->Pid()) + " ";
+    unsigned long seen = 0;
+    bool inOrder = true;
+    auto progress = [&] {
+        std::string log;
+        win::ReadWholeFile(log_, log);
+        unsigned long before = seen;
+        for (size_t at = log.find(head); at != std::string::npos; at = log.find(head, at + 1)) {
+            unsigned long count = 0;
+            int order = 0;
+            if (std::sscanf(log.c_str() + at + head.size(), "%lu %d", &count, &order) == 2) {
+                seen = count;
+                inOrder = order == 1;
+            }
+        }
+        return seen > before;
+    };
+    while (seen < kCount && qt::WaitFor(progress, 60000)) {
+    }
+    EXPECT_EQ(kCount, seen) << "no progress for a minute";
+    EXPECT_TRUE(inOrder) << "a message arrived out of order";
 
     // Still hooked: a command is reported; passing, the program quits on its close.
     Marker(0x6666);

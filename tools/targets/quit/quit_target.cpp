@@ -56,8 +56,8 @@
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
 //   exit PID                         the message loop ended
-//   numbered PID COUNT ORDER         on WM_APP + 1: how many WM_APP messages reached a
-//                                    window (decimal), and 1 when each one's WPARAM was
+//   numbered PID COUNT ORDER         after every 10,000th WM_APP message: how many reached
+//                                    a window (decimal), and 1 when each one's WPARAM was
 //                                    its place in that stream counted from 0, else 0
 #include <windows.h>
 
@@ -269,10 +269,9 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_APP:
         g_numberedInOrder = g_numberedInOrder && wp == g_numbered;
-        ++g_numbered;
-        return 0;
-    case WM_APP + 1:
-        Log("numbered " + Pid() + " " + Dec(g_numbered) + " " + (g_numberedInOrder ? "1" : "0"));
+        if (++g_numbered % 10000 == 0)
+            Log("numbered " + Pid() + " " + Dec(g_numbered) + " " +
+                (g_numberedInOrder ? "1" : "0"));
         return 0;
     case WM_TIMER:
         if (wp == kQuitTimer) {
