@@ -21,7 +21,7 @@ const TAction kActions[] = {
     {ID_ACT_QUIT, 6, C | A, 'X', false, true, &F::ActQuitExecute},
     {ID_ACT_STARTUPREAD, 7, 0, 0, false, true, &F::ActStartUpReadExecute},
     {ID_ACT_PROPERTY, 8, A, VK_RETURN, true, true, &F::ActPropertyExecute},
-    {ID_ACT_OPTION, 9, C, 'O', false, true, nullptr},
+    {ID_ACT_OPTION, 9, C, 'O', false, true, &F::ActOptionExecute},
     {ID_ACT_VERSION, 10, S, VK_F1, false, false, &F::ActVersionExecute},
     {ID_ACT_LARGEICON, 11, 0, 0, false, false, &F::ActLargeIconExecute},
     {ID_ACT_SMALLICON, 12, 0, 0, false, false, &F::ActSmallIconExecute},

@@ -3,6 +3,7 @@
 #include "app/actions.h"
 #include "app/command_ids.h"
 #include "app/settings_store.h"
+#include "dialogs/option_form.h"
 #include "core/list_rules.h"
 #include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
@@ -37,6 +38,7 @@ void TVakoQuitForm::SyncEngineOptions() {
     quitOptions_.QuitTimeout = settings_.QuitTimeout;
     quitOptions_.AllClose = settings_.AllClose;
     quitOptions_.IgnoreMemo = settings_.IgnoreMemo;
+    quitOptions_.QuitAtOnce = settings_.QuitAtOnce;
 }
 
 void TVakoQuitForm::Create() {
@@ -329,7 +331,16 @@ void TVakoQuitForm::ActCloseExecute() {
 }
 
 void TVakoQuitForm::ActAllRunExecute() {
-    launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun);
+    launch::SkipEntry skip;
+    if (settings_.SkipRunning) {
+        // The same lookup as quit-all's, on a copy: the table keeps its process IDs.
+        skip = [this](const TProgInfo& entry) {
+            TProgInfo probe = entry;
+            quit_->LookupProcess(probe);
+            return probe.ProcessID != 0;
+        };
+    }
+    launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun, skip);
 }
 
 void TVakoQuitForm::ActRunExecute() {
@@ -397,6 +408,11 @@ void TVakoQuitForm::ActStatusExecute() {
     ShowWindow(statusBar_, visible ? SW_SHOW : SW_HIDE);
     CheckAction(ID_ACT_STATUS, visible);
     LayoutControls();
+}
+
+// The options dialog edits the settings; the engines take them at their next run.
+void TVakoQuitForm::ActOptionExecute() {
+    EditOptions(hwnd(), programPath_, settings_);
 }
 
 void TVakoQuitForm::ActQuitExecute() {

@@ -47,6 +47,7 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void ActStartUpReadExecute();
     void ActVersionExecute();
     void ActPropertyExecute();
+    void ActOptionExecute();
     void ActLargeIconExecute() { SetViewStyle(0); }
     void ActSmallIconExecute() { SetViewStyle(1); }
     void ActListExecute() { SetViewStyle(2); }

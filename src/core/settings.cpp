@@ -7,6 +7,15 @@ namespace {
 const char kSetting[] = "Setting";
 const char kIgnore[] = "Ignore";
 
+// The key of an option that is off by default: present only while on, so that a
+// file written with the option off keeps its old bytes.
+void WriteOptionalFlag(IniFile& ini, const char* key, bool on) {
+    if (on)
+        ini.WriteBool(kSetting, key, true);
+    else
+        ini.DeleteKey(kSetting, key);
+}
+
 std::string ColumnKey(size_t i) {
     return "Column" + text::IntToStr(static_cast<long long>(i));
 }
@@ -23,6 +32,8 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.EachRun = ini.ReadBool(kSetting, "EachRun", true);
     s.View = ini.ReadInteger(kSetting, "View", 3);
     s.Status = ini.ReadBool(kSetting, "Status", true);
+    s.QuitAtOnce = ini.ReadBool(kSetting, "QuitAtOnce", false);
+    s.SkipRunning = ini.ReadBool(kSetting, "SkipRunning", false);
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
@@ -69,6 +80,8 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
         ini.WriteString(kSetting, "Version", version);
     for (size_t i = 0; i < s.Columns.size(); ++i)
         ini.WriteInteger(kSetting, ColumnKey(i), s.Columns[i]);
+    WriteOptionalFlag(ini, "QuitAtOnce", s.QuitAtOnce);
+    WriteOptionalFlag(ini, "SkipRunning", s.SkipRunning);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)

@@ -19,6 +19,10 @@ struct TSettings {
     bool Status = true;
     std::vector<int32_t> Columns{180, 50, 50};
     std::vector<std::string> IgnoreMemo;
+    // Two options off by default and stored only while on, so that a file written
+    // with both off stays byte for byte what it always was.
+    bool QuitAtOnce = false;  // quit-all tells every application to quit before waiting
+    bool SkipRunning = false; // run-all leaves out applications that are running
 };
 
 // Reads the values over `s`, whose current values serve as the defaults of the

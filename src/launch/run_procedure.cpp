@@ -24,7 +24,7 @@ class ProcessReadyWait : public ReadyWaitOps {
 
 } // namespace
 
-void RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
+bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     host.SetStatusText(StartingText(entry.Name));
 
     STARTUPINFOA si;
@@ -45,7 +45,7 @@ void RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE, nullptr,
                         req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi))
-        return;
+        return false;
     win::Handle process(pi.hProcess);
     win::Handle thread(pi.hThread);
 
@@ -53,28 +53,34 @@ void RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
         ProcessReadyWait ops(host, process.get());
         WaitUntilReady(ops);
     }
+    return true;
 }
 
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun) {
+void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                      const SkipEntry& skip) {
     win::BusyScope busy(host);
+    int notStarted = 0;
     for (const TProgInfo& entry : table) {
-        if (entry.Occupied() && entry.Run)
-            RunProgram(host, entry, eachRun);
+        if (!entry.Occupied() || !entry.Run || (skip && skip(entry)))
+            continue;
+        if (!RunProgram(host, entry, eachRun))
+            ++notStarted;
     }
     busy.End();
-    host.SetStatusText(kRunAllDoneText);
+    host.SetStatusText(RunDoneText(kRunAllDoneText, notStarted));
 }
 
 void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {
     win::BusyScope busy(host);
     if (selected.empty())
         return;
+    int notStarted = 0;
     for (const TProgInfo* entry : selected) {
-        if (entry)
-            RunProgram(host, *entry, eachRun);
+        if (entry && !RunProgram(host, *entry, eachRun))
+            ++notStarted;
     }
     busy.End();
-    host.SetStatusText(kRunSelectedDoneText);
+    host.SetStatusText(RunDoneText(kRunSelectedDoneText, notStarted));
 }
 
 } // namespace launch

@@ -5,21 +5,29 @@
 #include "core/prog_info.h"
 #include "win/host.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace launch {
 
-// Handler of ActAllRun: every occupied slot whose Run flag is set, in slot order.
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun);
+// Whether run-all passes over an entry (its program already runs); empty: none is.
+using SkipEntry = std::function<bool(const TProgInfo&)>;
+
+// Handler of ActAllRun: every occupied slot whose Run flag is set, in slot order,
+// except those `skip` names. The completion text counts the programs that could
+// not be started.
+void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                      const SkipEntry& skip = {});
 
 // Handler of ActRun: the selected entries in the list's display order, whatever
 // their Run flag. With nothing selected nothing starts and no completion text
 // replaces the one SetBusy(true) writes.
 void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun);
 
-// Starts one entry. A program that cannot be started is passed over without a word.
-// With `waitReady`, returns once the program is ready for input, or after five seconds.
-void RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady);
+// Starts one entry; false when it could not be started. No box is shown for it, so
+// that a run from the command line never stops to wait for a click. With
+// `waitReady`, returns once the program is ready for input, or after five seconds.
+bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady);
 
 } // namespace launch

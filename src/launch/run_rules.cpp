@@ -7,6 +7,13 @@ namespace launch {
 const char* const kRunAllDoneText = "ポムッと起動処理完了";
 const char* const kRunSelectedDoneText = "起動処理完了";
 
+std::string RunDoneText(const char* done, int notStarted) {
+    if (notStarted <= 0)
+        return done;
+    return std::string(done) + "（" + text::IntToStr(notStarted) +
+           "個のアプリケーションを起動できませんでした）";
+}
+
 std::string StartingText(const std::string& name) {
     return name + "を起動しています";
 }

@@ -26,6 +26,10 @@ constexpr uint32_t kWaitTimeout = 258;
 std::string StartingText(const std::string& name);
 extern const char* const kRunAllDoneText;
 extern const char* const kRunSelectedDoneText;
+// The completion text of a run; when some programs could not be started it says
+// how many, so that a failed start is never announced as a plain success. Short,
+// so that it fits the status bar of the window at its first size.
+std::string RunDoneText(const char* done, int notStarted);
 
 // A path holding a space is quoted; the space before the arguments is always there,
 // so an empty argument text leaves the command line ending in a space. The

@@ -1,17 +1,24 @@
 #include "quit/quit_procedure.h"
 
 #include "core/quit_command.h"
+#include "core/text.h"
 #include "quit/process_lookup.h"
 #include "quit/window_rules.h"
 #include "win/msgbox.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 // How often the wait looks whether the window is gone. Messages of the program's
 // own queue wake it at once, so the queue never waits longer than this either.
 constexpr DWORD kPollMs = 2;
+
+long long ElapsedSince(DWORD start) {
+    return static_cast<long long>(GetTickCount() - start);
+}
 
 std::string WindowTextOf(HWND hwnd) {
     char buf[256];
@@ -38,10 +45,12 @@ void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
     win::BusyScope busy(host_);
     if (options_.AllClose)
         CloseOtherWindows();
+    std::vector<TProgInfo*> recs;
     for (TProgInfo& rec : table) {
         if (rec.Occupied() && rec.Quit)
-            QuitApplication(rec);
+            recs.push_back(&rec);
     }
+    QuitAll(recs);
     busy.End();
     host_.SetStatusText("ポムッと終了処理完了");
 }
@@ -50,44 +59,92 @@ void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDi
     win::BusyScope busy(host_);
     if (selectedInDisplayOrder.empty())
         return;
-    for (TProgInfo* rec : selectedInDisplayOrder)
-        QuitApplication(*rec);
+    QuitAll(selectedInDisplayOrder);
     busy.End();
     host_.SetStatusText("終了処理完了");
 }
 
+void TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
+    if (options_.QuitAtOnce) {
+        QuitAllAtOnce(recs);
+        return;
+    }
+    for (TProgInfo* rec : recs)
+        QuitApplication(*rec);
+}
+
+void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
+    // Every application closes while the others do, so the run lasts as long as
+    // the slowest one rather than the sum of them all. The boxes wait until the
+    // end: one left open would hold up every request after it.
+    std::vector<Request> asked;
+    for (TProgInfo* rec : recs)
+        asked.push_back(Ask(*rec));
+    std::vector<HWND> pending;
+    for (const Request& r : asked) {
+        if (r.State == Asked::Waiting)
+            pending.push_back(r.Window);
+    }
+    if (!pending.empty())
+        WaitGone(pending, GetTickCount(), true);
+    for (Request& r : asked) {
+        if (r.State == Asked::Waiting &&
+            std::find(pending.begin(), pending.end(), r.Window) != pending.end())
+            r.State = Asked::NotQuit;
+        Report(r);
+    }
+}
+
 void TQuitProcedure::QuitApplication(TProgInfo& rec) {
+    Request r = Ask(rec);
+    if (r.State == Asked::Waiting && WaitOne(r.Window))
+        r.State = Asked::NotQuit;
+    Report(r);
+}
+
+TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec) {
     host_.SetStatusText(rec.Name + "を終了しています");
+    Request r;
+    r.Rec = &rec;
     LookupProcess(rec);
     if (rec.ProcessID == 0)
-        return;
+        return r;
     int last = CollectWindows(rec.ProcessID);
     if (last == -1 && rec.QuitType != kQuitParam) {
-        win::ErrorBox(host_.BoxOwner(), rec.Name + "が見つかりませんでした");
-        return;
+        r.State = Asked::NotFound;
+        return r;
     }
     switch (rec.QuitType) {
     case kQuitAuto:
-        QuitAutomatically(rec, last);
-        break;
+        return AskAutomatically(rec, last);
     case kQuitCommand:
-        QuitByCommand(rec, last);
-        break;
+        return AskByCommand(rec, last);
     case kQuitParam:
         StartQuitParameter(rec);
         break;
     default:
         break;
     }
+    return r;
 }
 
-void TQuitProcedure::QuitAutomatically(TProgInfo& rec, int last) {
+void TQuitProcedure::Report(const Request& r) {
+    if (r.State == Asked::NotFound)
+        win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が見つかりませんでした");
+    else if (r.State == Asked::NotQuit)
+        win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が終了できませんでした");
+}
+
+TQuitProcedure::Request TQuitProcedure::AskAutomatically(TProgInfo& rec, int last) {
     int target = quit_rules::ChooseAutoTarget(windowTable_, last);
-    if (PostAndWait(windowTable_[static_cast<size_t>(target)], WM_CLOSE, 0))
-        win::ErrorBox(host_.BoxOwner(), rec.Name + "が終了できませんでした");
+    Request r;
+    r.Rec = &rec;
+    r.Window = windowTable_[static_cast<size_t>(target)].Handle;
+    r.State = Post(r.Window, WM_CLOSE, 0);
+    return r;
 }
 
-void TQuitProcedure::QuitByCommand(TProgInfo& rec, int last) {
+TQuitProcedure::Request TQuitProcedure::AskByCommand(TProgInfo& rec, int last) {
     TQuitCommand command = ReadQuitCommand(rec.QuitCom);
     int target = 0;
     if (last > 0) {
@@ -96,13 +153,16 @@ void TQuitProcedure::QuitByCommand(TProgInfo& rec, int last) {
             windowTable_, last, command.ByClass,
             [&](const std::string& s) { return QuitWindowMatches(command, s); },
             [&](int i) {
-                PostMessageA(windowTable_[static_cast<size_t>(i)].Handle, command.Message,
-                             command.Value, 0);
+                PostMessageFn(windowTable_[static_cast<size_t>(i)].Handle, command.Message,
+                              command.Value, 0);
             });
         target = t >= 0 ? t : 0;
     }
-    if (PostAndWait(windowTable_[static_cast<size_t>(target)], command.Message, command.Value))
-        win::ErrorBox(host_.BoxOwner(), rec.Name + "が終了できませんでした");
+    Request r;
+    r.Rec = &rec;
+    r.Window = windowTable_[static_cast<size_t>(target)].Handle;
+    r.State = Post(r.Window, command.Message, command.Value);
+    return r;
 }
 
 void TQuitProcedure::StartQuitParameter(const TProgInfo& rec) {
@@ -111,24 +171,52 @@ void TQuitProcedure::StartQuitParameter(const TProgInfo& rec) {
                   SW_SHOWNORMAL);
 }
 
+TQuitProcedure::Asked TQuitProcedure::Post(HWND hwnd, UINT msg, WPARAM wParam) {
+    // A refused request (the target runs with higher rights) would never be acted
+    // on, so waiting for it would only waste the whole time-out. A window that has
+    // already gone needs no request: the wait finds it gone at once.
+    if (PostMessageFn(hwnd, msg, wParam, 0) || !IsWindow(hwnd))
+        return Asked::Waiting;
+    return Asked::NotQuit;
+}
+
 bool TQuitProcedure::PostAndWait(const TWindowInfo& entry, UINT msg, WPARAM wParam) {
     if (msg == 0) {
         msg = WM_CLOSE;
         wParam = 0;
     }
-    PostMessageA(entry.Handle, msg, wParam, 0);
+    if (Post(entry.Handle, msg, wParam) == Asked::NotQuit)
+        return true;
+    return WaitOne(entry.Handle);
+}
+
+bool TQuitProcedure::WaitOne(HWND hwnd) {
     const DWORD start = GetTickCount();
-    const long long limit = static_cast<long long>(options_.QuitTimeout) * 1000;
-    auto elapsed = [start] { return static_cast<long long>(GetTickCount() - start); };
+    std::vector<HWND> pending{hwnd};
+    WaitGone(pending, start, false);
+    return ElapsedSince(start) >= LimitMs();
+}
+
+long long TQuitProcedure::LimitMs() const {
+    return static_cast<long long>(options_.QuitTimeout) * 1000;
+}
+
+void TQuitProcedure::WaitGone(std::vector<HWND>& pending, DWORD start, bool counting) {
+    size_t shown = 0;
     for (;;) {
-        if (elapsed() >= limit)
-            break;
-        if (!IsWindow(entry.Handle))
-            break;
+        pending.erase(
+            std::remove_if(pending.begin(), pending.end(), [](HWND h) { return !IsWindow(h); }),
+            pending.end());
+        if (pending.empty() || ElapsedSince(start) >= LimitMs())
+            return;
+        if (counting && pending.size() != shown) {
+            shown = pending.size();
+            host_.SetStatusText("残り" + text::IntToStr(static_cast<long long>(shown)) +
+                                "個の終了を待っています");
+        }
         host_.ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
     }
-    return elapsed() >= limit;
 }
 
 void TQuitProcedure::CloseOtherWindows() {
@@ -143,7 +231,7 @@ void TQuitProcedure::CloseOtherWindows() {
         if (quit_rules::IsIgnoredTitle(title, options_.IgnoreMemo))
             continue;
         quit_rules::CloseRequest r = quit_rules::CloseRequestFor(style);
-        PostMessageA(hwnd, r.Message, r.WParam, 0);
+        PostMessageFn(hwnd, r.Message, r.WParam, 0);
     }
 }
 

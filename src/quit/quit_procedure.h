@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct QuitOptions {
     int32_t QuitTimeout = 5;             // seconds a quit is waited for
     bool AllClose = false;               // quit-all first asks every other application to close
     std::vector<std::string> IgnoreMemo; // windows whose title contains one are left alone
+    bool QuitAtOnce = false;             // ask every application first, then wait for all together
 };
 
 // Whether a top-level window is one that closing all other applications asks to
@@ -44,7 +46,8 @@ class TQuitProcedure {
     void QuitApplication(TProgInfo& rec);
     // Posts the message (0: WM_CLOSE with wParam 0) to the entry's window and waits
     // up to QuitTimeout seconds for the window to go. True: it was still there
-    // when the time ran out (failure).
+    // when the time ran out (failure), or the system refused the message while the
+    // window stays (failure at once: nothing would come of waiting).
     bool PostAndWait(const TWindowInfo& entry, UINT msg, WPARAM wParam);
     // Asks every other application's framed, visible, enabled window to close,
     // except those whose title contains an ignore entry. No waiting.
@@ -55,14 +58,46 @@ class TQuitProcedure {
     int CollectWindows(uint32_t processId);
     HWND MainWindowOf(uint32_t processId);
 
+    // Posts every message this procedure sends to another application's window;
+    // PostMessageA unless a test puts a refusing one in its place.
+    std::function<BOOL(HWND, UINT, WPARAM, LPARAM)> PostMessageFn = PostMessageA;
+
     TEnumProcesses& EnumProcesses() { return enumProcesses_; }
     TWindowList& WindowList() { return windowList_; }
     const TWindowTable& WindowTable() const { return windowTable_; }
 
   private:
-    void QuitAutomatically(TProgInfo& rec, int last);
-    void QuitByCommand(TProgInfo& rec, int last);
+    // What asking one application to quit left to do.
+    enum class Asked {
+        Nothing,  // not running, or no wait belongs to its quit type
+        NotFound, // running without an accepted window
+        NotQuit,  // refused by the system, or still there when the time ran out
+        Waiting,  // asked; Window is to go
+    };
+    struct Request {
+        TProgInfo* Rec = nullptr;
+        Asked State = Asked::Nothing;
+        HWND Window = nullptr;
+    };
+
+    // The part of QuitApplication before the wait: finds the program and asks it.
+    Request Ask(TProgInfo& rec);
+    Request AskAutomatically(TProgInfo& rec, int last);
+    Request AskByCommand(TProgInfo& rec, int last);
     void StartQuitParameter(const TProgInfo& rec);
+    // Posts the request; NotQuit when the system refused it and the window is still there.
+    Asked Post(HWND hwnd, UINT msg, WPARAM wParam);
+    // The designed wait for one window; true when QuitTimeout ran out first.
+    bool WaitOne(HWND hwnd);
+    long long LimitMs() const;
+    // Waits from `start` until every window of `pending` has gone or QuitTimeout has
+    // passed, letting the queue be processed; the gone ones leave `pending`.
+    // `counting` writes how many are still awaited into the status text.
+    void WaitGone(std::vector<HWND>& pending, DWORD start, bool counting);
+    // Quits the applications one after the other, or all at once when so chosen.
+    void QuitAll(const std::vector<TProgInfo*>& recs);
+    void QuitAllAtOnce(const std::vector<TProgInfo*>& recs);
+    void Report(const Request& r);
 
     win::Host& host_;
     const QuitOptions& options_;

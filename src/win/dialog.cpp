@@ -3,6 +3,7 @@
 #include "win/exception.h"
 #include "win/message_loop.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace win {
@@ -17,18 +18,23 @@ Dialog::~Dialog() {
 INT_PTR Dialog::RunModal(HWND owner, int templateId) {
     done_ = false;
     result_ = IDCANCEL;
+    // The owner is disabled before the dialog exists, so that nothing reaches it from
+    // the dialog's set-up on; the dialog's handlers can count on a modal state.
+    bool ownerDisabled = false;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        ownerDisabled = true;
+    }
     HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
                                   StaticProc, reinterpret_cast<LPARAM>(this));
-    if (!dlg)
+    if (!dlg) {
+        if (ownerDisabled)
+            EnableWindow(owner, TRUE);
         throw Exception("ダイアログを作成できません");
+    }
     // A dialog ended from OnInit never shows.
-    bool ownerDisabled = false;
     if (!done_) {
-        if (owner && IsWindowEnabled(owner)) {
-            EnableWindow(owner, FALSE);
-            ownerDisabled = true;
-        }
-        AddDialog(dlg);
+        AddDialog(dlg, [this](MSG& msg) { return PreTranslate(msg); });
         ShowWindow(dlg, SW_SHOW);
         while (!done_ && IsWindow(dlg)) {
             if (!HandleNextMessage()) {
@@ -76,6 +82,10 @@ void Dialog::End(INT_PTR result) {
         return;
     result_ = result;
     done_ = true;
+    // End may run inside a message sent from another thread or process, which the
+    // loop handles while it waits for a posted one: wake it so that it sees the end.
+    if (hwnd_)
+        PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
 std::string Dialog::ItemText(int id) const {
@@ -107,13 +117,31 @@ void Dialog::EnableItem(int id, bool enabled) {
 void Dialog::CenterOnScreen() {
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    CenterOnRect(work);
+}
+
+void Dialog::CenterOn(HWND other) {
+    RECT o = {};
+    if (!other || !IsWindowVisible(other) || IsIconic(other) || !GetWindowRect(other, &o)) {
+        CenterOnScreen();
+        return;
+    }
+    CenterOnRect(o);
+}
+
+void Dialog::CenterOnRect(const RECT& area) {
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT r = {};
     GetWindowRect(hwnd_, &r);
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
-                 work.top + (work.bottom - work.top - h) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    int x = area.left + (area.right - area.left - w) / 2;
+    int y = area.top + (area.bottom - area.top - h) / 2;
+    // A dialog larger than a window near the screen's edge must not hang off it.
+    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Dialog::CenterOnOwner() {

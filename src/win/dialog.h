@@ -38,6 +38,9 @@ class Dialog {
     virtual bool CanClose(INT_PTR result);
     // Any other message; return TRUE when handled, as a dialog procedure does.
     virtual INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // A message for the dialog or one of its controls, before dialog navigation;
+    // true when the dialog took it.
+    virtual bool PreTranslate(MSG&) { return false; }
 
     // Ends the modal run with `result` unless CanClose refuses.
     void End(INT_PTR result);
@@ -51,6 +54,8 @@ class Dialog {
     void EnableItem(int id, bool enabled);
     // Centres the dialog on the screen's work area.
     void CenterOnScreen();
+    // Centres the dialog on another window; on the screen when that one is not shown.
+    void CenterOn(HWND other);
     // Centres the dialog over its owner (on the screen when it has none).
     void CenterOnOwner();
     // Gives the dialog a client area of exactly this many pixels, whatever the
@@ -59,6 +64,8 @@ class Dialog {
     void SetClientSize(int width, int height);
 
   private:
+    // Centres the dialog on `area`, kept within the screen's work area.
+    void CenterOnRect(const RECT& area);
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
     bool done_ = false;

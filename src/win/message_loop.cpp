@@ -12,7 +12,11 @@ namespace {
 MessageFilter g_filter;
 HWND g_accelWindow = nullptr;
 HACCEL g_accel = nullptr;
-std::vector<HWND> g_dialogs;
+struct OpenDialog {
+    HWND hwnd;
+    DialogPreTranslate preTranslate;
+};
+std::vector<OpenDialog> g_dialogs;
 
 // Keys typed into a text box are the text box's: Ctrl+A there selects the text and
 // must not register a program, Ctrl+D must not delete one.
@@ -27,11 +31,17 @@ void HandleMessage(MSG& msg) {
             return;
         if (g_accel && g_accelWindow &&
             (msg.hwnd == g_accelWindow || IsChild(g_accelWindow, msg.hwnd)) &&
-            !TypingIntoEdit(msg) &&
-            TranslateAcceleratorA(g_accelWindow, g_accel, &msg))
+            !TypingIntoEdit(msg) && TranslateAcceleratorA(g_accelWindow, g_accel, &msg))
             return;
-        for (HWND dlg : g_dialogs) {
-            if (IsWindow(dlg) && IsDialogMessageA(dlg, &msg))
+        // A copy: a handler run from here may open or close a dialog.
+        const std::vector<OpenDialog> dialogs = g_dialogs;
+        for (const OpenDialog& dlg : dialogs) {
+            if (!IsWindow(dlg.hwnd))
+                continue;
+            if (dlg.preTranslate && (msg.hwnd == dlg.hwnd || IsChild(dlg.hwnd, msg.hwnd)) &&
+                dlg.preTranslate(msg))
+                return;
+            if (IsDialogMessageA(dlg.hwnd, &msg))
                 return;
         }
         TranslateMessage(&msg);
@@ -55,11 +65,13 @@ void SetAccelerators(HWND window, HACCEL table) {
     g_accel = table;
 }
 
-void AddDialog(HWND dialog) {
-    g_dialogs.push_back(dialog);
+void AddDialog(HWND dialog, DialogPreTranslate preTranslate) {
+    g_dialogs.push_back({dialog, std::move(preTranslate)});
 }
 void RemoveDialog(HWND dialog) {
-    g_dialogs.erase(std::remove(g_dialogs.begin(), g_dialogs.end(), dialog), g_dialogs.end());
+    g_dialogs.erase(std::remove_if(g_dialogs.begin(), g_dialogs.end(),
+                                   [dialog](const OpenDialog& d) { return d.hwnd == dialog; }),
+                    g_dialogs.end());
 }
 
 int RunMessageLoop() {

@@ -16,7 +16,10 @@ using MessageFilter = std::function<bool(MSG&)>;
 void SetMessageFilter(MessageFilter filter);
 const MessageFilter& CurrentMessageFilter();
 void SetAccelerators(HWND window, HACCEL table);
-void AddDialog(HWND dialog);
+// A dialog's own look at a message before dialog navigation, for keys that
+// navigation does not know (Ctrl+Tab between tab pages); true when it took it.
+using DialogPreTranslate = std::function<bool(MSG&)>;
+void AddDialog(HWND dialog, DialogPreTranslate preTranslate = nullptr);
 void RemoveDialog(HWND dialog);
 
 // Runs until WM_QUIT; returns its exit code.

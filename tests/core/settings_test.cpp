@@ -46,6 +46,43 @@ TEST(Settings, WritesTheSettingSectionInItsOrder) {
         "QuitType=0\r\n\r\n");
 }
 
+// The two options that are off by default leave no trace in the file while
+// they are off, and a key of an option switched off again goes away.
+TEST(Settings, QuitAtOnceAndSkipRunningAreStoredOnlyWhileOn) {
+    TProgInfo p = Prog("メモ帳", "C:\\Tools\\memo.exe");
+    IniFile plain;
+    WriteSettings(plain, TSettings(), "0.3", {&p});
+    IniFile withOff;
+    withOff.Parse(plain.Serialize());
+    WriteSettings(withOff, TSettings(), "0.3", {&p});
+    EXPECT_EQ(withOff.Serialize(), plain.Serialize());
+    EXPECT_EQ(plain.Serialize().find("QuitAtOnce"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("SkipRunning"), std::string::npos);
+
+    TSettings on;
+    on.QuitAtOnce = true;
+    on.SkipRunning = true;
+    IniFile ini;
+    WriteSettings(ini, on, "0.3", {});
+    EXPECT_NE(ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\n"),
+              std::string::npos);
+    TSettings back;
+    TProgTable table;
+    ReadSettings(ini, back, table);
+    EXPECT_TRUE(back.QuitAtOnce);
+    EXPECT_TRUE(back.SkipRunning);
+
+    TSettings half = back;
+    half.QuitAtOnce = false;
+    WriteSettings(ini, half, "0.3", {});
+    EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
+    TSettings again;
+    ReadSettings(ini, again, table);
+    EXPECT_FALSE(again.QuitAtOnce);
+    EXPECT_TRUE(again.SkipRunning);
+}
+
 TEST(Settings, ApplicationsEndAtTheFirstSectionWithoutProgram) {
     IniFile ini;
     ini.Parse(
@@ -112,6 +149,19 @@ TEST(Settings, HexViewAndLettersForTimeout) {
     EXPECT_EQ(s.View, 2);
     EXPECT_EQ(s.QuitTimeout, 5);
     EXPECT_EQ(s.Columns, (std::vector<int32_t>{111, 77, 33}));
+}
+
+TEST(Settings, QuitAtOnceAndSkipRunningAreReadAndOffWithoutTheirKeys) {
+    IniFile ini;
+    TSettings s;
+    TProgTable table;
+    ReadSettings(ini, s, table);
+    EXPECT_FALSE(s.QuitAtOnce);
+    EXPECT_FALSE(s.SkipRunning);
+    ini.Parse("[Setting]\nQuitAtOnce=1\nSkipRunning=1\n");
+    ReadSettings(ini, s, table);
+    EXPECT_TRUE(s.QuitAtOnce);
+    EXPECT_TRUE(s.SkipRunning);
 }
 
 TEST(StatusText, CountsAndMarks) {

@@ -1,5 +1,6 @@
 // The program started with switches or a program argument, as from its desktop
 // shortcuts: it quits or starts the registered programs and ends.
+#include "app/command_ids.h"
 #include "driver/vako_e2e.h"
 #include "report.h"
 #include "steps.h"
@@ -85,6 +86,17 @@ class CommandLine : public ::testing::Test {
 };
 
 const char kKnown[] = "[Setting]\r\nVersion=0.3\r\n\r\n";
+
+// Ends every copy of the named programs when the test ends, however it ends.
+struct EndCopies {
+    std::vector<std::string> names;
+    ~EndCopies() {
+        for (const std::string& name : names) {
+            for (DWORD pid : FindProcesses(name))
+                Process::Attach(pid);
+        }
+    }
+};
 
 } // namespace
 
@@ -205,4 +217,57 @@ TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
     ASSERT_TRUE(WaitAnsweringBoxes(
         app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
     EXPECT_EQ(boxes[0].caption, "謝辞");
+}
+
+// With SkipRunning, "-r" passes over a registered program that already runs and
+// starts the other; without it both start, the running one a second time.
+TEST_F(CommandLine, SkipRunningStartsOnlyWhatIsNotRunning) {
+    box.CopyFromBin("quit_target.exe", "run1.exe");
+    box.CopyFromBin("quit_target.exe", "run2.exe");
+    EndCopies guard{{"run1.exe", "run2.exe"}};
+    Process running = Process::Start(box.Path("run1.exe"), "", box.Dir());
+    ASSERT_NE(running.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    const std::string entries = Entry(0, "one", box.Path("run1.exe"), "", false, true) +
+                                Entry(1, "two", box.Path("run2.exe"), "", false, true);
+    for (bool skip : {true, false}) {
+        box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") +
+                     (skip ? "SkipRunning=1\r\n" : "") + "\r\n" + entries);
+        RunToEnd("-r");
+        // Each start was waited for until ready, so every copy runs by now.
+        EXPECT_EQ(FindProcesses("run2.exe").size(), 1u) << skip;
+        EXPECT_EQ(FindProcesses("run1.exe").size(), skip ? 1u : 2u) << skip;
+        for (DWORD pid : FindProcesses("run2.exe"))
+            Process::Attach(pid);
+        for (DWORD pid : FindProcesses("run1.exe")) {
+            if (pid != running.Id())
+                Process::Attach(pid);
+        }
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return FindProcesses("run2.exe").empty() && FindProcesses("run1.exe").size() == 1;
+            },
+            10000));
+    }
+}
+
+// A program that could not be started is not passed off as a success: the
+// completion text counts it, and no box holds up the run.
+TEST_F(CommandLine, RunAllCountsTheProgramsThatCouldNotStart) {
+    box.WriteIni(kKnown + Entry(0, "gone", box.Path("gone.exe"), "", false, true) +
+                 Entry(1, "echo", box.Path("launch_echo.exe"), EchoArg(), false, true));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_ALLRUN);
+    std::vector<AnsweredBox> boxes;
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(),
+        [&] {
+            return main.StatusText() ==
+                   "ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）";
+        },
+        15000, boxes))
+        << main.StatusText();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+    EXPECT_EQ(app.Close(), 0u);
 }

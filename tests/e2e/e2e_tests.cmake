@@ -35,3 +35,8 @@ add_dependencies(e2e_faults quit_target)
 
 vako_add_e2e_test(e2e_properties ${CMAKE_CURRENT_LIST_DIR}/properties_test.cpp)
 add_dependencies(e2e_properties quit_target VakoHook)
+
+vako_add_e2e_test(e2e_options ${CMAKE_CURRENT_LIST_DIR}/options_test.cpp)
+target_link_libraries(e2e_options PRIVATE shell_test_support)
+target_include_directories(e2e_options PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)
+add_dependencies(e2e_options quit_target)

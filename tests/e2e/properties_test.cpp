@@ -176,6 +176,7 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         HWND panel = GetDlgItem(capture, IDC_CMD_MESSAGEPANEL);
         EXPECT_EQ(WindowText(GetDlgItem(capture, IDC_CMD_PROGLABEL)), kName);
         EXPECT_EQ(WindowText(panel), "アプリを終了させれば自動的に閉じます。");
+        Screenshot(app.Handle(), capture, "capture_waiting.bmp");
 
         // The user quits the target from its own menu, by keyboard.
         // Wine does not hand the activation to the target from the X focus alone while

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 using namespace e2e;
 
@@ -63,6 +64,29 @@ class QuitAll : public ::testing::Test {
             app.Id(), [&] { return main.StatusText() == done; }, timeoutMs, boxes))
             << main.StatusText();
         return boxes;
+    }
+
+    // Runs quit-all, expects exactly one box, an error with `text`, answers it and
+    // waits for the completion text. Returns when the box appeared, in ms after
+    // the command.
+    DWORD QuitAllExpectingOneBox(AppProcess& app, const std::string& text) {
+        MainWindow main = app.Main();
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        HWND report = FindMessageBox(app.Id(), 15000);
+        DWORD shown = GetTickCount() - start;
+        EXPECT_NE(report, nullptr);
+        if (!report)
+            return shown;
+        MessageBoxInfo info = ReadMessageBox(report);
+        EXPECT_EQ(info.caption, "エラー");
+        EXPECT_EQ(info.text, text);
+        EXPECT_TRUE(AnswerMessageBox(report, IDOK));
+        std::vector<AnsweredBox> rest;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return main.StatusText() == kDone; }, 15000, rest));
+        EXPECT_TRUE(rest.empty()) << rest[0].text;
+        return shown;
     }
 
     Sandbox box;
@@ -208,19 +232,9 @@ TEST_F(QuitAll, ProgramThatNeverClosesIsReportedAfterTheTimeout) {
     Process p = StartTarget("n.log", "--never-close");
     box.WriteIni(Settings({{"頑固", Target()}}));
     AppProcess app(box);
-    MainWindow main = app.Main();
-    DWORD start = GetTickCount();
-    main.Command(ID_ACT_ALLQUIT);
-    HWND report = FindMessageBox(app.Id(), 15000);
-    DWORD shown = GetTickCount() - start;
-    ASSERT_NE(report, nullptr);
-    MessageBoxInfo info = ReadMessageBox(report);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text, "頑固が終了できませんでした");
+    DWORD shown = QuitAllExpectingOneBox(app, "頑固が終了できませんでした");
     EXPECT_GE(shown, 4900u);
     EXPECT_LT(shown, 9000u);
-    ASSERT_TRUE(AnswerMessageBox(report, IDOK));
-    EXPECT_TRUE(main.WaitStatus(kDone));
     EXPECT_TRUE(p.Running());
     std::printf("never-closing target reported after %lu ms\n", static_cast<unsigned long>(shown));
 }
@@ -285,4 +299,67 @@ TEST_F(QuitAll, SixtyFourBitProgramIsFoundAndQuit) {
     auto msgs = LoggedMessages(box.Path("64.log"));
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_CLOSE));
+}
+
+// With QuitAtOnce every program closes while the others do: five that each take a
+// second are gone, and the run done, well before the five seconds they need one
+// after the other, and the status counts the programs still awaited. One that never
+// closes still gets its box after the time-out; one that is not running gets none.
+TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
+    std::vector<Entry> entries{{"不在", box.Path("absent.exe")}};
+    std::vector<Process> slow;
+    for (int i = 0; i < 5; ++i) {
+        std::string exe = "slow" + std::to_string(i) + ".exe";
+        box.CopyFromBin("quit_target.exe", exe);
+        slow.push_back(
+            StartTarget("s" + std::to_string(i) + ".log", "--close-delay 1000", box.Path(exe)));
+        entries.emplace_back("遅い" + std::to_string(i), box.Path(exe));
+    }
+    box.WriteIni(Settings(entries, "QuitAtOnce=1\r\n"));
+    {
+        AppProcess app(box);
+        MainWindow main = app.Main();
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        std::set<std::string> seen;
+        std::vector<AnsweredBox> boxes;
+        ASSERT_TRUE(WaitAnsweringBoxes(
+            app.Id(),
+            [&] {
+                seen.insert(main.StatusText());
+                return main.StatusText() == kDone;
+            },
+            15000, boxes));
+        DWORD done = GetTickCount() - start;
+        std::printf("quit at once: five programs closing in 1 s each, done after %lu ms\n",
+                    static_cast<unsigned long>(done));
+        EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+        for (Process& p : slow)
+            EXPECT_TRUE(p.WaitExit(1000).has_value());
+        EXPECT_LT(done, 3500u);
+        EXPECT_TRUE(seen.count("残り5個の終了を待っています"));
+        ASSERT_EQ(app.Close(), 0u);
+    }
+
+    box.CopyFromBin("quit_target.exe", "stubborn.exe");
+    Process stubborn = StartTarget("n.log", "--never-close", box.Path("stubborn.exe"));
+    box.Remove("s0.log"); // its first copy's lines
+    Process last = StartTarget("s0.log", "--close-delay 1000", box.Path("slow0.exe"));
+    std::string ini = Settings({{"不在", box.Path("absent.exe")},
+                                {"頑固", box.Path("stubborn.exe")},
+                                {"遅い", box.Path("slow0.exe")}},
+                               "QuitAtOnce=1\r\n");
+    ini.replace(ini.find("QuitTimeout=5"), 13, "QuitTimeout=3");
+    box.WriteIni(ini);
+    AppProcess app(box);
+    app.Main();
+    DWORD start = GetTickCount();
+    DWORD shown = QuitAllExpectingOneBox(app, "頑固が終了できませんでした");
+    EXPECT_GE(shown, 2900u);
+    EXPECT_LT(shown, 7000u);
+    // The box came after every wait, not before the next request was made.
+    unsigned long gone = DestroyTick(box.Path("s0.log"));
+    ASSERT_NE(gone, 0ul);
+    EXPECT_LT(gone - start, static_cast<unsigned long>(shown));
+    EXPECT_TRUE(stubborn.Running());
 }

@@ -171,7 +171,7 @@ TEST_F(RunProgramReal, RunSelectedStartsAnEntryWhoseRunFlagIsOff) {
               (Events{"busy:0", "status:offを起動しています", "busy:1", "status:起動処理完了"}));
 }
 
-TEST_F(RunProgramReal, DeletedProgramIsSkippedSilentlyAndLaterEntriesStart) {
+TEST_F(RunProgramReal, DeletedProgramIsSkippedSilentlyAndCountedInTheCompletionText) {
     std::string gone = out + "\\gone.exe";
     ASSERT_TRUE(CopyFileA(Target("launch_echo").c_str(), gone.c_str(), FALSE));
     ASSERT_TRUE(DeleteFileA(gone.c_str()));
@@ -182,7 +182,34 @@ TEST_F(RunProgramReal, DeletedProgramIsSkippedSilentlyAndLaterEntriesStart) {
     launch::ActAllRunExecute(host, table, true);
     EXPECT_FALSE(Wait("first").empty());
     EXPECT_FALSE(Wait("last").empty());
-    EXPECT_EQ(host.events,
-              (Events{"busy:0", "status:firstを起動しています", "status:goneを起動しています",
-                      "status:lastを起動しています", "busy:1", "status:ポムッと起動処理完了"}));
+    EXPECT_EQ(
+        host.events,
+        (Events{"busy:0", "status:firstを起動しています", "status:goneを起動しています",
+                "status:lastを起動しています", "busy:1",
+                "status:ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）"}));
+
+    // Run-selected counts the same way, whatever order the failures come in.
+    TProgInfo first = table[1], second = table[1], fine = table[2];
+    fine.Arg = OutArg("fine");
+    RecordingHost sel;
+    launch::ActRunExecute(sel, {&first, &fine, &second}, false);
+    EXPECT_FALSE(Wait("fine").empty());
+    EXPECT_EQ(sel.events.back(),
+              "status:起動処理完了（2個のアプリケーションを起動できませんでした）");
+}
+
+TEST_F(RunProgramReal, RunAllPassesOverWhatTheSkipTestNamesButRunSelectedDoesNot) {
+    TProgTable table;
+    table[0] = Entry("skipped", Target("launch_echo"), OutArg("skipped"));
+    table[1] = Entry("started", Target("launch_echo"), OutArg("started"));
+    std::vector<std::string> asked;
+    launch::ActAllRunExecute(host, table, true, [&](const TProgInfo& e) {
+        asked.push_back(e.Name);
+        return e.Name == "skipped";
+    });
+    EXPECT_FALSE(Wait("started").empty());
+    EXPECT_FALSE(FileThere(OutFile("skipped")));
+    EXPECT_EQ(asked, (std::vector<std::string>{"skipped", "started"}));
+    EXPECT_EQ(host.events, (Events{"busy:0", "status:startedを起動しています", "busy:1",
+                                   "status:ポムッと起動処理完了"}));
 }

@@ -391,3 +391,104 @@ TEST_F(QuitProcedureTest, QuitAllClosesOtherWindowsFirstExceptIgnoredAndOwn) {
     EXPECT_EQ(own.Closes() + own.SysCloses(), 0);
     EXPECT_EQ(host.events.back(), "status:ポムッと終了処理完了");
 }
+
+namespace {
+
+// A copy of the target program under its own name, so that several can run and be
+// looked up one by one.
+std::string TargetCopy(const std::string& dir, const std::string& name) {
+    std::string path = dir + name;
+    CopyFileA(qt::TargetPath().c_str(), path.c_str(), FALSE);
+    return path;
+}
+
+bool Refuse(HWND, UINT, WPARAM, LPARAM) {
+    SetLastError(ERROR_ACCESS_DENIED); // as for a window of a program with higher rights
+    return false;
+}
+
+} // namespace
+
+TEST_F(QuitProcedureTest, QuitAtOnceAsksAllThenWaitsTogetherAndReportsInIndexOrder) {
+    options.QuitAtOnce = true;
+    options.QuitTimeout = 3;
+    qt::Target slow1(TargetCopy(dir, "slow1.exe"), log, "--close-delay 1000");
+    qt::Target hidden(TargetCopy(dir, "hidden.exe"), log, "--disabled");
+    qt::Target stubborn(TargetCopy(dir, "stubborn.exe"), log, "--never-close");
+    qt::Target slow2(TargetCopy(dir, "slow2.exe"), log, "--close-delay 1000");
+    ASSERT_TRUE(slow1.Ready() && hidden.Ready() && stubborn.Ready() && slow2.Ready());
+    TProgTable table;
+    table[0] = Record("遅い1", dir + "slow1.exe");
+    table[1] = Record("無効", dir + "hidden.exe");
+    table[2] = Record("不在", dir + "absent.exe");
+    table[3] = Record("頑固", dir + "stubborn.exe");
+    table[5] = Record("遅い2", dir + "slow2.exe");
+    DWORD start = GetTickCount();
+    proc.ActAllQuitExecute(table);
+
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].Text, Error("無効", "が見つかりませんでした"));
+    EXPECT_EQ(boxes.Boxes()[1].Text, Error("頑固", "が終了できませんでした"));
+    // Not one box before the wait was over: the not-found one came after it too.
+    EXPECT_GE(boxes.Boxes()[0].Tick - start, 2900u);
+    EXPECT_LT(boxes.Boxes()[1].Tick - start, 5000u);
+    // Both slow ones were asked before either was waited for, so both were gone
+    // about a second after the start, not one second after the other.
+    std::vector<DWORD> destroyed;
+    for (const qt::LogLine& l : qt::ReadLog(log)) {
+        if (l.Kind == "destroy" && (l.Pid == slow1.Pid() || l.Pid == slow2.Pid()))
+            destroyed.push_back(l.Tick - start);
+    }
+    ASSERT_EQ(destroyed.size(), 2u);
+    for (DWORD t : destroyed)
+        EXPECT_LT(t, 1900u);
+    EXPECT_TRUE(stubborn.Running());
+    // The two slow ones may go in the same poll or in two.
+    std::vector<std::string> events;
+    for (const std::string& ev : host.events) {
+        if (ev != "status:残り2個の終了を待っています")
+            events.push_back(ev);
+    }
+    EXPECT_EQ(events,
+              (std::vector<std::string>{
+                  "busy:0", "status:遅い1を終了しています", "status:無効を終了しています",
+                  "status:不在を終了しています", "status:頑固を終了しています",
+                  "status:遅い2を終了しています", "status:残り3個の終了を待っています",
+                  "status:残り1個の終了を待っています", "busy:1", "status:ポムッと終了処理完了"}));
+    EXPECT_LT(host.LongestPumpGap(), 150u);
+}
+
+TEST_F(QuitProcedureTest, RefusedRequestIsReportedAtOnceInEitherMode) {
+    qt::Target stubborn(TargetCopy(dir, "stubborn.exe"), log, "--never-close");
+    qt::Target other(TargetCopy(dir, "other.exe"), log, "--never-close");
+    ASSERT_TRUE(stubborn.Ready() && other.Ready());
+    proc.PostMessageFn = Refuse;
+    options.QuitTimeout = 5;
+    TProgInfo r = Record("拒否", dir + "stubborn.exe");
+    DWORD start = GetTickCount();
+    proc.QuitApplication(r);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].Text, Error("拒否", "が終了できませんでした"));
+    EXPECT_LT(boxes.Boxes()[0].Tick - start, 1000u);
+
+    options.QuitAtOnce = true;
+    std::vector<TProgInfo> recs{Record("拒否", dir + "stubborn.exe"),
+                                Record("他方", dir + "other.exe", kQuitCommand)};
+    recs[1].QuitCom = "S:0000F060,C:VakoPlainWindow";
+    start = GetTickCount();
+    proc.ActCloseExecute({&recs[0], &recs[1]});
+    ASSERT_EQ(boxes.Boxes().size(), 3u);
+    EXPECT_EQ(boxes.Boxes()[1].Text, Error("拒否", "が終了できませんでした"));
+    EXPECT_EQ(boxes.Boxes()[2].Text, Error("他方", "が終了できませんでした"));
+    EXPECT_LT(boxes.Boxes()[2].Tick - start, 1000u);
+    EXPECT_TRUE(Messages(0).empty()); // nothing reached either program
+
+    // A window that went before the request could be posted has quit: no failure.
+    HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+    DestroyWindow(gone);
+    TWindowInfo e;
+    e.Handle = gone;
+    proc.PostMessageFn = PostMessageA;
+    EXPECT_FALSE(proc.PostAndWait(e, WM_CLOSE, 0));
+}

@@ -1,6 +1,7 @@
 // The dialog base, driven in-process: the modal run goes through the program's own
 // message loop, so the message filter, the keyboard navigation and the error
 // handling behave as they do for the main window.
+#include "dialog_test_support.h"
 #include "dialog_test_ids.h"
 #include "win/dialog.h"
 #include "win/exception.h"
@@ -38,16 +39,6 @@ class TestDialog : public win::Dialog {
         return win::Dialog::OnCommand(id, code, control);
     }
     bool CanClose(INT_PTR) override { return ++closeQueries > refusals; }
-};
-
-// A hidden top-level window that stands for the main window (the owner).
-struct Owner {
-    Owner() {
-        hwnd = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~Owner() { DestroyWindow(hwnd); }
-    HWND hwnd;
 };
 
 void PostKey(HWND target, UINT vk) {
@@ -111,14 +102,14 @@ TEST(DialogBase, TheMessageFilterSeesMessagesWhileTheDialogIsModal) {
 
 TEST(DialogBase, AnExceptionInAHandlerIsShownAndTheDialogGoesOn) {
     Owner owner;
-    ErrorBoxWatch watch;
+    BoxWatch watch;
     TestDialog dlg;
     dlg.onInit = [](TestDialog& d) {
         PostMessageA(d.hwnd(), WM_COMMAND, IDC_THROW, 0);
         PostMessageA(d.hwnd(), WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(IDOK, dlg.RunModal(owner.hwnd, IDD_TEST));
-    EXPECT_EQ(std::vector<std::string>{"テストの例外"}, watch.texts);
+    EXPECT_EQ(std::vector<std::string>{"テストの例外"}, watch.Texts());
 }
 
 TEST(DialogBase, CanCloseKeepsTheDialogOpenUntilItAgrees) {

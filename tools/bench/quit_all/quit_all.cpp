@@ -1,7 +1,9 @@
-// Quit-all of 20 registered programs that close as soon as they are asked, against
-// Wine's own taskkill (without /F) for the same 20 programs. Both are timed as a
-// whole process, from its start until the last of the 20 is gone; the command
-// sent to an already running VakoQuit is timed on a line of its own.
+// Quit-all of 20 registered programs against Wine's own taskkill (without /F) for the
+// same 20 programs, each side timed as a whole process, from its start until the
+// last of the 20 is gone: "VakoQuit.exe -q" one after the other and with
+// QuitAtOnce; once with programs that close as soon as they are asked, once with
+// programs that take a second to close. The command sent to an already running
+// VakoQuit is timed on a line of its own.
 #include "app/command_ids.h"
 #include "bench.h"
 #include "target_log.h"
@@ -15,30 +17,48 @@ namespace {
 
 const int kPrograms = 20;
 const int kRounds = 5;
+const int kSlowRounds = 3; // one of these lasts 20 s one after the other
+const char kInstant[] = "";
+const char kSlow[] = "--close-delay 1000";
 const DWORD kEndTimeoutMs = 60000;
 
 std::string Name(int i) {
     return "q" + std::to_string(i) + ".exe";
 }
 
+std::string LogName(int i) {
+    return "t" + std::to_string(i) + ".log";
+}
+
 // The 20 targets, each with its one window open.
-std::vector<Process> StartTargets(const Sandbox& box) {
+std::vector<Process> StartTargets(const Sandbox& box, const std::string& args) {
     std::vector<Process> targets;
     for (int i = 0; i < kPrograms; ++i) {
-        const std::string log = box.Path("t" + std::to_string(i) + ".log");
+        const std::string log = box.Path(LogName(i));
         DeleteFileA(log.c_str());
-        targets.push_back(Process::Start(box.Path(Name(i)), "--log \"" + log + "\"", box.Dir()));
+        targets.push_back(
+            Process::Start(box.Path(Name(i)), "--log \"" + log + "\" " + args, box.Dir()));
     }
     for (int i = 0; i < kPrograms; ++i) {
-        if (!WaitUntil([&] { return LogHas(box.Path("t" + std::to_string(i) + ".log"), "ready"); },
-                       20000))
+        if (!WaitUntil([&] { return LogHas(box.Path(LogName(i)), "ready"); }, 20000))
             throw DriverError("a target did not start");
     }
     return targets;
 }
 
-double WholeTaskkill(const Sandbox& box) {
-    std::vector<Process> targets = StartTargets(box);
+void WriteSettings(const Sandbox& box, bool atOnce) {
+    std::string ini = "[Setting]\r\nVersion=0.3\r\n";
+    if (atOnce)
+        ini += "QuitAtOnce=1\r\n";
+    ini += "\r\n";
+    for (int i = 0; i < kPrograms; ++i)
+        ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
+               "\r\nProgram=" + box.Path(Name(i)) + "\r\nQuit=1\r\n\r\n";
+    box.WriteIni(ini);
+}
+
+double WholeTaskkill(const Sandbox& box, const std::string& targetArgs) {
+    std::vector<Process> targets = StartTargets(box, targetArgs);
     char sys[MAX_PATH];
     GetSystemDirectoryA(sys, sizeof sys);
     std::string args;
@@ -53,8 +73,9 @@ double WholeTaskkill(const Sandbox& box) {
     return t1 - t0;
 }
 
-double WholeVakoQuit(const Sandbox& box) {
-    std::vector<Process> targets = StartTargets(box);
+double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atOnce) {
+    WriteSettings(box, atOnce);
+    std::vector<Process> targets = StartTargets(box, targetArgs);
     const double t0 = bench::NowMs();
     Process app = Process::Start(box.ExePath(), "-q", box.Dir());
     if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
@@ -67,9 +88,10 @@ double WholeVakoQuit(const Sandbox& box) {
 
 // From the command posted to a running VakoQuit until the last target is gone.
 double InProcess(const Sandbox& box) {
+    WriteSettings(box, false);
     AppProcess app(box);
     MainWindow main = app.Main(20000);
-    std::vector<Process> targets = StartTargets(box);
+    std::vector<Process> targets = StartTargets(box, kInstant);
     const double t0 = bench::NowMs();
     main.Command(ID_ACT_ALLQUIT);
     if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
@@ -89,24 +111,34 @@ int main() {
         options.name = "bench.quit_all";
         options.extraFiles = {"quit_target.exe"};
         Sandbox box(options);
-        std::string ini = "[Setting]\r\nVersion=0.3\r\n\r\n";
-        for (int i = 0; i < kPrograms; ++i) {
+        for (int i = 0; i < kPrograms; ++i)
             box.CopyFromBin("quit_target.exe", Name(i));
-            ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
-                   "\r\nProgram=" + box.Path(Name(i)) + "\r\nQuit=1\r\n\r\n";
-        }
-        box.WriteIni(ini);
+        const std::string n = std::to_string(kPrograms);
 
-        bench::Contender ours{"VakoQuit -q", [&] { return bench::Sample{WholeVakoQuit(box)}; }};
-        bench::Contender theirs{"taskkill", [&] { return bench::Sample{WholeTaskkill(box)}; }};
-        bench::Contender command{"VakoQuit", [&] { return bench::Sample{InProcess(box)}; }};
-        bench::RunRounds({&ours, &theirs, &command}, kRounds);
-        bench::PrintComparison("quit-all of " + std::to_string(kPrograms) +
-                                   " programs, whole process from its start until all are gone",
-                               ours, theirs);
-        bench::PrintFigures("quit-all of " + std::to_string(kPrograms) +
+        using bench::Contender;
+        using bench::Sample;
+        Contender ours{"VakoQuit -q", [&] { return Sample{WholeVakoQuit(box, kInstant, false)}; }};
+        Contender atOnce{"VakoQuit -q with QuitAtOnce",
+                         [&] { return Sample{WholeVakoQuit(box, kInstant, true)}; }};
+        Contender theirs{"taskkill", [&] { return Sample{WholeTaskkill(box, kInstant)}; }};
+        Contender command{"VakoQuit", [&] { return Sample{InProcess(box)}; }};
+        bench::RunRounds({&ours, &atOnce, &theirs, &command}, kRounds);
+        const std::string whole = " programs, whole process from its start until all are gone";
+        bench::PrintComparison("quit-all of " + n + whole, ours, theirs);
+        bench::PrintComparison("quit-all of " + n + whole, atOnce, theirs);
+        bench::PrintFigures("quit-all of " + n +
                                 " programs, in-process: command to a running VakoQuit until all "
                                 "are gone",
                             {&command});
+
+        Contender slowOurs{"VakoQuit -q", [&] { return Sample{WholeVakoQuit(box, kSlow, false)}; }};
+        Contender slowAtOnce{"VakoQuit -q with QuitAtOnce",
+                             [&] { return Sample{WholeVakoQuit(box, kSlow, true)}; }};
+        Contender slowTheirs{"taskkill", [&] { return Sample{WholeTaskkill(box, kSlow)}; }};
+        bench::RunRounds({&slowOurs, &slowAtOnce, &slowTheirs}, kSlowRounds);
+        const std::string slow =
+            " programs that take 1 s to close, whole process from its start until all are gone";
+        bench::PrintComparison("quit-all of " + n + slow, slowAtOnce, slowOurs);
+        bench::PrintComparison("quit-all of " + n + slow, slowAtOnce, slowTheirs);
     });
 }

@@ -1,0 +1,58 @@
+#pragma once
+// TVakoOptionForm ("ポムッと終了 オプション"): the options that hold for all registered
+// applications, on three tab pages, and the two desktop shortcuts.
+#include "core/settings.h"
+#include "quit/window_list.h"
+#include "shell/shortcut_link.h"
+#include "win/dialog.h"
+#include "win/handles.h"
+
+#include <string>
+#include <vector>
+
+class TVakoOptionForm : public win::Dialog {
+  public:
+    // `ownProgram`: the program file the desktop shortcuts start.
+    explicit TVakoOptionForm(std::string ownProgram);
+
+    // The dialog's copies of the options; read back after OK.
+    int32_t QuitTimeout = 5;
+    bool AllClose = false;
+    bool EachRun = true;
+    std::vector<std::string> IgnoreList;
+    bool QuitAtOnce = false;
+    bool SkipRunning = false;
+
+    // IDOK or IDCANCEL; centred on `owner`, opens on the first page.
+    INT_PTR ShowModal(HWND owner);
+
+  protected:
+    void OnInit() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    void OnOk() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool PreTranslate(MSG& msg) override;
+    // The user's desktop folder without a trailing backslash; empty when unknown.
+    virtual std::string DesktopDir();
+
+  private:
+    void ShowPage(int page);
+    void MatchPageBackground();
+    bool IsOnPage(HWND control) const;
+    void AllCloseCheckClick();
+    void AddButtonClick();
+    void DeleteButtonClick();
+    void MakeShortcut(bool quitAll);
+    // Brings the typed time-out into the field's range and shows it so.
+    int32_t CommitTimeout();
+
+    std::string ownProgram_;
+    TWindowList WindowList;
+    TShortcutLink ShortcutLink;
+    COLORREF pageColor_ = 0;
+    win::GdiObject pageBrush_; // none while the pages use the dialog's own colour
+};
+
+// ActOption: edits copies of the options in the dialog and writes them back to
+// `settings` only when the user confirms with OK; true then.
+bool EditOptions(HWND owner, const std::string& ownProgram, TSettings& settings);
