@@ -128,6 +128,24 @@ class Properties : public ::testing::Test {
         return info;
     }
 
+    // Chooses capturing and says yes: the capture dialog, or null when it did not come.
+    HWND StartCapture(AppProcess& app, HWND dlg) {
+        if (ChooseQuitCommand(app, dlg, IDYES).caption != "確認")
+            return nullptr;
+        return FindDialog(app.Id(), kCaptureCaption, 5000);
+    }
+
+    // Checks and answers the error box that says no command came; false when none came.
+    bool AnswerNoCommandBox(AppProcess& app) {
+        HWND error = FindMessageBox(app.Id(), 10000);
+        if (!error)
+            return false;
+        MessageBoxInfo info = ReadMessageBox(error);
+        EXPECT_EQ(info.caption, "エラー");
+        EXPECT_EQ(info.text, kNoCommandCaptured);
+        return AnswerMessageBox(error, IDOK);
+    }
+
     // Ends the dialog with OK or Cancel and waits until it is gone.
     bool Finish(HWND dlg, int button) {
         Click(dlg, button);
@@ -291,12 +309,7 @@ TEST_F(Properties, ATargetEndingWithoutACommandShowsTheErrorAndCancelKeepsTheOld
     HWND capture = FindDialog(app.Id(), kCaptureCaption, 5000);
     ASSERT_NE(capture, nullptr);
     Post(target.WaitForWindow("VakoPlainWindow", 5000), WM_CLOSE);
-    HWND error = FindMessageBox(app.Id(), 10000);
-    ASSERT_NE(error, nullptr);
-    MessageBoxInfo info = ReadMessageBox(error);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text, kNoCommandCaptured);
-    ASSERT_TRUE(AnswerMessageBox(error, IDOK));
+    ASSERT_TRUE(AnswerNoCommandBox(app));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000));
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_COMMANDEDIT)), "C:00001234,C:Old");
     EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITCOMMAND)) << "an earlier command keeps its type";
@@ -459,8 +472,7 @@ TEST_F(Properties, KillingTheProgramDuringACaptureLeavesTheTargetWorking) {
     AppProcess app(box);
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
-    ASSERT_EQ(ChooseQuitCommand(app, dlg, IDYES).caption, "確認");
-    HWND capture = FindDialog(app.Id(), kCaptureCaption, 5000);
+    HWND capture = StartCapture(app, dlg);
     ASSERT_NE(capture, nullptr);
     // The hook is in: a command is captured.
     Post(targetWnd, WM_COMMAND, 0x0005);
@@ -487,17 +499,11 @@ TEST_F(Properties, KillingTheTargetDuringACaptureShowsTheErrorAndStoresNothing) 
     AppProcess app(box);
     HWND dlg = OpenProperties(app);
     ASSERT_NE(dlg, nullptr);
-    ASSERT_EQ(ChooseQuitCommand(app, dlg, IDYES).caption, "確認");
-    HWND capture = FindDialog(app.Id(), kCaptureCaption, 5000);
+    HWND capture = StartCapture(app, dlg);
     ASSERT_NE(capture, nullptr);
 
     target.Terminate();
-    HWND error = FindMessageBox(app.Id(), 10000);
-    ASSERT_NE(error, nullptr);
-    MessageBoxInfo info = ReadMessageBox(error);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text, kNoCommandCaptured);
-    ASSERT_TRUE(AnswerMessageBox(error, IDOK));
+    ASSERT_TRUE(AnswerNoCommandBox(app));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000));
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_COMMANDEDIT)), "");
     EXPECT_TRUE(WaitUntil([&] { return IsChecked(dlg, IDC_PROP_QUITNORMAL); }, 5000));
