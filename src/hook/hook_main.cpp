@@ -52,10 +52,13 @@ class SharedView {
 };
 
 // Reports a command to VakoQuit and turns it into WM_NULL for the hooked thread.
+// A report that cannot be posted leaves the command to act: VakoQuit has gone (it
+// can be killed with its hook still in place, which outlives it here), and nobody
+// would ever pass the command on, so the program could no longer be quit.
 void Intercept(const THookShareMem& block, UINT reportMsg, MSG* msg) {
-    PostMessageA(FromShared<HWND>(block.NotifyWnd), reportMsg, reinterpret_cast<WPARAM>(msg->hwnd),
-                 static_cast<LPARAM>(msg->wParam));
-    msg->message = WM_NULL;
+    if (PostMessageA(FromShared<HWND>(block.NotifyWnd), reportMsg,
+                     reinterpret_cast<WPARAM>(msg->hwnd), static_cast<LPARAM>(msg->wParam)))
+        msg->message = WM_NULL;
 }
 
 } // namespace

@@ -11,6 +11,7 @@ using namespace e2e;
 namespace {
 
 const char kRefusal[] = "このプログラムを使用することはできません\n";
+const char kTableFull[] = "これ以上アプリケーションを登録できません（最大256個）";
 
 class Dropping : public ::testing::Test {
   protected:
@@ -181,6 +182,39 @@ TEST_F(Dropping, RefusedProgramShowsItsBoxAndTheNextFileFollowsTheAnswer) {
     ASSERT_TRUE(main.WaitItemCount(2));
     EXPECT_EQ(main.Names(), (std::vector<std::string>{"first", "third"}));
     EXPECT_TRUE(NoBox(app, main));
+}
+
+// A drop onto a full table: the source waits while the error box is up, the drop
+// still ends as a move, and neither the list nor the settings file gains a 257th
+// entry.
+TEST_F(Dropping, OnAFullTableTheDroppedProgramIsRefusedAndTheListStaysAt256) {
+    std::string ini = Known();
+    for (int i = 0; i < 256; ++i) {
+        std::string n = std::to_string(i);
+        ini += "[" + n + "]\r\nName=app" + n + "\r\nProgram=C:\\apps\\app" + n + ".exe\r\n\r\n";
+    }
+    box.WriteIni(ini);
+    std::string extra = box.CopyFromBin("quit_target.exe", "extra.exe");
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.WaitItemCount(256, 20000));
+
+    Process drag = Drag(ListCentre(main), "", {extra});
+    HWND full = FindMessageBox(app.Id(), 20000);
+    ASSERT_NE(full, nullptr);
+    MessageBoxInfo info = ReadMessageBox(full);
+    EXPECT_EQ(info.caption, "エラー");
+    EXPECT_EQ(info.text, kTableFull);
+    EXPECT_TRUE(drag.Running());
+    ASSERT_TRUE(AnswerMessageBox(full, IDOK));
+    EXPECT_EQ(Finish(drag), kDragDropped | DROPEFFECT_MOVE);
+    EXPECT_TRUE(NoBox(app, main));
+    EXPECT_EQ(main.ItemCount(), 256);
+
+    ASSERT_EQ(app.Close(), 0u);
+    EXPECT_NE(Section(255).find("\r\nName=app255\r\n"), std::string::npos);
+    EXPECT_EQ(Section(256), "");
+    EXPECT_EQ(box.ReadIni().find(extra), std::string::npos);
 }
 
 // Resting within a line's height of the top edge scrolls a scrolled list back up.

@@ -19,6 +19,9 @@ namespace {
 const char kPropCaption[] = "登録アプリのプロパティ";
 const char kCaptureCaption[] = "終了コマンド取得";
 const char kName[] = "ターゲット";
+const char kNoCommandCaptured[] =
+    "終了コマンドを取得できませんでした。\n別の方法で終了させてみてください。\n"
+    "または、終了させるためのコマンドパラメータが存在しないかどうか調べてみてください。";
 // The target's menu item "E&xit" carries this identifier.
 const char kQuitCommand[] = "C:00009C41,C:VakoPlainWindow";
 
@@ -123,6 +126,24 @@ class Properties : public ::testing::Test {
         MessageBoxInfo info = ReadMessageBox(question);
         EXPECT_TRUE(AnswerMessageBox(question, answer));
         return info;
+    }
+
+    // Chooses capturing and says yes: the capture dialog, or null when it did not come.
+    HWND StartCapture(AppProcess& app, HWND dlg) {
+        if (ChooseQuitCommand(app, dlg, IDYES).caption != "確認")
+            return nullptr;
+        return FindDialog(app.Id(), kCaptureCaption, 5000);
+    }
+
+    // Checks and answers the error box that says no command came; false when none came.
+    bool AnswerNoCommandBox(AppProcess& app) {
+        HWND error = FindMessageBox(app.Id(), 10000);
+        if (!error)
+            return false;
+        MessageBoxInfo info = ReadMessageBox(error);
+        EXPECT_EQ(info.caption, "エラー");
+        EXPECT_EQ(info.text, kNoCommandCaptured);
+        return AnswerMessageBox(error, IDOK);
     }
 
     // Ends the dialog with OK or Cancel and waits until it is gone.
@@ -288,14 +309,7 @@ TEST_F(Properties, ATargetEndingWithoutACommandShowsTheErrorAndCancelKeepsTheOld
     HWND capture = FindDialog(app.Id(), kCaptureCaption, 5000);
     ASSERT_NE(capture, nullptr);
     Post(target.WaitForWindow("VakoPlainWindow", 5000), WM_CLOSE);
-    HWND error = FindMessageBox(app.Id(), 10000);
-    ASSERT_NE(error, nullptr);
-    MessageBoxInfo info = ReadMessageBox(error);
-    EXPECT_EQ(info.caption, "エラー");
-    EXPECT_EQ(info.text,
-              "終了コマンドを取得できませんでした。\n別の方法で終了させてみてください。\n"
-              "または、終了させるためのコマンドパラメータが存在しないかどうか調べてみてください。");
-    ASSERT_TRUE(AnswerMessageBox(error, IDOK));
+    ASSERT_TRUE(AnswerNoCommandBox(app));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000));
     EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_COMMANDEDIT)), "C:00001234,C:Old");
     EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITCOMMAND)) << "an earlier command keeps its type";
@@ -436,6 +450,68 @@ TEST_F(Properties, EveryFieldShowsAndRoundTripsThroughOk) {
     EXPECT_EQ(keys["QuitCom"], f.quitCom);
     EXPECT_EQ(keys["QuitType"], "0");
     EXPECT_EQ(keys["Show"], "2");
+}
+
+// Whether the target's log shows `msg` with `wParam` as the program received it.
+bool TargetGot(const std::string& log, unsigned msg, unsigned long wParam) {
+    for (const LoggedMessage& m : LoggedMessages(log)) {
+        if (m.msg == msg && m.wParam == wParam)
+            return true;
+    }
+    return false;
+}
+
+// VakoQuit killed while its hook sits in the target: the target's commands reach it
+// again, it quits from its own menu command, and the settings file is untouched.
+TEST_F(Properties, KillingTheProgramDuringACaptureLeavesTheTargetWorking) {
+    const std::string ini = Settings({Entry()});
+    box.WriteIni(ini);
+    Process target = StartTarget("killed.log");
+    HWND targetWnd = target.WaitForWindow("VakoPlainWindow", 5000);
+    ASSERT_NE(targetWnd, nullptr);
+    AppProcess app(box);
+    HWND dlg = OpenProperties(app);
+    ASSERT_NE(dlg, nullptr);
+    HWND capture = StartCapture(app, dlg);
+    ASSERT_NE(capture, nullptr);
+    // The hook is in: a command is captured.
+    Post(targetWnd, WM_COMMAND, 0x0005);
+    HWND panel = GetDlgItem(capture, IDC_CMD_MESSAGEPANEL);
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(panel) == "C:00000005,C:VakoPlainWindow"; }, 5000));
+
+    ASSERT_TRUE(TerminateProcess(app.Handle(), 1));
+    ASSERT_EQ(WaitForSingleObject(app.Handle(), 10000), WAIT_OBJECT_0);
+    Post(targetWnd, WM_COMMAND, 0x0006);
+    EXPECT_TRUE(WaitUntil([&] { return TargetGot(box.Path("killed.log"), WM_COMMAND, 6); }, 10000))
+        << "the command did not reach the target";
+    EXPECT_FALSE(TargetGot(box.Path("killed.log"), WM_NULL, 6)) << "the dead program's hook ate it";
+    Post(targetWnd, WM_COMMAND, 0x9C41);
+    EXPECT_EQ(target.WaitExit(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(box.ReadIni(), ini);
+}
+
+// The target killed while the capture dialog waits for its command: the dialog says
+// that no command came and closes, and nothing is stored.
+TEST_F(Properties, KillingTheTargetDuringACaptureShowsTheErrorAndStoresNothing) {
+    box.WriteIni(Settings({Entry()}));
+    Process target = StartTarget("victim.log");
+    AppProcess app(box);
+    HWND dlg = OpenProperties(app);
+    ASSERT_NE(dlg, nullptr);
+    HWND capture = StartCapture(app, dlg);
+    ASSERT_NE(capture, nullptr);
+
+    target.Terminate();
+    ASSERT_TRUE(AnswerNoCommandBox(app));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000));
+    EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_COMMANDEDIT)), "");
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(dlg, IDC_PROP_QUITNORMAL); }, 5000));
+    ASSERT_TRUE(Finish(dlg, IDOK));
+    ASSERT_TRUE(app.Close().has_value());
+    auto keys = SectionKeys(box.ReadIni(), 0);
+    EXPECT_EQ(keys["QuitType"], "0");
+    EXPECT_EQ(keys["QuitCom"], "");
 }
 
 } // namespace

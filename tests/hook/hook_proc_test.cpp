@@ -94,4 +94,20 @@ TEST_F(HookProc, ThreadMessagesOtherMessagesAndPassingModeAreUntouched) {
     EXPECT_EQ(0u, Pending());
 }
 
+// VakoQuit gone with its hook still installed: its window is no more, so commands
+// keep acting instead of vanishing unreported.
+TEST_F(HookProc, CommandsActWhenTheReportCannotBePosted) {
+    HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, gone);
+    DestroyWindow(gone);
+    block_->NotifyWnd = vakohook::ToShared(gone);
+    MSG command = Command(addressed_, WM_COMMAND, 4);
+    MSG close = Command(addressed_, WM_SYSCOMMAND, SC_CLOSE);
+    GetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&command));
+    GetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&close));
+    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), command.message);
+    EXPECT_EQ(static_cast<UINT>(WM_SYSCOMMAND), close.message);
+    EXPECT_EQ(0u, Pending());
+}
+
 } // namespace

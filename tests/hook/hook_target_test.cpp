@@ -149,6 +149,47 @@ TEST_F(HookTarget, UnhookTwicePassesTheSameHandleAndLeavesTheBlock) {
     EXPECT_TRUE(notify_.Received().empty());
 }
 
+// A long stream of ordinary messages through the hooked thread: every one of them
+// arrives, in the order posted, and the program still takes and quits on commands.
+TEST_F(HookTarget, AHundredThousandPostedMessagesAllArriveInOrder) {
+    Hook();
+    constexpr WPARAM kCount = 100000;
+    for (WPARAM i = 0; i < kCount; ++i) {
+        // A full queue refuses a message; it goes again once the target has read some.
+        ASSERT_TRUE(
+            qt::WaitFor([&] { return PostMessageA(window_, WM_APP, i, 0) != FALSE; }, 10000))
+            << "message " << i << " refused for ten seconds";
+    }
+    // The target logs every 10,000th; a slow machine only has to keep it moving.
+    const std::string head = "numbered " + std::to_string(target_->Pid()) + " ";
+    unsigned long seen = 0;
+    bool inOrder = true;
+    auto progress = [&] {
+        std::string log;
+        win::ReadWholeFile(log_, log);
+        unsigned long before = seen;
+        for (size_t at = log.find(head); at != std::string::npos; at = log.find(head, at + 1)) {
+            unsigned long count = 0;
+            int order = 0;
+            if (std::sscanf(log.c_str() + at + head.size(), "%lu %d", &count, &order) == 2) {
+                seen = count;
+                inOrder = order == 1;
+            }
+        }
+        return seen > before;
+    };
+    while (seen < kCount && qt::WaitFor(progress, 60000)) {
+    }
+    EXPECT_EQ(kCount, seen) << "no progress for a minute";
+    EXPECT_TRUE(inOrder) << "a message arrived out of order";
+
+    // Still hooked: a command is reported; passing, the program quits on its close.
+    Marker(0x6666);
+    ChangeNullHook(0);
+    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(target_->WaitExit(10000));
+}
+
 // Runs the probe in a second process and returns what it read from the block.
 std::string ProbeBlock() {
     std::string out = qt::NewTempDir() + "block.txt";

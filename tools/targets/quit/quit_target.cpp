@@ -56,6 +56,9 @@
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
 //   exit PID                         the message loop ended
+//   numbered PID COUNT ORDER         after every 10,000th WM_APP message: how many reached
+//                                    a window (decimal), and 1 when each one's WPARAM was
+//                                    its place in that stream counted from 0, else 0
 #include <windows.h>
 
 #include <cstdio>
@@ -93,6 +96,10 @@ HWND g_quitWindow = nullptr; // the window whose WM_CLOSE ends the program, if o
 bool g_quitOnAnyClose = false;
 bool g_quitting = false;
 constexpr UINT_PTR kQuitTimer = 1;
+// The stream of numbered WM_APP messages that a test posts through a hook: counted,
+// not logged, so that a hundred thousand of them stay cheap.
+unsigned long long g_numbered = 0;
+bool g_numberedInOrder = true;
 
 // Several copies append to one log at the same moment; one at a time, so that no
 // line is lost.
@@ -260,6 +267,12 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Log("msg " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
             ClassOf(hwnd));
         break;
+    case WM_APP:
+        g_numberedInOrder = g_numberedInOrder && wp == g_numbered;
+        if (++g_numbered % 10000 == 0)
+            Log("numbered " + Pid() + " " + Dec(g_numbered) + " " +
+                (g_numberedInOrder ? "1" : "0"));
+        return 0;
     case WM_TIMER:
         if (wp == kQuitTimer) {
             KillTimer(hwnd, kQuitTimer);
