@@ -87,7 +87,7 @@ class TQuitProcedure {
     void StartQuitParameter(const TProgInfo& rec);
     // Posts the request; NotQuit when the system refused it and the window is still there.
     Asked Post(HWND hwnd, UINT msg, WPARAM wParam);
-    // The designed wait for one window; true when QuitTimeout ran out first.
+    // Waits for one window to go; true when QuitTimeout ran out first.
     bool WaitOne(HWND hwnd);
     long long LimitMs() const;
     // Waits from `start` until every window of `pending` has gone or QuitTimeout has
