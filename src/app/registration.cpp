@@ -19,9 +19,15 @@ const char* const kGreetingCaption = "謝辞";
 const char* const kGreetingText = "ポムッと終了をダウンロードしていただき、ありがとうございました。"
                                   "\nまずスタートアップからアプリを読み込みます";
 const char* const kNoStartupFolderText = "スタートアップフォルダが見つかりません";
+const char* const kUnreadableShortcutText = "このショートカットは読み取れません\n";
 
 std::string ImportOverflowText(int leftOut) {
     return "登録できるのは256個までのため、" + text::IntToStr(leftOut) +
+           "個のショートカットは取り込みませんでした";
+}
+
+std::string ImportUnreadableText(int count) {
+    return "読み取れないか、ファイルを指していないため、" + text::IntToStr(count) +
            "個のショートカットは取り込みませんでした";
 }
 
@@ -48,19 +54,9 @@ int LowestFreeSlot(const TProgTable& table) {
     return -1;
 }
 
-// Reads one shortcut into the host's link object. The object keeps its values when
-// the shell returns without reading (no shell-link object, a target that cannot be
-// resolved); starting from empty values makes such a shortcut one without a target
-// instead of a copy of the shortcut read before.
-TShortcutLink& ReadLink(RegistrationHost& host, const std::string& path) {
-    TShortcutLink& link = host.ShortcutLink();
-    link.Target.clear();
-    link.WorkingDir.clear();
-    link.Arguments.clear();
-    link.SetShowCmd(scShowNormal);
-    link.ShortcutFile = path;
-    link.ReadShortcut();
-    return link;
+// Reads one shortcut into the host's link object, whole or not at all.
+bool ReadLink(RegistrationHost& host, const std::string& path) {
+    return host.ShortcutLink().Read(path);
 }
 
 // A record made from a shortcut; `lnkPath` names the entry.
@@ -154,7 +150,11 @@ void AddProgram(RegistrationHost& host, const std::string& path) {
         record.Show = 0;
         record.QuitType = kQuitAuto;
     } else {
-        TShortcutLink& link = ReadLink(host, path);
+        if (!ReadLink(host, path)) {
+            win::ErrorBox(host.BoxOwner(), kUnreadableShortcutText + path);
+            return;
+        }
+        const TShortcutLink& link = host.ShortcutLink();
         if (!CanRegister(host, link.Target)) {
             Refuse(host, path);
             return;
@@ -188,28 +188,32 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
     win::FindHandle find(FindFirstFileA((folder + "\\*.lnk").c_str(), &found));
     int next = 0;
     int leftOut = 0;
-    try {
-        for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found)) {
-            // The pattern also matches longer extensions through their short names.
-            if (text::ExtensionLower(found.cFileName) != ".lnk")
-                continue;
-            if (next >= kMaxPrograms) {
-                ++leftOut;
-                continue;
-            }
-            std::string path = folder + "\\" + found.cFileName;
-            TShortcutLink& link = ReadLink(host, path);
-            if (link.Target.empty())
-                continue;
-            table[next++] = RecordFromLink(link, path);
+    int unreadable = 0;
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found)) {
+        // The pattern also matches longer extensions through their short names.
+        if (text::ExtensionLower(found.cFileName) != ".lnk")
+            continue;
+        if (next >= kMaxPrograms) {
+            ++leftOut;
+            continue;
         }
-    } catch (...) {
-        host.BuildList();
-        throw;
+        // One shortcut that cannot be read, or that names a folder, must not cost the
+        // user the others: it is passed over and counted.
+        std::string path = folder + "\\" + found.cFileName;
+        if (!ReadLink(host, path) || IsFolder(host.ShortcutLink().Target)) {
+            ++unreadable;
+            continue;
+        }
+        table[next++] = RecordFromLink(host.ShortcutLink(), path);
     }
     host.BuildList();
+    std::string report;
     if (leftOut > 0)
-        win::ErrorBox(host.BoxOwner(), ImportOverflowText(leftOut));
+        report = ImportOverflowText(leftOut);
+    if (unreadable > 0)
+        report += (report.empty() ? "" : "\n") + ImportUnreadableText(unreadable);
+    if (!report.empty())
+        win::ErrorBox(host.BoxOwner(), report);
 }
 
 void ActAddExecute(RegistrationHost& host) {

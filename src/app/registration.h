@@ -37,14 +37,14 @@ struct RegistrationHost : win::Host {
 bool CanRegister(RegistrationHost& host, const std::string& path);
 
 // Registers one .exe or .lnk into the lowest free slot and appends it to the list;
-// reports a refusal or a full table itself; other kinds of file are ignored. Raises
-// what reading a shortcut raises.
+// reports a refusal, a shortcut that cannot be read or a full table itself; other
+// kinds of file are ignored.
 void AddProgram(RegistrationHost& host, const std::string& path);
 
 // Replaces every registered program by the shortcuts of host.StartupFolder() (or of
 // `folder`) and rebuilds the list. A folder that cannot be found raises and
-// changes nothing; a shortcut that cannot be read raises after the list has been
-// rebuilt from the slots filled until then.
+// changes nothing. A shortcut that cannot be read or names no file is passed over;
+// one box at the end counts those and the ones beyond the table's size.
 void ImportStartup(RegistrationHost& host);
 void ImportStartup(RegistrationHost& host, const std::string& folder);
 
@@ -67,4 +67,6 @@ extern const char* const kImportQuestion;
 extern const char* const kGreetingCaption;
 extern const char* const kGreetingText;
 extern const char* const kNoStartupFolderText;
+extern const char* const kUnreadableShortcutText; // followed by the shortcut's path
 std::string ImportOverflowText(int leftOut);
+std::string ImportUnreadableText(int count);

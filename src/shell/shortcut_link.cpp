@@ -12,6 +12,13 @@ namespace {
 // Every text read from a shortcut passes through a buffer of this many characters.
 constexpr int kBufferSize = MAX_PATH;
 
+// How long the shell may look for a moved target. Without a bound it waits for a
+// network share or a removable drive that is not there; without SLR_NO_UI it opens
+// its search dialog, which nobody expects from an import.
+constexpr DWORD kResolveTimeoutMs = 1000;
+constexpr DWORD kResolveFlags =
+    static_cast<DWORD>(SLR_ANY_MATCH) | static_cast<DWORD>(SLR_NO_UI) | (kResolveTimeoutMs << 16);
+
 std::wstring ToWide(const std::string& s) {
     int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
     if (n <= 0)
@@ -55,8 +62,8 @@ void TShortcutLink::ReadShortcut() {
     // The whole path goes to the shell; whether an overlong one opens is its business.
     std::wstring widePath = ToWide(ShortcutFile);
     Require(file->Load(widePath.c_str(), STGM_READ), "Unable to open link file");
-    // The system may look for a moved target itself (and show its own dialog doing so).
-    if (link->Resolve(nullptr, SLR_ANY_MATCH) != S_OK)
+    // The system may look for a moved target itself, quietly and for a bounded time.
+    if (link->Resolve(nullptr, kResolveFlags) != S_OK)
         return;
 
     char buf[kBufferSize];
@@ -91,6 +98,31 @@ void TShortcutLink::ReadShortcut() {
     buf[0] = '\0';
     Require(link->GetArguments(buf, kBufferSize), "Error in getting Arguments");
     Arguments = buf;
+}
+
+void TShortcutLink::ClearReadValues() {
+    const TShortcutLink fresh;
+    Target = fresh.Target;
+    WorkingDir = fresh.WorkingDir;
+    Description = fresh.Description;
+    Arguments = fresh.Arguments;
+    IconLocation = fresh.IconLocation;
+    IconNumber = fresh.IconNumber;
+    hotKeyCode_ = fresh.hotKeyCode_;
+    showCmd_ = fresh.showCmd_;
+}
+
+bool TShortcutLink::Read(const std::string& file) {
+    ShortcutFile = file;
+    ClearReadValues();
+    try {
+        ReadShortcut();
+    } catch (const EShortcutError&) {
+        ClearReadValues();
+        return false;
+    }
+    // Returning early from ReadShortcut leaves the cleared values: no target.
+    return !Target.empty();
 }
 
 void TShortcutLink::WriteShortcut() {

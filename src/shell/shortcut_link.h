@@ -47,6 +47,13 @@ class TShortcutLink {
     // shell-link object cannot be had, or the shortcut cannot be resolved, it returns
     // without changing anything.
     void ReadShortcut();
+    // Reads `file` as a whole or not at all: every property read from a shortcut is
+    // first set back to its value in a new object, so nothing of the shortcut read
+    // before can pass into this one. False, with those values kept, when the file is
+    // no shell link, cannot be resolved, names no file-system target (a shell folder
+    // such as "PC", a Control Panel item, a Store app) or a step fails; the reason
+    // is not kept, the caller only needs to know that nothing usable came back.
+    bool Read(const std::string& file);
     // Creates or replaces ShortcutFile. A hot key is written as Ctrl+Alt+key. Raises
     // EShortcutError when the file cannot be saved, EOleSysError when the shell-link
     // object cannot be created.
@@ -58,6 +65,7 @@ class TShortcutLink {
     void GetStartupDir(std::string& dir) const;
 
   private:
+    void ClearReadValues();
     void GetSpecialDir(int csidl, std::string& dir) const;
 
     mutable uint16_t hotKeyCode_ = 0;

@@ -230,9 +230,9 @@ TEST(Faults, MissingStartupFolderKeepsTheListAndTheActions) {
     ExpectBusyActionsEnabled(main);
 }
 
-// A shortcut whose target path is longer than the 259 characters a path may have
-// is read without harm: the import takes what the shell returns, or leaves the
-// entry out when the shell gives no target.
+// Shortcuts the import cannot use — a target path longer than the 259 characters a
+// path may have, a shell folder without a path, a file that is no shell link — are
+// passed over and counted; the good ones around them are all imported.
 TEST(Faults, ShortcutWithAnOverLongTargetIsImportedWithoutHarm) {
     Sandbox box({"quit_target.exe"});
     box.WriteIni(Known(Apps(1)));
@@ -244,27 +244,40 @@ TEST(Faults, ShortcutWithAnOverLongTargetIsImportedWithoutHarm) {
     StartupShortcuts startup;
     startup.Add("long", longTarget);
     startup.Add("short", box.Path("quit_target.exe"));
+    startup.AddShellFolder("PC", CSIDL_DRIVES);
+    startup.AddFile("garbage.lnk", "this is no shortcut");
+    startup.Add("second", box.CopyFromBin("quit_target.exe", "second.exe"));
 
     AppProcess app(box);
     MainWindow main = app.Main();
     ASSERT_TRUE(main.WaitItemCount(1, 10000));
     main.Command(ID_ACT_STARTUPREAD);
-    auto has = [](const std::vector<std::string>& v, const char* name) {
-        return std::find(v.begin(), v.end(), name) != v.end();
-    };
     std::vector<AnsweredBox> boxes;
+    // The import's question, then its one completion box.
     ASSERT_TRUE(WaitAnsweringBoxes(
-        app.Id(), [&] { return has(main.Names(), "short") || boxes.size() >= 2; }, 10000, boxes));
+        app.Id(), [&] { return boxes.size() >= 2; }, 10000, boxes));
     std::vector<std::string> names = main.Names();
-    std::printf("over-long shortcut target: %lu boxes, entries:",
-                static_cast<unsigned long>(boxes.size()));
+    std::printf("shortcuts the import cannot use: entries:");
     for (const std::string& n : names)
         std::printf(" %s", n.c_str());
     std::printf("\n");
     for (const AnsweredBox& b : boxes)
         std::printf("  box: %s / %s\n", b.caption.c_str(), b.text.c_str());
-    EXPECT_TRUE(has(names, "short"));
-    EXPECT_FALSE(has(names, "app0"));
+    auto has = [&](const char* name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    EXPECT_TRUE(has("short"));
+    EXPECT_TRUE(has("second"));
+    EXPECT_FALSE(has("PC"));
+    EXPECT_FALSE(has("garbage"));
+    EXPECT_FALSE(has("app0"));
+    // The shell may hand back a shortened over-long path (the 64-bit one does); the
+    // 32-bit one fails to, and then that shortcut is counted too.
+    const int skipped = has("long") ? 2 : 3;
+    EXPECT_EQ(names.size(), static_cast<size_t>(5 - skipped));
+    EXPECT_EQ(boxes[1].text, std::string("読み取れないか、ファイルを指していないため、") +
+                                 std::to_string(skipped) +
+                                 "個のショートカットは取り込みませんでした");
     ExpectBusyActionsEnabled(main);
     ASSERT_EQ(app.Close(), 0u);
 }

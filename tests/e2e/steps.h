@@ -113,6 +113,39 @@ class StartupShortcuts {
         MakeShortcut(path, target, "", target.substr(0, target.rfind('\\') + 1));
         files_.push_back(path);
     }
+    // A shortcut to a shell folder that has no file-system path ("PC" is CSIDL_DRIVES).
+    void AddShellFolder(const std::string& name, int csidl) {
+        std::string path = StartupFolder() + "\\" + name + ".lnk";
+        LPITEMIDLIST pidl = nullptr;
+        IShellLinkA* link = nullptr;
+        IPersistFile* file = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl));
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IShellLinkA,
+                                                  reinterpret_cast<void**>(&link)));
+        link->SetIDList(pidl);
+        ASSERT_HRESULT_SUCCEEDED(
+            link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+        std::wstring wide(path.size() + 1, L'\0');
+        wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                        static_cast<int>(wide.size())) -
+                    1);
+        ASSERT_HRESULT_SUCCEEDED(file->Save(wide.c_str(), TRUE));
+        file->Release();
+        link->Release();
+        CoTaskMemFree(pidl);
+        files_.push_back(path);
+    }
+    // A file named like a shortcut that holds `bytes` and is no shell link.
+    void AddFile(const std::string& name, const std::string& bytes) {
+        std::string path = StartupFolder() + "\\" + name;
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(f);
+        files_.push_back(path);
+    }
 
   private:
     std::vector<std::string> files_;

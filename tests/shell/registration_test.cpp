@@ -288,20 +288,25 @@ TEST_F(RegistrationTest, ImportFailuresLeaveAListOfTheFilledSlots) {
     EXPECT_EQ(host.table[0].Program, "C:\\old.exe");
     EXPECT_EQ(host.builds, 0);
 
+    // A file that is no shell link and a shortcut to a folder are passed over and
+    // counted; the good shortcuts around them are all imported.
     std::string startup = dir.MakeDir("startup");
     std::string exe = dir.CopyBin("shell_ver_none.exe", "app.exe");
-    Lnk("startup\\good.lnk", exe);
-    dir.WriteFile("startup\\broken.lnk", "no shortcut");
-    try {
-        ImportStartup(host, startup);
-        ADD_FAILURE() << "a broken shortcut was imported";
-    } catch (const EShortcutError& e) {
-        EXPECT_STREQ(e.what(), "Unable to open link file");
-    }
+    Lnk("startup\\a good.lnk", exe);
+    dir.WriteFile("startup\\b broken.lnk", "no shortcut");
+    Lnk("startup\\c folder.lnk", dir.Path());
+    Lnk("startup\\d good.lnk", exe, "-d");
+    BoxAnswerer boxes;
+    boxes.Reply(IDOK);
+    ImportStartup(host, startup);
     EXPECT_EQ(host.builds, 1);
-    EXPECT_EQ(static_cast<int>(host.list.size()), host.Occupied());
-    EXPECT_LE(host.Occupied(), 1);
-    EXPECT_NE(host.table[0].Program, "C:\\old.exe");
+    ASSERT_EQ(host.Occupied(), 2);
+    EXPECT_EQ(host.list.size(), 2u);
+    EXPECT_EQ(host.table[0].Program, exe);
+    EXPECT_EQ(host.table[1].Program, exe);
+    EXPECT_EQ(host.table[0].Arg.empty() ? host.table[1].Arg : host.table[0].Arg, "-d");
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, ImportUnreadableText(2));
 }
 
 TEST_F(RegistrationTest, ImportTakesTheFirst256AndSaysHowManyWereLeftOut) {
@@ -438,5 +443,5 @@ TEST_F(RegistrationTest, UnreadShortcutDoesNotInheritThePreviousTarget) {
     }).join();
     EXPECT_EQ(host.Occupied(), 0);
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, "このプログラムを使用することはできません\n" + other);
+    EXPECT_EQ(seen[0].text, "このショートカットは読み取れません\n" + other);
 }
