@@ -63,21 +63,23 @@ void Intercept(const THookShareMem& block, UINT reportMsg, MSG* msg) {
 
 } // namespace
 
+// Only a window's WM_COMMAND or WM_SYSCOMMAND can be reported, so only those open the
+// block: opening and mapping it for every message the thread retrieves cost the
+// hooked program most of its message rate. Every other message passes on at once
+// (CallNextHookEx ignores its hook handle).
 extern "C" LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code < 0)
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    // Thread messages (no window) are never reported.
+    if (code < 0 || !msg || !msg->hwnd ||
+        (msg->message != WM_COMMAND && msg->message != WM_SYSCOMMAND))
         return CallNextHookEx(nullptr, code, wParam, lParam);
     SharedView view;
     THookShareMem* block = view.get();
     if (!block)
         return CallNextHookEx(nullptr, code, wParam, lParam);
-    MSG* msg = reinterpret_cast<MSG*>(lParam);
-    // Thread messages (no window) are never reported.
-    if (msg && msg->hwnd && block->NullHook) {
-        if (msg->message == WM_COMMAND)
-            Intercept(*block, block->CommandMsg, msg);
-        else if (msg->message == WM_SYSCOMMAND)
-            Intercept(*block, block->SysCommandMsg, msg);
-    }
+    if (block->NullHook)
+        Intercept(*block, msg->message == WM_COMMAND ? block->CommandMsg : block->SysCommandMsg,
+                  msg);
     return CallNextHookEx(FromShared<HHOOK>(block->Hook), code, wParam, lParam);
 }
 
