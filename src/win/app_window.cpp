@@ -1,5 +1,7 @@
 #include "win/app_window.h"
 
+#include "win/message_loop.h"
+
 namespace win {
 namespace {
 
@@ -8,9 +10,12 @@ const char kTitle[] = "ポムッと終了";
 HWND g_appWindow = nullptr;
 
 // Messages posted here by other processes that no filter took are simply dropped.
+// One that arrives through a modal loop of the system has not met the filter yet.
 LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY && hwnd == g_appWindow)
         g_appWindow = nullptr;
+    if (msg >= 0xC000 && msg <= 0xFFFF && FilterFromWindowProc(hwnd, msg, wp, lp))
+        return 0;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

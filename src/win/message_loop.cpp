@@ -17,6 +17,9 @@ struct OpenDialog {
     DialogPreTranslate preTranslate;
 };
 std::vector<OpenDialog> g_dialogs;
+// The message the loop is dispatching after the filter declined it: its window
+// procedure must not offer it to the filter a second time.
+const MSG* g_declined = nullptr;
 
 // Keys typed into a text box are the text box's: Ctrl+A there selects the text and
 // must not register a program, Ctrl+D must not delete one.
@@ -45,6 +48,12 @@ void HandleMessage(MSG& msg) {
                 return;
         }
         TranslateMessage(&msg);
+        const MSG* outer = g_declined;
+        g_declined = &msg;
+        struct Restore {
+            const MSG* outer;
+            ~Restore() { g_declined = outer; }
+        } restore{outer};
         DispatchMessageA(&msg);
     } catch (...) {
         ReportCurrentException();
@@ -58,6 +67,25 @@ void SetMessageFilter(MessageFilter filter) {
 }
 const MessageFilter& CurrentMessageFilter() {
     return g_filter;
+}
+
+bool FilterFromWindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
+    if (!g_filter)
+        return false;
+    if (g_declined && g_declined->hwnd == hwnd && g_declined->message == message &&
+        g_declined->wParam == wp && g_declined->lParam == lp)
+        return false;
+    MSG msg = {hwnd, message, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+    DWORD pos = GetMessagePos();
+    msg.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    try {
+        // A copy: the filter may replace itself (the capture dialog ends on a report).
+        MessageFilter filter = g_filter;
+        return filter(msg);
+    } catch (...) {
+        ReportCurrentException();
+        return true;
+    }
 }
 
 void SetAccelerators(HWND window, HACCEL table) {

@@ -15,6 +15,12 @@ using MessageFilter = std::function<bool(MSG&)>;
 
 void SetMessageFilter(MessageFilter filter);
 const MessageFilter& CurrentMessageFilter();
+// For a window procedure that receives posted messages: offers the message to the
+// filter unless the loop already did. A modal loop of the system (moving a window,
+// a system menu, a message box) dispatches without passing the filter, and what
+// other processes post meanwhile would otherwise never reach it. True when the
+// filter took it.
+bool FilterFromWindowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept;
 void SetAccelerators(HWND window, HACCEL table);
 // A dialog's own look at a message before dialog navigation, for keys that
 // navigation does not know (Ctrl+Tab between tab pages); true when it took it.

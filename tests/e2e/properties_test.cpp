@@ -250,6 +250,38 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
     EXPECT_TRUE(replayed);
 }
 
+// The hook's report may arrive while a modal loop of the system runs in VakoQuit
+// (here the capture dialog's system menu is open): it still reaches the capture,
+// which shows the command and passes it on, instead of being dropped after the hook
+// had already taken the command from the target.
+TEST_F(Properties, ACommandReportedWhileTheSystemMenuIsOpenIsCaptured) {
+    box.WriteIni(Settings({Entry()}));
+    Process target = StartTarget("menu.log");
+    HWND targetWnd = target.WaitForWindow("VakoPlainWindow", 5000);
+    ASSERT_NE(targetWnd, nullptr);
+    AppProcess app(box);
+    HWND dlg = OpenProperties(app);
+    ASSERT_NE(dlg, nullptr);
+    HWND capture = StartCapture(app, dlg);
+    ASSERT_NE(capture, nullptr);
+    HWND panel = GetDlgItem(capture, IDC_CMD_MESSAGEPANEL);
+    ASSERT_TRUE(PostMessageA(capture, WM_SYSCOMMAND, SC_KEYMENU, ' '));
+    ASSERT_TRUE(WaitUntil([&] { return FindTopWindow(app.Id(), "#32768") != nullptr; }, 5000))
+        << "the capture dialog's system menu did not open";
+    // The target's own "Exit" command, as its menu posts it.
+    ASSERT_TRUE(PostMessageA(targetWnd, WM_COMMAND, 0x9C41, 0));
+    EXPECT_TRUE(
+        WaitUntil([&] { return IsWindow(panel) && WindowText(panel) == kQuitCommand; }, 5000))
+        << (IsWindow(panel) ? WindowText(panel) : "(closed)");
+    EXPECT_TRUE(target.WaitExit(10000).has_value()) << "the command was not passed on";
+    // The menu goes as any modal loop does when its owner cancels it.
+    PostMessageA(capture, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 10000));
+    EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_COMMANDEDIT)), kQuitCommand);
+    ASSERT_TRUE(Finish(dlg, IDCANCEL));
+    ASSERT_TRUE(app.Close().has_value());
+}
+
 TEST_F(Properties, ANotRunningProgramIsRefusedUntilItRunsAndAbortKeepsNoResult) {
     Fields f = Entry();
     box.WriteIni(Settings({f}));
