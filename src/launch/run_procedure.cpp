@@ -22,7 +22,29 @@ class ProcessReadyWait : public ReadyWaitOps {
     HANDLE process_;
 };
 
+// The shell's start of a program that needs elevation: the same program, arguments,
+// folder and window state. `process` gets its handle for the ready wait, where the
+// shell gives one.
+bool StartThroughShell(const TProgInfo& entry, const StartRequest& req, win::Handle& process) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpFile = entry.Program.c_str();
+    info.lpParameters = entry.Arg.empty() ? nullptr : entry.Arg.c_str();
+    info.lpDirectory = req.Folder.empty() ? nullptr : req.Folder.c_str();
+    info.nShow = (req.Flags & STARTF_USESHOWWINDOW) ? req.ShowWindow : SW_SHOWNORMAL;
+    if (!CurrentStartCalls().shellExecute(&info))
+        return false;
+    process.reset(info.hProcess);
+    return true;
+}
+
 } // namespace
+
+StartCalls& CurrentStartCalls() {
+    static StartCalls calls;
+    return calls;
+}
 
 bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     host.SetStatusText(StartingText(entry.Name));
@@ -42,14 +64,18 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
 
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_DEFAULT_ERROR_MODE, nullptr,
-                        req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi))
+    win::Handle process;
+    if (CurrentStartCalls().createProcess(
+            nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+            nullptr, req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi)) {
+        process.reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+    } else if (GetLastError() != kErrorElevationRequired ||
+               !StartThroughShell(entry, req, process)) {
         return false;
-    win::Handle process(pi.hProcess);
-    win::Handle thread(pi.hThread);
+    }
 
-    if (waitReady) {
+    if (waitReady && process) {
         ProcessReadyWait ops(host, process.get());
         WaitUntilReady(ops);
     }

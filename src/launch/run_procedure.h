@@ -5,6 +5,9 @@
 #include "core/prog_info.h"
 #include "win/host.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,6 +31,20 @@ void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selecte
 // Starts one entry; false when it could not be started. No box is shown for it, so
 // that a run from the command line never stops to wait for a click. With
 // `waitReady`, returns once the program is ready for input, or after five seconds.
+// A program whose manifest asks for administrator rights cannot be created
+// directly (error 740); it is started through the shell, so that
+// Windows asks the user for consent. A refusal counts as not started.
 bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady);
+
+// Windows' error 740 for such a program; the mingw headers lack its name.
+constexpr DWORD kErrorElevationRequired = 740;
+
+// The two system calls that start a program, replaceable so that tests can make
+// them fail as Windows does.
+struct StartCalls {
+    decltype(&CreateProcessA) createProcess = &CreateProcessA;
+    decltype(&ShellExecuteExA) shellExecute = &ShellExecuteExA;
+};
+StartCalls& CurrentStartCalls();
 
 } // namespace launch

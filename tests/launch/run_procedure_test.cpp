@@ -213,3 +213,48 @@ TEST_F(RunProgramReal, RunAllPassesOverWhatTheSkipTestNamesButRunSelectedDoesNot
     EXPECT_EQ(host.events, (Events{"busy:0", "status:startedを起動しています", "busy:1",
                                    "status:ポムッと起動処理完了"}));
 }
+
+namespace {
+
+// Windows' answer to a direct start of a program whose manifest asks for
+// administrator rights.
+BOOL WINAPI ElevationRequired(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                              DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+    SetLastError(launch::kErrorElevationRequired);
+    return FALSE;
+}
+
+// The user answers the consent prompt with No.
+BOOL WINAPI ConsentRefused(SHELLEXECUTEINFOA*) {
+    SetLastError(ERROR_CANCELLED);
+    return FALSE;
+}
+
+struct ReplacedStartCalls {
+    ReplacedStartCalls() : saved(launch::CurrentStartCalls()) {}
+    ~ReplacedStartCalls() { launch::CurrentStartCalls() = saved; }
+    launch::StartCalls saved;
+};
+
+} // namespace
+
+// A program that needs elevation goes through the shell, with its arguments, folder
+// and ready wait; a refused consent counts as not started.
+TEST_F(RunProgramReal, AProgramThatNeedsElevationIsStartedThroughTheShell) {
+    ReplacedStartCalls restore;
+    launch::CurrentStartCalls().createProcess = ElevationRequired;
+    TProgInfo e = Entry("admin", Target("launch_echo"), "-x \"a b\" " + OutArg("admin"));
+    e.Work = out;
+    ASSERT_TRUE(launch::RunProgram(host, e, true));
+    Report r = Wait("admin");
+    EXPECT_NE(r["cmdline"].find("-x \"a b\""), std::string::npos) << r["cmdline"];
+    EXPECT_EQ(r["cwd"], out);
+
+    launch::CurrentStartCalls().shellExecute = ConsentRefused;
+    TProgTable table;
+    table[0] = Entry("refused", Target("launch_echo"), OutArg("refused"));
+    launch::ActAllRunExecute(host, table, false);
+    EXPECT_FALSE(FileThere(OutFile("refused")));
+    EXPECT_EQ(host.events.back(),
+              "status:ポムッと起動処理完了（1個のアプリケーションを起動できませんでした）");
+}
