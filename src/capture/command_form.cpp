@@ -75,6 +75,8 @@ void TVakoCommandForm::FormShow() {
     // The message numbers are known before the filter can see a report.
     CommandMsg = RegisterWindowMessageA(GetHookMsgString1());
     SysCommandMsg = RegisterWindowMessageA(GetHookMsgString2());
+    win::AllowApplicationMessage(CommandMsg);
+    win::AllowApplicationMessage(SysCommandMsg);
     std::string error;
     hooked_ = true;
     if (!installer_->Install(win::ApplicationWindow(), TargetWnd, &error))

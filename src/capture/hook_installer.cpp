@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "hook/helper_protocol.h"
+#include "hook/hook_share_mem.h"
 #include "hook/vako_hook.h"
 
 #include <vector>
@@ -111,8 +112,14 @@ bool THookInstaller::InstallLocal(HWND notifyWnd, DWORD thread, std::string* err
     local_ = true;
     if (InitDLL(notifyWnd, thread))
         return true;
-    if (error)
-        *error = "?";
+    if (error) {
+        // The library shows no box of its own (it also runs inside the hooked
+        // program): a block it could not create is said here, by VakoQuit.
+        HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, vakohook::kShareMemName);
+        *error = block ? "?" : "MMFが作成できません";
+        if (block)
+            CloseHandle(block);
+    }
     return false;
 }
 

@@ -128,10 +128,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
+        // No box on failure: this also runs inside the hooked program, whose user
+        // would see it. InitDLL then fails, and VakoQuit's capture dialog says why.
         g_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                        vakohook::kShareMemSize, vakohook::kShareMemName);
-        if (!g_mapping)
-            MessageBoxA(nullptr, "MMFが作成できません", "VakoHook.DLL", MB_OK | MB_ICONEXCLAMATION);
     } else if (reason == DLL_PROCESS_DETACH) {
         if (g_mapping)
             CloseHandle(g_mapping);

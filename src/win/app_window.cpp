@@ -43,6 +43,16 @@ HWND ApplicationWindow() {
     return g_appWindow;
 }
 
+bool AllowApplicationMessage(UINT message) {
+    using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    static const auto filterEx = reinterpret_cast<FilterEx>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    const DWORD kMsgFltAllow = 1;
+    if (!filterEx)
+        return true;
+    return g_appWindow && filterEx(g_appWindow, message, kMsgFltAllow, nullptr);
+}
+
 const char* ApplicationTitle() {
     return kTitle;
 }

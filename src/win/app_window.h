@@ -13,6 +13,11 @@ namespace win {
 HWND CreateApplicationWindow();
 // The window made by CreateApplicationWindow, or null before that.
 HWND ApplicationWindow();
+// Lets `message` reach the application window from processes of lower integrity:
+// an elevated VakoQuit would otherwise never hear from a hook inside a normal
+// program. Windows before 7 has no such filter and needs none; false when the
+// system refused.
+bool AllowApplicationMessage(UINT message);
 // The program's title, used as caption of boxes that belong to no form.
 const char* ApplicationTitle();
 
