@@ -3,6 +3,7 @@
 #include "driver/vako_e2e.h"
 #include "steps.h"
 #include "target_log.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -272,6 +273,43 @@ TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
         app.Id(), [&] { return !app.Running(); }, 10000, boxes));
     EXPECT_EQ(boxes.size(), 1u);
     SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(box.ReadIni(), ini);
+    EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+}
+
+// A settings file that another program holds locked at the start is no first start:
+// one box names it, the list stays empty, and neither the start, the session's end
+// nor the close writes over the user's list once the file is free again.
+TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndNeverOverwritten) {
+    Sandbox box;
+    const std::string ini = Known(App(0, "keep", "C:\\k.exe"));
+    box.WriteIni(ini);
+    win::FileHandle lock(CreateFileA(box.IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    AppProcess app(box);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !boxes.empty(); }, 10000, boxes));
+    EXPECT_EQ(boxes[0].caption, "エラー");
+    EXPECT_EQ(boxes[0].text.find("設定ファイルを読み込めませんでした。\n" + box.IniPath() + "\n"),
+              0u)
+        << boxes[0].text;
+    MainWindow main = app.Main();
+    // The window was activated before its message loop ran; a greeting posted then
+    // is up once a second barrier has passed.
+    ASSERT_TRUE(main.WaitPostedHandled());
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_EQ(FindMessageBox(app.Id()), nullptr) << "a greeting or a second box";
+    EXPECT_EQ(main.ItemCount(), 0);
+    EXPECT_EQ(main.StatusText(), "0個のアプリケーション");
+
+    lock.reset();
+    Send(main.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    Post(main.Hwnd(), WM_CLOSE);
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 10000, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(box.ReadIni(), ini);
     EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
 }
