@@ -247,6 +247,15 @@ TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main.Hwnd()) != FALSE; }, 5000));
         ShowWindow(main.Hwnd(), SW_HIDE);
     }
+    // A minimised first window is restored, not only shown.
+    ShowWindow(main.Hwnd(), SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main.Hwnd()) != FALSE; }, 5000));
+    {
+        Process second = Process::Start(box.ExePath(), "", box.Dir());
+        EXPECT_EQ(second.WaitExit(10000), std::optional<DWORD>(0));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return !IsIconic(main.Hwnd()) && IsWindowVisible(main.Hwnd()); }, 5000));
+    }
     EXPECT_TRUE(first.Running());
     // A quit-all of either start would have posted to the target before now.
     ASSERT_TRUE(MarkLog(targetWindow, box.Path("q.log")));
