@@ -288,7 +288,8 @@ TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
 
 // A settings file that another program holds locked at the start is no first start:
 // one box names it, the list stays empty, and neither the start, the session's end
-// nor the close writes over the user's list once the file is free again.
+// nor the close writes over the user's list once the file is free again. Locked only
+// at the close, the file is reported as well and kept.
 TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndNeverOverwritten) {
     Sandbox box;
     const std::string ini = Known(App(0, "keep", "C:\\k.exe"));
@@ -324,6 +325,24 @@ TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndNeverOverwritten) {
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(box.ReadIni(), ini);
     EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+
+    // Read at the start, locked by the close: the save says so once and leaves it.
+    AppProcess again(box);
+    MainWindow shown = again.Main();
+    ASSERT_TRUE(shown.WaitItemCount(1, 10000));
+    lock.reset(CreateFileA(box.IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    boxes.clear();
+    Post(shown.Hwnd(), WM_CLOSE);
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        again.Id(), [&] { return !again.Running(); }, 10000, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.find("設定ファイルを読み込めませんでした。\n" + box.IniPath() + "\n"),
+              0u)
+        << boxes[0].text;
+    lock.reset();
+    EXPECT_EQ(box.ReadIni(), ini);
 }
 
 TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {
