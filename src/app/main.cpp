@@ -19,12 +19,18 @@ bool SystemLeadByte(unsigned char c) {
 // A second start only brings the running window to the front; its command line
 // is not looked at.
 bool ActivateRunningInstance() {
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName);
-    if (!existing)
+    // Only the mutex's existence is asked, so the least right does. A mutex that
+    // exists but is refused belongs to an instance running with other rights
+    // (elevated): it is another instance all the same.
+    HANDLE existing = OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
+    if (existing)
+        CloseHandle(existing);
+    else if (GetLastError() != ERROR_ACCESS_DENIED)
         return false;
-    CloseHandle(existing);
     if (HWND w = FindWindowA("TVakoQuitForm", nullptr)) {
-        ShowWindow(w, SW_SHOW);
+        // Asynchronously: a first instance busy with a long quit-all must not hold
+        // up this one. A minimised window is restored, not only shown.
+        ShowWindowAsync(w, IsIconic(w) ? SW_RESTORE : SW_SHOW);
         SetForegroundWindow(w);
     }
     return true;

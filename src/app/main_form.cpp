@@ -188,13 +188,20 @@ void TVakoQuitForm::FormResize() {
 }
 
 void TVakoQuitForm::LoadSettings() {
+    std::string bytes;
+    std::string error;
+    if (ReadSettingsFile(settingsPath_, bytes, error) == SettingsRead::Failed) {
+        settingsUnreadable_ = true;
+        win::ErrorBox(hwnd(), error);
+    }
     IniFile ini;
-    ini.Parse(ReadWholeFile(settingsPath_));
+    ini.Parse(bytes);
     // The window keys default to 0, 0, 313, 277, not to where the system put the
     // window; the columns default to their current widths.
     TSettings s;
     s.Columns = FileList.ColumnWidths();
-    FirstRun_ = ReadSettings(ini, s, ProgTable);
+    // A file that is there but unreadable is no first start: no greeting, no import.
+    FirstRun_ = ReadSettings(ini, s, ProgTable) && !settingsUnreadable_;
     settings_ = s;
 
     SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -208,8 +215,22 @@ void TVakoQuitForm::LoadSettings() {
 }
 
 void TVakoQuitForm::SaveSettings() {
+    if (settingsUnreadable_)
+        return;
+    std::string bytes;
+    std::string error;
+    const SettingsRead read = ReadSettingsFile(settingsPath_, bytes, error);
+    if (read == SettingsRead::Failed) {
+        // Saving from an empty model would drop whatever of the file the program does
+        // not know; a file others hold locked refuses its replacement anyway.
+        if (!saveErrorShown_) {
+            saveErrorShown_ = true;
+            win::ErrorBox(hwnd(), error);
+        }
+        return;
+    }
     IniFile ini;
-    ini.Parse(ReadWholeFile(settingsPath_));
+    ini.Parse(bytes);
     RECT rc;
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof wp;
@@ -238,6 +259,8 @@ void TVakoQuitForm::SaveSettings() {
 }
 
 void TVakoQuitForm::WriteSettingsFile(const std::string& bytes) {
+    if (settingsUnreadable_)
+        return; // the next start is to read the intact file
     std::string error;
     if (!WriteFileSafely(settingsPath_, bytes, error) && !saveErrorShown_) {
         // Once is enough: the same folder will refuse the next save as well.

@@ -102,6 +102,9 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     bool commandLineRun_ = false;
     TCommandLine commandLine_;
     bool saveErrorShown_ = false;
+    // The settings file exists but could not be read: writing the empty list over it
+    // would lose the user's entries, so nothing is written to it during this run.
+    bool settingsUnreadable_ = false;
     bool firstRunPosted_ = false;
     bool busy_ = false;
     bool closePending_ = false;

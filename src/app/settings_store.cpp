@@ -25,9 +25,15 @@ std::string SettingsPathFor(const std::string& programPath) {
     return folder + (base.empty() ? name : base) + ".ini";
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string data;
-    return win::ReadWholeFile(path, data) ? data : std::string();
+SettingsRead ReadSettingsFile(const std::string& path, std::string& bytes, std::string& error) {
+    DWORD code = ERROR_SUCCESS;
+    if (win::ReadWholeFile(path, bytes, &code))
+        return SettingsRead::Read;
+    bytes.clear();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        return SettingsRead::Missing;
+    error = "設定ファイルを読み込めませんでした。\n" + path + "\n" + SystemMessage(code);
+    return SettingsRead::Failed;
 }
 
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {

@@ -5,8 +5,15 @@
 // The program's own path with its extension replaced by ".ini".
 std::string SettingsPathFor(const std::string& programPath);
 
-// The whole file; an empty string when it does not exist or cannot be read.
-std::string ReadWholeFile(const std::string& path);
+// What reading the settings file found.
+enum class SettingsRead {
+    Read,    // `bytes` holds the whole file
+    Missing, // neither the file nor its folder exists: a first start
+    Failed,  // it exists but could not be read whole; `error` says so for the user
+};
+
+// The whole file into `bytes` (empty unless Read).
+SettingsRead ReadSettingsFile(const std::string& path, std::string& bytes, std::string& error);
 
 // Replaces the file only once the new text is completely on disk: the text goes to
 // a temporary file in the same folder, which then takes the old file's place. A

@@ -246,7 +246,9 @@ void TVakoOptionForm::AddButtonClick() {
     DWORD own = 0;
     GetWindowThreadProcessId(hwnd(), &own);
     TVakoAddListForm add(OpenWindowTitles(WindowList, own));
-    if (add.ShowModal(hwnd()) != IDOK)
+    // An empty entry matches no window, and reading the list stops at it: every
+    // entry after it would be lost at the next start.
+    if (add.ShowModal(hwnd()) != IDOK || add.Text().empty())
         return;
     SendMessageA(Item(IDC_OPT_IGNORELIST), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(add.Text().c_str()));

@@ -3,6 +3,7 @@
 #include "driver/vako_e2e.h"
 #include "steps.h"
 #include "target_log.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -246,6 +247,15 @@ TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main.Hwnd()) != FALSE; }, 5000));
         ShowWindow(main.Hwnd(), SW_HIDE);
     }
+    // A minimised first window is restored, not only shown.
+    ShowWindow(main.Hwnd(), SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main.Hwnd()) != FALSE; }, 5000));
+    {
+        Process second = Process::Start(box.ExePath(), "", box.Dir());
+        EXPECT_EQ(second.WaitExit(10000), std::optional<DWORD>(0));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return !IsIconic(main.Hwnd()) && IsWindowVisible(main.Hwnd()); }, 5000));
+    }
     EXPECT_TRUE(first.Running());
     // A quit-all of either start would have posted to the target before now.
     ASSERT_TRUE(MarkLog(targetWindow, box.Path("q.log")));
@@ -274,6 +284,65 @@ TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
     SetFileAttributesA(box.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(box.ReadIni(), ini);
     EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+}
+
+// A settings file that another program holds locked at the start is no first start:
+// one box names it, the list stays empty, and neither the start, the session's end
+// nor the close writes over the user's list once the file is free again. Locked only
+// at the close, the file is reported as well and kept.
+TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndNeverOverwritten) {
+    Sandbox box;
+    const std::string ini = Known(App(0, "keep", "C:\\k.exe"));
+    box.WriteIni(ini);
+    win::FileHandle lock(CreateFileA(box.IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    AppProcess app(box);
+    std::vector<AnsweredBox> boxes;
+    // Every box up to the window's showing is answered and counted: a write-back at
+    // the start would add its own.
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return app.WaitForMainWindow(0) != nullptr; }, 10000, boxes));
+    ASSERT_EQ(boxes.size(), 1u) << boxes.back().text;
+    EXPECT_EQ(boxes[0].caption, "エラー");
+    EXPECT_EQ(boxes[0].text.find("設定ファイルを読み込めませんでした。\n" + box.IniPath() + "\n"),
+              0u)
+        << boxes[0].text;
+    MainWindow main = app.Main();
+    // The window was activated before its message loop ran; a greeting posted then
+    // is up once a second barrier has passed.
+    ASSERT_TRUE(main.WaitPostedHandled());
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_EQ(FindMessageBox(app.Id()), nullptr) << "a greeting or a second box";
+    EXPECT_EQ(main.ItemCount(), 0);
+    EXPECT_EQ(main.StatusText(), "0個のアプリケーション");
+
+    lock.reset();
+    Send(main.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    Post(main.Hwnd(), WM_CLOSE);
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 10000, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(box.ReadIni(), ini);
+    EXPECT_FALSE(FileExists(box.IniPath() + ".new"));
+
+    // Read at the start, locked by the close: the save says so once and leaves it.
+    AppProcess again(box);
+    MainWindow shown = again.Main();
+    ASSERT_TRUE(shown.WaitItemCount(1, 10000));
+    lock.reset(CreateFileA(box.IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    boxes.clear();
+    Post(shown.Hwnd(), WM_CLOSE);
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        again.Id(), [&] { return !again.Running(); }, 10000, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.find("設定ファイルを読み込めませんでした。\n" + box.IniPath() + "\n"),
+              0u)
+        << boxes[0].text;
+    lock.reset();
+    EXPECT_EQ(box.ReadIni(), ini);
 }
 
 TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {

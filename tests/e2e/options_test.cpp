@@ -174,7 +174,8 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         Click(dlg, IDC_OPT_QUITATONCE);
         SetText(Control(dlg, IDC_OPT_TIMEOUT), "99");
 
-        // The add dialog, three times: the target's title picked twice, then nothing.
+        // The add dialog, three times: the target's title picked twice, then OK with
+        // nothing chosen, which adds nothing.
         for (int round = 0; round < 3; ++round) {
             std::vector<std::string> expected = ExpectedTitles(app.Id());
             Post(Control(dlg, IDC_OPT_ADD), BM_CLICK);
@@ -200,7 +201,7 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
             ASSERT_TRUE(Gone(add));
         }
         EXPECT_EQ(Items(Control(dlg, IDC_OPT_IGNORELIST)),
-                  (std::vector<std::string>{"keep", kTargetTitle, kTargetTitle, ""}));
+                  (std::vector<std::string>{"keep", kTargetTitle, kTargetTitle}));
         Shot(dlg, "options_quit");
 
         ASSERT_TRUE(NextPageUntil(dlg, IDC_OPT_EACHRUN));
@@ -218,12 +219,11 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
     EXPECT_NE(ini.find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\n"), std::string::npos)
         << ini;
     EXPECT_NE(ini.find(std::string("[Ignore]\r\n0=keep\r\n1=") + kTargetTitle +
-                       "\r\n2=" + kTargetTitle + "\r\n3=\r\n\r\n"),
+                       "\r\n2=" + kTargetTitle + "\r\n\r\n"),
               std::string::npos)
         << ini;
 
-    // Read back at the next start: the dialog shows what was stored (the empty entry
-    // ends the list on reading).
+    // Read back at the next start: the dialog shows what was stored.
     AppProcess app(box);
     HWND dlg = OpenOptions(app);
     ASSERT_NE(dlg, nullptr);
