@@ -8,6 +8,7 @@
 #include "quit/same_program.h"
 #include "shell/shortcut_link.h"
 #include "shell/ver_info.h"
+#include "win/file.h"
 #include "win/handles.h"
 #include "win/msgbox.h"
 
@@ -109,7 +110,10 @@ int32_t ShowFromShortcut(TShowCmd cmd) {
 }
 
 bool CanRegister(RegistrationHost& host, const std::string& path) {
-    if (!IsFile(path) || text::ExtensionLower(path) != ".exe")
+    // A program that exists only as a 64-bit one in System32 is hidden from a 32-bit
+    // program by the redirection, yet it is the file the user picked.
+    if (!(IsFile(path) || IsFile(win::NativeSystemPath(path))) ||
+        text::ExtensionLower(path) != ".exe")
         return false;
     std::string name = text::LowerAscii(text::FileNamePart(path));
     for (const char* p : kProtectedPrograms) {

@@ -1,6 +1,7 @@
 #include "launch/run_procedure.h"
 
 #include "launch/run_rules.h"
+#include "win/file.h"
 #include "win/handles.h"
 
 #include <windows.h>
@@ -54,6 +55,15 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     si.cb = sizeof si;
     GetStartupInfoA(&si);
     StartRequest req = MakeStartRequest(entry, si.dwFlags, si.wShowWindow);
+    // A program picked in System32 is the 64-bit one where it has a 64-bit twin; a
+    // 32-bit VakoQuit would start the SysWOW64 one instead. The folder stays as
+    // registered: Sysnative means nothing to the 64-bit program.
+    const std::string native = win::NativeSystemPath(entry.Program);
+    if (native != entry.Program) {
+        TProgInfo twin = entry;
+        twin.Program = native;
+        req.CommandLine = MakeStartRequest(twin, si.dwFlags, si.wShowWindow).CommandLine;
+    }
     si.cb = sizeof si;
     si.dwFlags = req.Flags;
     si.wShowWindow = req.ShowWindow;

@@ -21,6 +21,9 @@ std::string LowerShortForm(const std::string& path) {
 } // namespace
 
 bool SameProgram(const std::string& a, const std::string& b) {
+    win::FileIdentity ia, ib;
+    if (win::IdentityOf(a, ia) && win::IdentityOf(b, ib))
+        return ia == ib;
     return LowerShortForm(a) == LowerShortForm(b);
 }
 
@@ -30,6 +33,17 @@ ProgramMatcher::ProgramMatcher(const std::string& program)
     DWORD n = program.empty() ? 0 : GetLongPathNameA(program.c_str(), buf, sizeof buf);
     if (n > 0 && n < sizeof buf)
         longName_ = Lower(text::FileNamePart(std::string(buf, n)));
+    hasId_ = win::IdentityOf(program, id_);
+    if (hasId_ && longName_.empty()) {
+        // A 64-bit-only System32 program: its names come from the Sysnative spelling.
+        const std::string native = win::NativeSystemPath(program);
+        n = GetLongPathNameA(native.c_str(), buf, sizeof buf);
+        if (n > 0 && n < sizeof buf)
+            longName_ = Lower(text::FileNamePart(std::string(buf, n)));
+        n = GetShortPathNameA(native.c_str(), buf, sizeof buf);
+        if (n > 0 && n < sizeof buf)
+            shortName_ = Lower(text::FileNamePart(std::string(buf, n)));
+    }
 }
 
 bool ProgramMatcher::Matches(const std::string& path) const {
@@ -38,5 +52,8 @@ bool ProgramMatcher::Matches(const std::string& path) const {
         if (name != longName_ && name != shortName_)
             return false;
     }
+    win::FileIdentity id;
+    if (hasId_ && win::IdentityOf(path, id))
+        return id == id_;
     return LowerShortForm(path) == key_;
 }

@@ -41,4 +41,63 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD* error) {
     return true;
 }
 
+bool RunsUnderWow64() {
+    static const bool wow64 = [] {
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        auto isWow64 =
+            ProcAddress<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+        BOOL wow = FALSE;
+        return isWow64 && isWow64(GetCurrentProcess(), &wow) && wow;
+    }();
+    return wow64;
+}
+
+std::string NativeSystemPath(const std::string& path) {
+    if (!RunsUnderWow64())
+        return path;
+    char system[MAX_PATH];
+    char windows[MAX_PATH];
+    UINT n = GetSystemDirectoryA(system, sizeof system);
+    UINT w = GetWindowsDirectoryA(windows, sizeof windows);
+    if (n == 0 || n >= sizeof system || w == 0 || w >= sizeof windows || path.size() <= n ||
+        path[n] != '\\' ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), static_cast<int>(n), system,
+                       static_cast<int>(n)) != CSTR_EQUAL)
+        return path;
+    std::string folder(windows, w);
+    if (folder.back() != '\\')
+        folder += '\\';
+    std::string native = folder + "Sysnative" + path.substr(n);
+    DWORD attr = GetFileAttributesA(native.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) ? native : path;
+}
+
+namespace {
+
+bool OpenIdentity(const std::string& path, FileIdentity& id) {
+    // No access asked for: enough for the file's information, and no open by
+    // another program can refuse it.
+    FileHandle f(CreateFileA(path.c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!f || !GetFileInformationByHandle(f.get(), &info))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.indexHigh = info.nFileIndexHigh;
+    id.indexLow = info.nFileIndexLow;
+    return true;
+}
+
+} // namespace
+
+bool IdentityOf(const std::string& path, FileIdentity& id) {
+    if (path.empty())
+        return false;
+    if (OpenIdentity(path, id))
+        return true;
+    const std::string native = NativeSystemPath(path);
+    return native != path && OpenIdentity(native, id);
+}
+
 } // namespace win

@@ -10,4 +10,28 @@ namespace win {
 // was opened; `error`, when given, then receives the system's error code.
 bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD* error = nullptr);
 
+// True for a 32-bit program on 64-bit Windows, where the file system redirects
+// System32 to SysWOW64 (asked once; false where the system cannot tell).
+bool RunsUnderWow64();
+
+// The 64-bit twin of a program in System32, as a 32-bit program must spell it
+// (%windir%\Sysnative\...) to reach it past the redirection; `path` itself where it
+// lies elsewhere, where no such twin exists, or without redirection.
+std::string NativeSystemPath(const std::string& path);
+
+// What identifies a file whatever the path that reaches it: 8.3 names, other letter
+// case, a SUBST drive, a junction, the System32 and SysWOW64 spellings alike.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity& o) const {
+        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+    }
+};
+// False where the file cannot be opened even for its attributes (gone, no rights).
+// A program that exists only as a 64-bit one in System32 is reached through its
+// Sysnative spelling.
+bool IdentityOf(const std::string& path, FileIdentity& id);
+
 } // namespace win

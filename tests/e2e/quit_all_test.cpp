@@ -363,3 +363,57 @@ TEST_F(QuitAll, QuitAtOnceWaitsForAllTogetherAndReportsAfterwards) {
     EXPECT_LT(gone - start, static_cast<unsigned long>(shown));
     EXPECT_TRUE(stubborn.Running());
 }
+
+// A 32-bit VakoQuit sees System32 through the redirection to SysWOW64. Run-all of a
+// System32 entry starts the 64-bit program the user picked, and quit-all finds a
+// program by its file, whichever of the two folders spells it.
+TEST_F(QuitAll, System32ProgramsAreFoundWhicheverFolderSpellsThem) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "needs a 32-bit build: only a 32-bit program sees System32 redirected";
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string folder = windows;
+    const std::string system32 = folder + "\\system32\\notepad.exe";
+    const std::string syswow64 = folder + "\\syswow64\\notepad.exe";
+    // What the 64-bit one is called from this 32-bit test.
+    const std::string sysnative = folder + "\\Sysnative\\notepad.exe";
+    auto lower = [](std::string s) {
+        CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
+        return s;
+    };
+    auto waitOneWindow = [](DWORD& pid) {
+        return WaitUntil(
+            [&] {
+                std::vector<DWORD> found = FindProcesses("notepad.exe");
+                pid = found.size() == 1 ? found[0] : 0;
+                return pid && !TopLevelWindows(pid, true).empty();
+            },
+            10000);
+    };
+
+    box.WriteIni(Settings({Entry("notepad", system32)}) + "Run=1\r\n");
+    {
+        AppProcess app(box);
+        ASSERT_TRUE(app.Main().WaitItemCount(1));
+        EXPECT_TRUE(Run(app, ID_ACT_ALLRUN, "ポムッと起動処理完了").empty());
+        DWORD started = 0;
+        ASSERT_TRUE(waitOneWindow(started));
+        EXPECT_EQ(lower(ProcessImagePath(started)), lower(system32)) << "not the 64-bit program";
+        EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty());
+        EXPECT_TRUE(WaitProcessExit(started, 10000)) << "quit-all passed over what run-all started";
+        EXPECT_EQ(app.Close(), 0u);
+    }
+    const std::pair<std::string, std::string> spellings[] = {{syswow64, sysnative},
+                                                             {system32, syswow64}};
+    for (const auto& [registered, runs] : spellings) {
+        box.WriteIni(Settings({Entry("notepad", registered)}));
+        Process target = Process::Start(runs, "", box.Dir());
+        DWORD pid = 0;
+        ASSERT_TRUE(waitOneWindow(pid)) << runs;
+        AppProcess app(box);
+        ASSERT_TRUE(app.Main().WaitItemCount(1));
+        EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty()) << registered;
+        EXPECT_TRUE(target.WaitExit(10000).has_value()) << registered << " did not find " << runs;
+        EXPECT_EQ(app.Close(), 0u);
+    }
+}
