@@ -254,11 +254,8 @@ TEST(PsapiWalk, SixtyFourBitProcessFoundWithItsFullPath) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(Lower(r->ExeName), Lower(qt::Target64Path()));
 
-    TProgInfo info;
-    info.Program = qt::Target64Path();
     walker.OnEnum = EnumProcessesEnum;
-    LookupProcess(walker, info);
-    EXPECT_EQ(info.ProcessID, t64.Pid());
+    EXPECT_EQ(FindProcessOf(walker, qt::Target64Path()), t64.Pid());
 }
 
 TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
@@ -280,33 +277,24 @@ TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
     }
     ASSERT_NE(first, 0u);
 
-    TProgInfo info;
-    info.Program = qt::TargetPath();
-    info.ProcessID = 4711;
     walker.OnEnum = EnumProcessesEnum;
-    LookupProcess(walker, info);
-    EXPECT_EQ(info.ProcessID, first);
-
-    TProgInfo absent;
-    absent.Program = qt::ExeDir() + "vako_not_there.exe";
-    absent.ProcessID = 4711;
-    LookupProcess(walker, absent);
-    EXPECT_EQ(absent.ProcessID, 0u);
+    EXPECT_EQ(FindProcessOf(walker, qt::TargetPath()), first);
+    EXPECT_EQ(FindProcessOf(walker, qt::ExeDir() + "vako_not_there.exe"), 0u);
 }
 
 TEST(Lookup, HandlerStopsAtTheMatchAndPassesTheRest) {
-    TProgInfo info;
-    info.Program = "C:\\Tools\\tool.exe";
+    TProcessSearch search("C:\\Tools\\tool.exe");
+    const intptr_t lp = reinterpret_cast<intptr_t>(&search);
     bool cont = false;
-    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, reinterpret_cast<intptr_t>(&info));
+    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, lp);
     EXPECT_TRUE(cont);
-    EXPECT_EQ(info.ProcessID, 0u);
-    EnumProcessesEnum("", 6, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(search.Found, 0u);
+    EnumProcessesEnum("", 6, cont, lp);
     EXPECT_TRUE(cont);
-    EXPECT_EQ(info.ProcessID, 0u);
-    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(search.Found, 0u);
+    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, lp);
     EXPECT_FALSE(cont);
-    EXPECT_EQ(info.ProcessID, 7u);
+    EXPECT_EQ(search.Found, 7u);
 }
 
 TEST(SameProgram, LongAndShortFormsAndLetterCase) {
