@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -176,13 +177,42 @@ TEST(WalkErrors, EnumProcessesFailureCarriesTheSystemText) {
     EXPECT_FALSE(FakeLoaded());
 }
 
-TEST(WalkErrors, FullBufferCountsAsTooManyProcesses) {
+// A full buffer may have been cut short: it is doubled until the IDs leave room.
+TEST(PsapiWalkGrowth, FullBufferIsDoubledUntilEveryIdFits) {
+    std::vector<DWORD> asked;
+    const DWORD running = 5000;
+    auto call = [&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
+        asked.push_back(bytes);
+        DWORD n = std::min<DWORD>(bytes / 4, running);
+        for (DWORD i = 0; i < n; ++i)
+            pids[i] = 4 * (i + 1);
+        *returned = n * 4;
+        return TRUE;
+    };
+    std::vector<DWORD> ids = ReadProcessIds(call);
+    EXPECT_EQ(asked, (std::vector<DWORD>{8192, 16384, 32768}));
+    ASSERT_EQ(ids.size(), running);
+    EXPECT_EQ(ids.front(), 4u);
+    EXPECT_EQ(ids.back(), 4 * running);
+
+    // Exactly as many IDs as the buffer holds is a full buffer too.
+    asked.clear();
+    EXPECT_EQ(ReadProcessIds([&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
+                  asked.push_back(bytes);
+                  *returned = std::min<DWORD>(bytes, 8192);
+                  std::fill(pids, pids + *returned / 4, 8);
+                  return TRUE;
+              }).size(),
+              2048u);
+    EXPECT_EQ(asked, (std::vector<DWORD>{8192, 16384}));
+
+    // The stand-in has 4100 processes: the walk reports each of them.
     FakeMode mode("full");
     BoundElsewhere fake("Kernel32.dll", FakeDll());
     Recorder rec;
     fake.OnEnum = rec.Handler();
-    EXPECT_EQ(ThrownMessage([&] { fake.PsapiWalk(0); }), "2048 個以上のプロセスがあるみたいです。");
-    EXPECT_TRUE(rec.calls.empty());
+    fake.PsapiWalk(0);
+    EXPECT_EQ(rec.calls.size(), 4100u);
     EXPECT_FALSE(FakeLoaded());
 }
 
