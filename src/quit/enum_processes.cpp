@@ -1,5 +1,6 @@
 #include "quit/enum_processes.h"
 
+#include "core/limits.h"
 #include "core/text.h"
 #include "win/handles.h"
 
@@ -14,7 +15,6 @@ static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 4 ? 296 : 304),
               "PROCESSENTRY32 must keep the system's layout");
 
 constexpr DWORD kSnapAll = 15;          // heaps, processes, threads and modules
-constexpr DWORD kFirstPidCount = 2048;  // enough for most machines on the first call
 constexpr DWORD kQueryAndRead = 0x0410; // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
 constexpr DWORD kQueryLimited = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 constexpr DWORD kNameChars = MAX_PATH + 1;
@@ -82,7 +82,7 @@ std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName)
 } // namespace
 
 std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses) {
-    std::vector<DWORD> pids(kFirstPidCount);
+    std::vector<DWORD> pids(kFirstProcessIdCount);
     for (;;) {
         const DWORD size = static_cast<DWORD>(pids.size() * sizeof(DWORD));
         DWORD bytes = 0;
