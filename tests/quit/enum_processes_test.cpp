@@ -1,5 +1,6 @@
 // The process walks, the lookup of a registered program and SameProgram, against
 // the real processes of the Wine prefix and against a stand-in system DLL.
+#include "core/limits.h"
 #include "quit/enum_processes.h"
 #include "quit/process_lookup.h"
 #include "quit/same_program.h"
@@ -179,6 +180,7 @@ TEST(WalkErrors, EnumProcessesFailureCarriesTheSystemText) {
 
 // A full buffer may have been cut short: it is doubled until the IDs leave room.
 TEST(PsapiWalkGrowth, FullBufferIsDoubledUntilEveryIdFits) {
+    const DWORD first = kFirstProcessIdCount * sizeof(DWORD);
     std::vector<DWORD> asked;
     const DWORD running = 5000;
     auto call = [&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
@@ -190,7 +192,7 @@ TEST(PsapiWalkGrowth, FullBufferIsDoubledUntilEveryIdFits) {
         return TRUE;
     };
     std::vector<DWORD> ids = ReadProcessIds(call);
-    EXPECT_EQ(asked, (std::vector<DWORD>{8192, 16384, 32768}));
+    EXPECT_EQ(asked, (std::vector<DWORD>{first, 2 * first, 4 * first}));
     ASSERT_EQ(ids.size(), running);
     EXPECT_EQ(ids.front(), 4u);
     EXPECT_EQ(ids.back(), 4 * running);
@@ -199,12 +201,12 @@ TEST(PsapiWalkGrowth, FullBufferIsDoubledUntilEveryIdFits) {
     asked.clear();
     EXPECT_EQ(ReadProcessIds([&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
                   asked.push_back(bytes);
-                  *returned = std::min<DWORD>(bytes, 8192);
+                  *returned = std::min<DWORD>(bytes, first);
                   std::fill(pids, pids + *returned / 4, 8);
                   return TRUE;
               }).size(),
-              2048u);
-    EXPECT_EQ(asked, (std::vector<DWORD>{8192, 16384}));
+              kFirstProcessIdCount);
+    EXPECT_EQ(asked, (std::vector<DWORD>{first, 2 * first}));
 
     // The stand-in has 4100 processes: the walk reports each of them.
     FakeMode mode("full");
