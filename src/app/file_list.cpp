@@ -1,6 +1,7 @@
 #include "app/file_list.h"
 
 #include "core/list_rules.h"
+#include "core/view_style.h"
 
 #include <windowsx.h>
 
@@ -9,9 +10,8 @@
 namespace {
 
 const char* const kColumnCaptions[] = {"プログラム", "終了", "起動"};
-const DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-const int kReport = 3;
-const int kList = 2;
+// By view number.
+const DWORD kViewStyles[kViewCount] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 
 // Work spent on icons per turn of the message loop, so that the list stays usable
 // while the icons of a long list arrive.
@@ -218,13 +218,13 @@ void TFileList::DeleteSelected() {
 }
 
 void TFileList::SetViewStyle(int view) {
-    if (view < 0 || view > 3)
-        view = kReport; // a hand-edited number beyond the four views shows the report
-    if (ViewStyle() == kReport)
+    if (view < 0 || view >= kViewCount)
+        view = kViewReport; // a hand-edited number beyond the four views shows the report
+    if (ViewStyle() == kViewReport)
         CaptureColumnWidths(); // what the user dragged in the report view
     LONG style = GetWindowLongA(list_, GWL_STYLE);
     SetWindowLongA(list_, GWL_STYLE, (style & ~LVS_TYPEMASK) | kViewStyles[view]);
-    if (view == kReport) {
+    if (view == kViewReport) {
         for (size_t i = 0; i < columns_.size(); ++i)
             ListView_SetColumnWidth(list_, static_cast<int>(i), columns_[i]);
     }
@@ -234,21 +234,21 @@ void TFileList::SetViewStyle(int view) {
 
 int TFileList::ViewStyle() const {
     DWORD type = GetWindowLongA(list_, GWL_STYLE) & LVS_TYPEMASK;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kViewCount; ++i) {
         if (kViewStyles[i] == type)
             return i;
     }
-    return kReport;
+    return kViewReport;
 }
 
 void TFileList::Arrange() {
     int view = ViewStyle();
-    if (view == 0 || view == 1)
+    if (view == kViewLargeIcons || view == kViewSmallIcons)
         ListView_Arrange(list_, LVA_DEFAULT);
 }
 
 std::vector<int32_t> TFileList::ColumnWidths() const {
-    if (ViewStyle() != kReport)
+    if (ViewStyle() != kViewReport)
         return columns_;
     std::vector<int32_t> widths(columns_.size());
     for (size_t i = 0; i < widths.size(); ++i)
@@ -261,7 +261,7 @@ void TFileList::SetColumnWidths(const std::vector<int32_t>& widths) {
         columns_[i] = widths[i];
     // Outside the report view the list takes a column width as its item width
     // instead; the widths wait for the report view.
-    if (ViewStyle() == kReport) {
+    if (ViewStyle() == kViewReport) {
         for (size_t i = 0; i < columns_.size(); ++i)
             ListView_SetColumnWidth(list_, static_cast<int>(i), columns_[i]);
     }
@@ -274,7 +274,7 @@ void TFileList::CaptureColumnWidths() {
 // In the list style every item is as wide as the list's first column, so that the
 // longest name must set it, or the names are cut.
 void TFileList::FitListColumn() {
-    if (building_ || ViewStyle() != kList)
+    if (building_ || ViewStyle() != kViewList)
         return;
     int width = 0;
     char text[1024];

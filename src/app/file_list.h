@@ -3,6 +3,7 @@
 // carrying a non-owning pointer to its slot of the table, the two image lists with
 // the entries' icons, sorting, renaming and the four view styles.
 #include "core/prog_info.h"
+#include "core/view_style.h"
 #include "win/handles.h"
 
 #include <windows.h>
@@ -47,7 +48,7 @@ class TFileList {
     // True while BuildList fills the list: its change notifications mean nothing yet.
     bool Building() const { return building_; }
 
-    // 0 large icons, 1 small icons, 2 list, 3 report; anything else shows the report.
+    // One of the kView numbers; anything else shows the report.
     void SetViewStyle(int view);
     int ViewStyle() const;
     void Arrange();

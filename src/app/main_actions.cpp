@@ -22,12 +22,8 @@ void TVakoQuitForm::ActCloseExecute() {
 void TVakoQuitForm::ActAllRunExecute() {
     launch::SkipEntry skip;
     if (settings_.SkipRunning) {
-        // The same lookup as quit-all's, on a copy: the table keeps its process IDs.
-        skip = [this](const TProgInfo& entry) {
-            TProgInfo probe = entry;
-            quit_->LookupProcess(probe);
-            return probe.ProcessID != 0;
-        };
+        // The same lookup as quit-all's; the table keeps its process IDs.
+        skip = [this](const TProgInfo& entry) { return quit_->FindProcessOf(entry.Program) != 0; };
     }
     launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun, skip);
 }
@@ -66,8 +62,7 @@ void TVakoQuitForm::ActPropertyExecute() {
 }
 
 void TVakoQuitForm::ShowProperties(TProgInfo& record) {
-    record.ProcessID = 0;
-    quit_->LookupProcess(record);
+    record.ProcessID = quit_->FindProcessOf(record.Program);
     TVakoPropForm form;
     form.SetRecord(record);
     if (HICON icon = FileList.LargeIcon(record.ImageIndex)) {
@@ -75,9 +70,9 @@ void TVakoQuitForm::ShowProperties(TProgInfo& record) {
         DestroyIcon(icon);
     }
     form.FindTargetWindow = [this](TProgInfo& r) -> HWND {
-        r.ProcessID = 0;
-        quit_->LookupProcess(r);
-        return r.ProcessID ? quit_->MainWindowOf(r.ProcessID) : nullptr;
+        const uint32_t pid = quit_->FindProcessOf(r.Program);
+        r.ProcessID = pid;
+        return pid ? quit_->MainWindowOf(pid) : nullptr;
     };
     if (form.ShowModal(hwnd()) == IDOK)
         record = form.GetRecord();

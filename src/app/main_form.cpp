@@ -16,7 +16,8 @@ const char kCaption[] = "ポムッと終了";
 const int kToolBarHeight = 25;
 const UINT WM_APP_LOADICONS = WM_APP + 1;
 const UINT WM_APP_FIRSTRUN = WM_APP + 2;
-const int kViewActions[] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST, ID_ACT_REPORT};
+const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
+                                      ID_ACT_REPORT};
 
 std::string ModulePath() {
     char buf[MAX_PATH * 2] = {};
@@ -62,7 +63,7 @@ void TVakoQuitForm::Create() {
     for (int i = 0; i < ActionCount(); ++i)
         EnableAction(Actions()[i].id, true);
     CheckAction(ID_ACT_STATUS, true);
-    SetViewStyle(3);
+    SetViewStyle(kViewReport);
     UpdateStatus();
     // Files dropped from the shell are added like picked ones; without the drop target
     // the window still works, so a refusal is reported and creation goes on.
@@ -337,7 +338,7 @@ void TVakoQuitForm::CheckAction(int id, bool checked) {
 void TVakoQuitForm::SetViewStyle(int view) {
     FileList.SetViewStyle(view);
     int shown = FileList.ViewStyle();
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kViewCount; ++i)
         CheckAction(kViewActions[i], i == shown);
 }
 

@@ -7,6 +7,7 @@
 #include "app/registration.h"
 #include "core/prog_info.h"
 #include "core/settings.h"
+#include "core/view_style.h"
 #include "quit/quit_procedure.h"
 #include "shell/drop_target.h"
 #include "shell/shortcut_link.h"
@@ -48,10 +49,10 @@ class TVakoQuitForm : public win::Window, private RegistrationHost, private Comm
     void ActVersionExecute();
     void ActPropertyExecute();
     void ActOptionExecute();
-    void ActLargeIconExecute() { SetViewStyle(0); }
-    void ActSmallIconExecute() { SetViewStyle(1); }
-    void ActListExecute() { SetViewStyle(2); }
-    void ActReportExecute() { SetViewStyle(3); }
+    void ActLargeIconExecute() { SetViewStyle(kViewLargeIcons); }
+    void ActSmallIconExecute() { SetViewStyle(kViewSmallIcons); }
+    void ActListExecute() { SetViewStyle(kViewList); }
+    void ActReportExecute() { SetViewStyle(kViewReport); }
     void ActStatusExecute();
 
   protected:

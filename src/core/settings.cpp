@@ -6,6 +6,8 @@ namespace {
 
 const char kSetting[] = "Setting";
 const char kIgnore[] = "Ignore";
+// The ignore list is read back up to this many entries.
+constexpr int kMaxIgnoreStrings = 256;
 
 // The key of an option that is off by default: present only while on, so that a
 // file written with the option off keeps its old bytes.
@@ -30,7 +32,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.QuitTimeout = ini.ReadInteger(kSetting, "QuitTimeout", 5);
     s.AllClose = ini.ReadBool(kSetting, "AllClose", false);
     s.EachRun = ini.ReadBool(kSetting, "EachRun", true);
-    s.View = ini.ReadInteger(kSetting, "View", 3);
+    s.View = ini.ReadInteger(kSetting, "View", kViewReport);
     s.Status = ini.ReadBool(kSetting, "Status", true);
     s.QuitAtOnce = ini.ReadBool(kSetting, "QuitAtOnce", false);
     s.SkipRunning = ini.ReadBool(kSetting, "SkipRunning", false);
@@ -56,7 +58,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     }
 
     s.IgnoreMemo.clear();
-    for (int n = 0; n < 256; ++n) {
+    for (int n = 0; n < kMaxIgnoreStrings; ++n) {
         std::string v = ini.ReadString(kIgnore, text::IntToStr(n));
         if (v.empty())
             break;
@@ -86,7 +88,7 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)
         ini.WriteString(kIgnore, text::IntToStr(static_cast<long long>(i)), s.IgnoreMemo[i]);
-    for (size_t i = count; i < 256; ++i) {
+    for (size_t i = count; i < kMaxIgnoreStrings; ++i) {
         const std::string key = text::IntToStr(static_cast<long long>(i));
         if (!ini.ReadString(kIgnore, key).empty())
             ini.DeleteKey(kIgnore, key);
@@ -110,7 +112,7 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     }
     // A stale section with a program but no name would come back as an
     // application at the next start, so a program alone also gets it erased.
-    for (size_t i = listOrder.size(); i < 256; ++i) {
+    for (size_t i = listOrder.size(); i < kMaxPrograms; ++i) {
         const std::string sec = text::IntToStr(static_cast<long long>(i));
         if (!ini.ReadString(sec, "Name").empty() || !ini.ReadString(sec, "Program").empty())
             ini.EraseSection(sec);

@@ -3,6 +3,7 @@
 // Platform-free: the main window copies these values to and from its controls.
 #include "core/ini_file.h"
 #include "core/prog_info.h"
+#include "core/view_style.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ struct TSettings {
     int32_t QuitTimeout = 5;
     bool AllClose = false;
     bool EachRun = true;
-    int32_t View = 3; // 0 large icons, 1 small icons, 2 list, 3 report
+    int32_t View = kViewReport;
     bool Status = true;
     std::vector<int32_t> Columns{180, 50, 50};
     std::vector<std::string> IgnoreMemo;

@@ -193,7 +193,7 @@ void TVakoPropForm::QuitCommandButtonClick() {
         // started the program as the refusal below asks, and a process ID kept
         // since then may already belong to another program.
         HWND target = FindTargetWindow ? FindTargetWindow(work_) : nullptr;
-        if (work_.ProcessID == 0 || !target) {
+        if (!target) {
             win::ErrorBox(hwnd(), work_.Name + "を起動してから実行してください");
             CheckQuitType(IDC_PROP_QUITNORMAL);
         } else {

@@ -16,9 +16,9 @@ class TVakoPropForm : public win::Dialog {
     TVakoPropForm() = default;
     ~TVakoPropForm() override;
 
-    // Finds the window of the record's running program that a capture hooks, after
-    // setting the record's ProcessID from a fresh process lookup; null when the
-    // program is not running or shows no window that can be quit.
+    // Finds the window of the record's running program that a capture hooks, by a
+    // fresh process lookup whose answer the record keeps in its ProcessID; null when
+    // the program is not running or shows no window that can be quit.
     std::function<HWND(TProgInfo&)> FindTargetWindow;
 
     void SetRecord(const TProgInfo& record);

@@ -1,5 +1,6 @@
 #include "quit/enum_processes.h"
 
+#include "core/limits.h"
 #include "core/text.h"
 #include "win/handles.h"
 
@@ -14,7 +15,6 @@ static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 4 ? 296 : 304),
               "PROCESSENTRY32 must keep the system's layout");
 
 constexpr DWORD kSnapAll = 15;          // heaps, processes, threads and modules
-constexpr DWORD kPidBufferBytes = 8192; // 2048 process IDs
 constexpr DWORD kQueryAndRead = 0x0410; // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
 constexpr DWORD kQueryLimited = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 constexpr DWORD kNameChars = MAX_PATH + 1;
@@ -81,6 +81,26 @@ std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName)
 
 } // namespace
 
+std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses) {
+    std::vector<DWORD> pids(kFirstProcessIdCount);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(pids.size() * sizeof(DWORD));
+        DWORD bytes = 0;
+        if (!enumProcesses(pids.data(), size, &bytes))
+            throw EEnumProcesses(SystemErrorText(GetLastError()));
+        if (bytes < size) {
+            pids.resize(bytes / sizeof(DWORD));
+            return pids;
+        }
+        // The byte count is a DWORD: a buffer that cannot double any more was
+        // still not enough, which no real system reaches.
+        if (size > MAXDWORD / 2)
+            throw EEnumProcesses(text::IntToStr(static_cast<long long>(pids.size())) +
+                                 " 個以上のプロセスがあるみたいです。");
+        pids.resize(pids.size() * 2);
+    }
+}
+
 void TEnumProcesses::Execute(intptr_t lParam) {
     OSVERSIONINFOA vi;
     std::memset(&vi, 0, sizeof vi);
@@ -145,15 +165,7 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     if (!enumProcesses || !enumModules || !moduleFileName)
         throw EEnumProcesses("API のアドレスを取得できません。");
 
-    DWORD pids[kPidBufferBytes / sizeof(DWORD)];
-    DWORD bytes = 0;
-    if (!enumProcesses(pids, kPidBufferBytes, &bytes)) {
-        DWORD code = GetLastError();
-        lib.reset();
-        throw EEnumProcesses(SystemErrorText(code));
-    }
-    if (bytes >= kPidBufferBytes)
-        throw EEnumProcesses("2048 個以上のプロセスがあるみたいです。");
+    const std::vector<DWORD> pids = ReadProcessIds(enumProcesses);
 
     // Bound from the system's kernel32 (XP SP2 on), which the program always has.
     auto isWow64 =
@@ -172,8 +184,7 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
                  : nullptr;
 
     bool continueEnum = true;
-    for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
-        DWORD pid = pids[i];
+    for (DWORD pid : pids) {
         std::string name = ImageFileName(pid, queryImageName);
         if (name.empty())
             name = ModuleFileName(pid, enumModules, moduleFileName, isWow64, selfIsWow64);

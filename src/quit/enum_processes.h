@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class EEnumProcesses : public Exception {
   public:
@@ -20,6 +21,16 @@ class EEnumProcesses : public Exception {
 // lParam is the value given to Execute.
 using TEnumProcessesProc = std::function<void(const std::string& ExeName, uint32_t ProcessID,
                                               bool& ContinueEnum, intptr_t lParam)>;
+
+// PSAPI's EnumProcesses: fills at most `bytes` bytes with process IDs and reports
+// in `returned` how many bytes it filled.
+using EnumProcessesCall = std::function<BOOL(DWORD* pids, DWORD bytes, DWORD* returned)>;
+
+// The IDs of every running process. EnumProcesses does not say how many there are:
+// a buffer it fills to the last byte may have been cut short, so the buffer is
+// doubled and the call repeated until the IDs leave room to spare. Throws
+// EEnumProcesses with the system's text for the error when the call fails.
+std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses);
 
 class TEnumProcesses {
   public:

@@ -1,15 +1,26 @@
 #pragma once
 // Finding the running process of a registered application.
-#include "core/prog_info.h"
 #include "quit/enum_processes.h"
+#include "quit/same_program.h"
 
-// The OnEnum handler of the lookup: lParam carries the address of the TProgInfo
-// whose program is looked for. The first process in walk order that runs that
-// program file sets the record's ProcessID and ends the walk.
+#include <cstdint>
+#include <string>
+
+// One lookup under way: the program looked for, matched once for the whole walk,
+// and the process found so far (0: none yet).
+struct TProcessSearch {
+    explicit TProcessSearch(const std::string& program) : Matcher(program) {}
+    ProgramMatcher Matcher;
+    uint32_t Found = 0;
+};
+
+// The OnEnum handler of the lookup: lParam carries the address of the
+// TProcessSearch under way. The first process in walk order that runs the program
+// file becomes its answer and ends the walk.
 void EnumProcessesEnum(const std::string& ExeName, uint32_t ProcessID, bool& ContinueEnum,
                        intptr_t lParam);
 
-// Sets rec.ProcessID to the ID of the running process of rec.Program, or to 0 when
-// it does not run. `walker` must have EnumProcessesEnum as its OnEnum. Throws
-// EEnumProcesses when the processes cannot be walked.
-void LookupProcess(TEnumProcesses& walker, TProgInfo& rec);
+// The ID of the running process of `program`, or 0 when it does not run. `walker`
+// must have EnumProcessesEnum as its OnEnum. Throws EEnumProcesses when the
+// processes cannot be walked.
+uint32_t FindProcessOf(TEnumProcesses& walker, const std::string& program);

@@ -106,10 +106,11 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec) {
     host_.SetStatusText(rec.Name + "を終了しています");
     Request r;
     r.Rec = &rec;
-    LookupProcess(rec);
-    if (rec.ProcessID == 0)
+    const uint32_t pid = FindProcessOf(rec.Program);
+    rec.ProcessID = pid; // the record shows the latest lookup
+    if (pid == 0)
         return r;
-    int last = CollectWindows(rec.ProcessID);
+    int last = CollectWindows(pid);
     if (last == -1 && rec.QuitType != kQuitParam) {
         r.State = Asked::NotFound;
         return r;
@@ -235,8 +236,8 @@ void TQuitProcedure::CloseOtherWindows() {
     }
 }
 
-void TQuitProcedure::LookupProcess(TProgInfo& rec) {
-    ::LookupProcess(enumProcesses_, rec);
+uint32_t TQuitProcedure::FindProcessOf(const std::string& program) {
+    return ::FindProcessOf(enumProcesses_, program);
 }
 
 int TQuitProcedure::CollectWindows(uint32_t processId) {

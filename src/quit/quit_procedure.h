@@ -53,8 +53,8 @@ class TQuitProcedure {
     // except those whose title contains an ignore entry. No waiting.
     void CloseOtherWindows();
 
-    // The process lookup: rec.ProcessID becomes the running process's ID or 0.
-    void LookupProcess(TProgInfo& rec);
+    // The process lookup: the ID of the running process of `program`, or 0.
+    uint32_t FindProcessOf(const std::string& program);
     int CollectWindows(uint32_t processId);
     HWND MainWindowOf(uint32_t processId);
 

@@ -1,5 +1,6 @@
 // The process walks, the lookup of a registered program and SameProgram, against
 // the real processes of the Wine prefix and against a stand-in system DLL.
+#include "core/limits.h"
 #include "quit/enum_processes.h"
 #include "quit/process_lookup.h"
 #include "quit/same_program.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -176,13 +178,43 @@ TEST(WalkErrors, EnumProcessesFailureCarriesTheSystemText) {
     EXPECT_FALSE(FakeLoaded());
 }
 
-TEST(WalkErrors, FullBufferCountsAsTooManyProcesses) {
+// A full buffer may have been cut short: it is doubled until the IDs leave room.
+TEST(PsapiWalkGrowth, FullBufferIsDoubledUntilEveryIdFits) {
+    const DWORD first = kFirstProcessIdCount * sizeof(DWORD);
+    std::vector<DWORD> asked;
+    const DWORD running = 5000;
+    auto call = [&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
+        asked.push_back(bytes);
+        DWORD n = std::min<DWORD>(bytes / 4, running);
+        for (DWORD i = 0; i < n; ++i)
+            pids[i] = 4 * (i + 1);
+        *returned = n * 4;
+        return TRUE;
+    };
+    std::vector<DWORD> ids = ReadProcessIds(call);
+    EXPECT_EQ(asked, (std::vector<DWORD>{first, 2 * first, 4 * first}));
+    ASSERT_EQ(ids.size(), running);
+    EXPECT_EQ(ids.front(), 4u);
+    EXPECT_EQ(ids.back(), 4 * running);
+
+    // Exactly as many IDs as the buffer holds is a full buffer too.
+    asked.clear();
+    EXPECT_EQ(ReadProcessIds([&](DWORD* pids, DWORD bytes, DWORD* returned) -> BOOL {
+                  asked.push_back(bytes);
+                  *returned = std::min<DWORD>(bytes, first);
+                  std::fill(pids, pids + *returned / 4, 8);
+                  return TRUE;
+              }).size(),
+              kFirstProcessIdCount);
+    EXPECT_EQ(asked, (std::vector<DWORD>{first, 2 * first}));
+
+    // The stand-in has 4100 processes: the walk reports each of them.
     FakeMode mode("full");
     BoundElsewhere fake("Kernel32.dll", FakeDll());
     Recorder rec;
     fake.OnEnum = rec.Handler();
-    EXPECT_EQ(ThrownMessage([&] { fake.PsapiWalk(0); }), "2048 個以上のプロセスがあるみたいです。");
-    EXPECT_TRUE(rec.calls.empty());
+    fake.PsapiWalk(0);
+    EXPECT_EQ(rec.calls.size(), 4100u);
     EXPECT_FALSE(FakeLoaded());
 }
 
@@ -254,11 +286,8 @@ TEST(PsapiWalk, SixtyFourBitProcessFoundWithItsFullPath) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(Lower(r->ExeName), Lower(qt::Target64Path()));
 
-    TProgInfo info;
-    info.Program = qt::Target64Path();
     walker.OnEnum = EnumProcessesEnum;
-    LookupProcess(walker, info);
-    EXPECT_EQ(info.ProcessID, t64.Pid());
+    EXPECT_EQ(FindProcessOf(walker, qt::Target64Path()), t64.Pid());
 }
 
 TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
@@ -280,33 +309,24 @@ TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
     }
     ASSERT_NE(first, 0u);
 
-    TProgInfo info;
-    info.Program = qt::TargetPath();
-    info.ProcessID = 4711;
     walker.OnEnum = EnumProcessesEnum;
-    LookupProcess(walker, info);
-    EXPECT_EQ(info.ProcessID, first);
-
-    TProgInfo absent;
-    absent.Program = qt::ExeDir() + "vako_not_there.exe";
-    absent.ProcessID = 4711;
-    LookupProcess(walker, absent);
-    EXPECT_EQ(absent.ProcessID, 0u);
+    EXPECT_EQ(FindProcessOf(walker, qt::TargetPath()), first);
+    EXPECT_EQ(FindProcessOf(walker, qt::ExeDir() + "vako_not_there.exe"), 0u);
 }
 
 TEST(Lookup, HandlerStopsAtTheMatchAndPassesTheRest) {
-    TProgInfo info;
-    info.Program = "C:\\Tools\\tool.exe";
+    TProcessSearch search("C:\\Tools\\tool.exe");
+    const intptr_t lp = reinterpret_cast<intptr_t>(&search);
     bool cont = false;
-    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, reinterpret_cast<intptr_t>(&info));
+    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, lp);
     EXPECT_TRUE(cont);
-    EXPECT_EQ(info.ProcessID, 0u);
-    EnumProcessesEnum("", 6, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(search.Found, 0u);
+    EnumProcessesEnum("", 6, cont, lp);
     EXPECT_TRUE(cont);
-    EXPECT_EQ(info.ProcessID, 0u);
-    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(search.Found, 0u);
+    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, lp);
     EXPECT_FALSE(cont);
-    EXPECT_EQ(info.ProcessID, 7u);
+    EXPECT_EQ(search.Found, 7u);
 }
 
 TEST(SameProgram, LongAndShortFormsAndLetterCase) {

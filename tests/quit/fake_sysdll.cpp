@@ -1,6 +1,6 @@
 // Stands in for PSAPI.DLL and for the Toolhelp part of Kernel32.dll, so that the
 // process walks can be driven into the answers the real system gives only rarely:
-// a failing EnumProcesses, a full process buffer, unreadable module names, a
+// a failing EnumProcesses, more processes than a first buffer holds, unreadable module names, a
 // snapshot that cannot be taken. The mode comes from the environment variable
 // VAKO_FAKE_MODE of the loading process. It has no QueryFullProcessImageNameA, so
 // it also stands in for a system without that function.
@@ -30,6 +30,8 @@ bool Mode(const char* m) {
     return n > 0 && n < sizeof buf && std::strcmp(buf, m) == 0;
 }
 
+constexpr DWORD kManyProcesses = 4100;
+
 int g_nameCalls = 0;
 int g_next = 0;
 
@@ -58,10 +60,11 @@ __declspec(dllexport) BOOL WINAPI EnumProcesses(DWORD* pids, DWORD bytes, DWORD*
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (Mode("full")) {
-        for (DWORD i = 0; i < bytes / 4; ++i)
+    if (Mode("full")) { // more processes than a first buffer of 2048 IDs holds twice over
+        DWORD n = bytes / 4 < kManyProcesses ? bytes / 4 : kManyProcesses;
+        for (DWORD i = 0; i < n; ++i)
             pids[i] = GetCurrentProcessId();
-        *returned = bytes;
+        *returned = n * 4;
         return TRUE;
     }
     // "names": this process, one that does not exist, this process again.
