@@ -6,6 +6,7 @@
 #include "win/handles.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 using namespace e2e;
 
@@ -261,6 +262,26 @@ TEST(MainWindow, SecondStartBringsTheFirstToTheFrontAndQuitsNothing) {
     ASSERT_TRUE(MarkLog(targetWindow, box.Path("q.log")));
     EXPECT_TRUE(MessagesBeforeMarker(box.Path("q.log")).empty());
     EXPECT_EQ(FindProcesses("VakoQuit.exe").size(), 1u);
+}
+
+// A first instance running with other rights (elevated) holds a mutex this one may
+// not open; it is another instance all the same, and no second window comes up.
+TEST(MainWindow, AMutexThatCannotBeOpenedMeansAnotherInstance) {
+    Sandbox box;
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1,
+                                                                     &denyAll, nullptr));
+    SECURITY_ATTRIBUTES sa = {sizeof sa, denyAll, FALSE};
+    win::Handle mutex(CreateMutexA(&sa, FALSE, "MyVakoquitMutex"));
+    LocalFree(denyAll);
+    ASSERT_TRUE(mutex);
+    win::Handle probe(OpenMutexA(SYNCHRONIZE, FALSE, "MyVakoquitMutex"));
+    if (probe || GetLastError() != ERROR_ACCESS_DENIED)
+        GTEST_SKIP() << "Wine deviation: a mutex's empty DACL does not refuse its opening";
+    Process second = Process::Start(box.ExePath(), "", box.Dir());
+    EXPECT_EQ(second.WaitExit(10000), std::optional<DWORD>(0));
+    // A start that went on would have written its settings file.
+    EXPECT_FALSE(FileExists(box.IniPath()));
 }
 
 TEST(MainWindow, UnwritableSettingsFileIsReportedOnceAndKept) {
