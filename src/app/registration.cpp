@@ -55,11 +55,6 @@ int LowestFreeSlot(const TProgTable& table) {
     return -1;
 }
 
-// Reads one shortcut into the host's link object, whole or not at all.
-bool ReadLink(RegistrationHost& host, const std::string& path) {
-    return host.ShortcutLink().Read(path);
-}
-
 // A record made from a shortcut; `lnkPath` names the entry.
 TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) {
     TProgInfo r;
@@ -154,7 +149,7 @@ void AddProgram(RegistrationHost& host, const std::string& path) {
         record.Show = 0;
         record.QuitType = kQuitAuto;
     } else {
-        if (!ReadLink(host, path)) {
+        if (!host.ShortcutLink().Read(path)) {
             win::ErrorBox(host.BoxOwner(), kUnreadableShortcutText + path);
             return;
         }
@@ -204,7 +199,7 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
         // One shortcut that cannot be read, or that names a folder, must not cost the
         // user the others: it is passed over and counted.
         std::string path = folder + "\\" + found.cFileName;
-        if (!ReadLink(host, path) || IsFolder(host.ShortcutLink().Target)) {
+        if (!host.ShortcutLink().Read(path) || IsFolder(host.ShortcutLink().Target)) {
             ++unreadable;
             continue;
         }

@@ -4,6 +4,7 @@
 #include "hook/helper_protocol.h"
 #include "hook/hook_share_mem.h"
 #include "hook/vako_hook.h"
+#include "win/wow64.h"
 
 #include <vector>
 
@@ -15,7 +16,6 @@ namespace {
 constexpr DWORD kHelperStartMs = 10000;
 constexpr DWORD kHelperStopMs = 3000;
 
-using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 // PROCESS_QUERY_LIMITED_INFORMATION: enough for IsWow64Process on any process
 // from Vista on; XP refuses it, and then the fuller right is asked for.
 constexpr DWORD kQueryLimitedInformation = 0x1000;
@@ -70,20 +70,13 @@ bool NeedsHelper(DWORD pid) {
     // A 64-bit build's own library enters 64-bit programs.
     if (sizeof(void*) == 8)
         return false;
-    auto isWow64 =
-        win::ProcAddress<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-    BOOL selfWow = FALSE;
-    // Without the function, or when this 32-bit program is not under WOW64, the
-    // system is 32-bit and so is every process.
-    if (!isWow64 || !isWow64(GetCurrentProcess(), &selfWow) || !selfWow)
+    // Outside WOW64 the system is 32-bit and so is every process.
+    if (!win::RunsUnderWow64())
         return false;
     win::Handle process(OpenProcess(kQueryLimitedInformation, FALSE, pid));
     if (!process)
         process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
-    BOOL targetWow = TRUE;
-    if (!process || !isWow64(process.get(), &targetWow))
-        return false;
-    return !targetWow;
+    return process && win::IsNative64Process(process.get());
 }
 
 THookInstaller::THookInstaller(std::string helperDir, Route route)

@@ -3,6 +3,7 @@
 #include "core/limits.h"
 #include "core/text.h"
 #include "win/handles.h"
+#include "win/wow64.h"
 
 #include <tlhelp32.h>
 
@@ -25,16 +26,6 @@ using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
 using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
 using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
-using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
-
-// Whether a process is a 64-bit one seen from this 32-bit program on 64-bit
-// Windows: its module list cannot be read from here, and trying costs as much as
-// reading it (about a millisecond per process under Wine).
-bool IsNative64(HANDLE process, IsWow64ProcessFn isWow64, bool selfIsWow64) {
-    BOOL wow = FALSE;
-    return isWow64 && selfIsWow64 && isWow64(process, &wow) && !wow;
-}
-
 // The system's text for an error code, without the line break it ends with.
 std::string SystemErrorText(DWORD code) {
     char buf[512];
@@ -47,11 +38,12 @@ std::string SystemErrorText(DWORD code) {
 }
 
 // The program file of a process from its first module, or empty.
+// The module list of a 64-bit process cannot be read from a 32-bit program, and
+// trying costs as much as reading it (about a millisecond per process under Wine).
 std::string ModuleFileName(DWORD pid, EnumProcessModulesFn enumModules,
-                           GetModuleFileNameExFn moduleFileName, IsWow64ProcessFn isWow64,
-                           bool selfIsWow64) {
+                           GetModuleFileNameExFn moduleFileName) {
     win::Handle process(OpenProcess(kQueryAndRead, FALSE, pid));
-    if (!process || IsNative64(process.get(), isWow64, selfIsWow64))
+    if (!process || win::IsNative64Process(process.get()))
         return std::string();
     HMODULE first = nullptr;
     DWORD needed = 0;
@@ -167,12 +159,6 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
 
     const std::vector<DWORD> pids = ReadProcessIds(enumProcesses);
 
-    // Bound from the system's kernel32 (XP SP2 on), which the program always has.
-    auto isWow64 =
-        win::ProcAddress<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-    BOOL selfWow = FALSE;
-    const bool selfIsWow64 = isWow64 && isWow64(GetCurrentProcess(), &selfWow) && selfWow;
-
     // The image name is one cheap call where the system has it (Vista on); the module
     // list costs a read of the other process's memory, milliseconds each under Wine,
     // and is there for older systems and for whatever the image name cannot answer.
@@ -187,7 +173,7 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     for (DWORD pid : pids) {
         std::string name = ImageFileName(pid, queryImageName);
         if (name.empty())
-            name = ModuleFileName(pid, enumModules, moduleFileName, isWow64, selfIsWow64);
+            name = ModuleFileName(pid, enumModules, moduleFileName);
         if (OnEnum)
             OnEnum(text::Trim(name), pid, continueEnum, lParam);
         if (!continueEnum)

@@ -1,6 +1,7 @@
 #include "win/file.h"
 
 #include "win/handles.h"
+#include "win/wow64.h"
 
 namespace win {
 
@@ -39,17 +40,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD* error) {
     if (static_cast<LONGLONG>(bytes.size()) < size.QuadPart)
         return Fail(ERROR_HANDLE_EOF, error);
     return true;
-}
-
-bool RunsUnderWow64() {
-    static const bool wow64 = [] {
-        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-        auto isWow64 =
-            ProcAddress<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-        BOOL wow = FALSE;
-        return isWow64 && isWow64(GetCurrentProcess(), &wow) && wow;
-    }();
-    return wow64;
 }
 
 std::string NativeSystemPath(const std::string& path) {

@@ -10,10 +10,6 @@ namespace win {
 // was opened; `error`, when given, then receives the system's error code.
 bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD* error = nullptr);
 
-// True for a 32-bit program on 64-bit Windows, where the file system redirects
-// System32 to SysWOW64 (asked once; false where the system cannot tell).
-bool RunsUnderWow64();
-
 // The 64-bit twin of a program in System32, as a 32-bit program must spell it
 // (%windir%\Sysnative\...) to reach it past the redirection; `path` itself where it
 // lies elsewhere, where no such twin exists, or without redirection.

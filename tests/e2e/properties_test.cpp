@@ -134,6 +134,11 @@ class Properties : public ::testing::Test {
             return nullptr;
         return FindDialog(app.Id(), kCaptureCaption, 5000);
     }
+    // Opens the first entry's properties into `dlg` and starts capturing there.
+    HWND OpenCapture(AppProcess& app, HWND& dlg) {
+        dlg = OpenProperties(app);
+        return dlg ? StartCapture(app, dlg) : nullptr;
+    }
 
     // Checks and answers the error box that says no command came; false when none came.
     bool AnswerNoCommandBox(AppProcess& app) {
@@ -260,9 +265,8 @@ TEST_F(Properties, ACommandReportedWhileTheSystemMenuIsOpenIsCaptured) {
     HWND targetWnd = target.WaitForWindow("VakoPlainWindow", 5000);
     ASSERT_NE(targetWnd, nullptr);
     AppProcess app(box);
-    HWND dlg = OpenProperties(app);
-    ASSERT_NE(dlg, nullptr);
-    HWND capture = StartCapture(app, dlg);
+    HWND dlg = nullptr;
+    HWND capture = OpenCapture(app, dlg);
     ASSERT_NE(capture, nullptr);
     HWND panel = GetDlgItem(capture, IDC_CMD_MESSAGEPANEL);
     ASSERT_TRUE(PostMessageA(capture, WM_SYSCOMMAND, SC_KEYMENU, ' '));
@@ -502,9 +506,8 @@ TEST_F(Properties, KillingTheProgramDuringACaptureLeavesTheTargetWorking) {
     HWND targetWnd = target.WaitForWindow("VakoPlainWindow", 5000);
     ASSERT_NE(targetWnd, nullptr);
     AppProcess app(box);
-    HWND dlg = OpenProperties(app);
-    ASSERT_NE(dlg, nullptr);
-    HWND capture = StartCapture(app, dlg);
+    HWND dlg = nullptr;
+    HWND capture = OpenCapture(app, dlg);
     ASSERT_NE(capture, nullptr);
     // The hook is in: a command is captured.
     Post(targetWnd, WM_COMMAND, 0x0005);
@@ -529,9 +532,8 @@ TEST_F(Properties, KillingTheTargetDuringACaptureShowsTheErrorAndStoresNothing) 
     box.WriteIni(Settings({Entry()}));
     Process target = StartTarget("victim.log");
     AppProcess app(box);
-    HWND dlg = OpenProperties(app);
-    ASSERT_NE(dlg, nullptr);
-    HWND capture = StartCapture(app, dlg);
+    HWND dlg = nullptr;
+    HWND capture = OpenCapture(app, dlg);
     ASSERT_NE(capture, nullptr);
 
     target.Terminate();
