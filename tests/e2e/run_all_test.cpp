@@ -62,10 +62,18 @@ class RunFromWindow : public ::testing::Test {
         box.WriteIni(ini);
     }
 
-    // The report of a started program, once it is there.
+    // The report of a started program, once it can be read whole: right after the
+    // rename that publishes it, the file can still refuse to be opened.
     std::map<std::string, std::string> Report(const std::string& report) {
-        EXPECT_TRUE(WaitUntil([&] { return box.Exists(report); }, 10000)) << report;
-        return target::ReadReport(box.Path(report));
+        std::map<std::string, std::string> r;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                r = target::ReadReport(box.Path(report));
+                return r.count("pid") > 0;
+            },
+            10000))
+            << report;
+        return r;
     }
 
     Sandbox box;
