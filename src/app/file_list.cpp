@@ -146,7 +146,7 @@ void TFileList::ShowEntry(int index, TProgInfo& record) {
     item.pszText = const_cast<char*>(record.Name.c_str());
     item.lParam = reinterpret_cast<LPARAM>(&record);
     SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    const std::string marks[2] = {Mark(record.Quit), Mark(record.Run)};
+    const std::string marks[2] = {Mark(record.Quit), RunMark(record)};
     for (int sub = 1; sub <= 2; ++sub) {
         LVITEMA si = {};
         si.iSubItem = sub;
@@ -154,6 +154,13 @@ void TFileList::ShowEntry(int index, TProgInfo& record) {
         SendMessageA(list_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&si));
     }
     FitListColumn();
+}
+
+void TFileList::ShowAllEntries() {
+    for (int i = 0; i < Count(); ++i) {
+        if (TProgInfo* record = RecordAt(i))
+            ShowEntry(i, *record);
+    }
 }
 
 HICON TFileList::LargeIconAt(int item) const {
@@ -213,7 +220,7 @@ void TFileList::DeleteSelected() {
     for (int i = 0; i < Count();) {
         if (ListView_GetItemState(list_, i, LVIS_SELECTED) & LVIS_SELECTED) {
             if (TProgInfo* p = RecordAt(i))
-                p->Program.clear();
+                *p = TProgInfo(); // a free slot, nothing of the entry left in it
             ListView_DeleteItem(list_, i);
         } else {
             ++i;

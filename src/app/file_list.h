@@ -32,6 +32,8 @@ class TFileList {
     int AddIcon(const std::string& path);
     void AppendEntry(TProgInfo& record);
     void ShowEntry(int item, TProgInfo& record);
+    // Shows every item's record again, after a command changed records in place.
+    void ShowAllEntries();
     void LoadPendingIcons();
 
     // A copy of the large picture of list item `item`, for the caller to destroy;

@@ -32,16 +32,68 @@ void ShowProperties(TMainContext& c, int item, TProgInfo& record) {
         record = form.GetRecord();
 }
 
+// Of the entries a quit command asks, those whose program runs before it starts.
+std::vector<TProgInfo*> RunningOf(TQuitProcedure& quit, const std::vector<TProgInfo*>& asked) {
+    std::vector<TProgInfo*> running;
+    for (TProgInfo* rec : asked) {
+        if (quit.FindProcessOf(rec->Program) != 0)
+            running.push_back(rec);
+    }
+    return running;
+}
+
+// Records for the next run-all the entries that ran before the command and no
+// longer run after it: what the command ended, not what was closed already.
+void RecordEnded(TMainContext& c, TQuitProcedure& quit, const std::vector<TProgInfo*>& running) {
+    for (TProgInfo* rec : running) {
+        if (quit.FindProcessOf(rec->Program) == 0)
+            rec->LastQuit = true;
+    }
+    c.List().ShowAllEntries();
+}
+
+bool AnyLastQuit(const TProgTable& table) {
+    for (const TProgInfo& entry : table) {
+        if (entry.Occupied() && entry.LastQuit)
+            return true;
+    }
+    return false;
+}
+
+void ClearLastQuit(TMainContext& c) {
+    for (TProgInfo& entry : c.Table())
+        entry.LastQuit = false;
+    c.List().ShowAllEntries();
+}
+
 } // namespace
 
 void ActAllQuitExecute(TMainContext& c) {
     const TOptions options = c.Options();
-    TQuitProcedure(c, options).ActAllQuitExecute(c.Table());
+    TQuitProcedure quit(c, options);
+    std::vector<TProgInfo*> running;
+    if (options.RunLastQuit) {
+        std::vector<TProgInfo*> asked;
+        for (TProgInfo& rec : c.Table()) {
+            if (rec.Occupied() && rec.Quit)
+                asked.push_back(&rec);
+        }
+        running = RunningOf(quit, asked);
+    }
+    quit.ActAllQuitExecute(c.Table());
+    if (options.RunLastQuit)
+        RecordEnded(c, quit, running);
 }
 
 void ActCloseExecute(TMainContext& c) {
     const TOptions options = c.Options();
-    TQuitProcedure(c, options).ActCloseExecute(c.List().SelectedRecords());
+    TQuitProcedure quit(c, options);
+    const std::vector<TProgInfo*> selected = c.List().SelectedRecords();
+    const std::vector<TProgInfo*> running =
+        options.RunLastQuit ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
+    quit.ActCloseExecute(selected);
+    if (options.RunLastQuit)
+        RecordEnded(c, quit, running);
 }
 
 void ActAllRunExecute(TMainContext& c) {
@@ -51,6 +103,11 @@ void ActAllRunExecute(TMainContext& c) {
     if (options.SkipRunning) {
         // The same lookup as quit-all's.
         skip = [&quit](const TProgInfo& entry) { return quit.FindProcessOf(entry.Program) != 0; };
+    }
+    if (options.RunLastQuit && AnyLastQuit(c.Table())) {
+        launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip);
+        c.List().ShowAllEntries();
+        return;
     }
     launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
 }
@@ -99,8 +156,12 @@ void ActDeleteExecute(TMainContext& c) {
 }
 
 // The options dialog edits them; the engines take them at their next command.
+// Switched off, the quits' record goes: it would otherwise come back unasked the
+// next time the option is switched on.
 void ActOptionExecute(TMainContext& c) {
-    EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options());
+    if (EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options()) && !c.Options().RunLastQuit &&
+        AnyLastQuit(c.Table()))
+        ClearLastQuit(c);
 }
 
 void ActQuitExecute(TMainContext& c) {

@@ -6,6 +6,10 @@ std::string Mark(bool set) {
     return set ? "●" : "";
 }
 
+std::string RunMark(const TProgInfo& p) {
+    return p.LastQuit ? "◎" : Mark(p.Run);
+}
+
 std::string SelectionStatusText(int itemCount, int selectedCount, const TProgInfo* single) {
     if (selectedCount <= 0)
         return text::IntToStr(itemCount) + "個のアプリケーション";
@@ -26,9 +30,8 @@ int CompareItems(const TProgInfo& a, const TProgInfo& b, int column, int directi
     if (column == 0) {
         r = text::CompareText(a.Name, b.Name);
     } else {
-        bool ma = column == 1 ? a.Quit : a.Run;
-        bool mb = column == 1 ? b.Quit : b.Run;
-        r = text::CompareText(Mark(ma), Mark(mb));
+        r = column == 1 ? text::CompareText(Mark(a.Quit), Mark(b.Quit))
+                        : text::CompareText(RunMark(a), RunMark(b));
         if (r == 0)
             r = text::CompareText(a.Name, b.Name);
     }

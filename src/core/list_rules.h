@@ -6,6 +6,9 @@
 
 // "●" when set, else empty.
 std::string Mark(bool set);
+// The run column's mark: "◎" for an entry the next run-all starts again because a
+// quit ended it, else the Run flag's mark.
+std::string RunMark(const TProgInfo& p);
 
 // The status text for the list's item count and the selection; `single` is the
 // selected record when exactly one is selected.

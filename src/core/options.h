@@ -11,8 +11,10 @@ struct TOptions {
     bool AllClose = false;               // quit-all first asks every other application to close
     bool EachRun = true;                 // run-all waits for each program to be ready
     std::vector<std::string> IgnoreMemo; // windows whose title contains one are left alone
-    // Two options off by default and stored only while on, so that a file written
-    // with both off stays byte for byte what it always was.
+    // Options off by default and stored only while on, so that a file written
+    // with them off stays byte for byte what it always was.
     bool QuitAtOnce = false;  // quit-all tells every application to quit before waiting
     bool SkipRunning = false; // run-all leaves out applications that are running
+    // Run-all starts only what the quit commands ended since the last run-all.
+    bool RunLastQuit = false;
 };

@@ -11,11 +11,11 @@ constexpr int kMaxIgnoreStrings = 256;
 
 // The key of an option that is off by default: present only while on, so that a
 // file written with the option off keeps its old bytes.
-void WriteOptionalFlag(IniFile& ini, const char* key, bool on) {
+void WriteOptionalFlag(IniFile& ini, const std::string& section, const char* key, bool on) {
     if (on)
-        ini.WriteBool(kSetting, key, true);
+        ini.WriteBool(section, key, true);
     else
-        ini.DeleteKey(kSetting, key);
+        ini.DeleteKey(section, key);
 }
 
 std::string ColumnKey(size_t i) {
@@ -36,6 +36,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.Status = ini.ReadBool(kSetting, "Status", true);
     s.QuitAtOnce = ini.ReadBool(kSetting, "QuitAtOnce", false);
     s.SkipRunning = ini.ReadBool(kSetting, "SkipRunning", false);
+    s.RunLastQuit = ini.ReadBool(kSetting, "RunLastQuit", false);
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
@@ -53,6 +54,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
         p.Run = ini.ReadBool(sec, "Run", false);
         p.Show = ini.ReadInteger(sec, "Show", 0);
         p.QuitType = ini.ReadInteger(sec, "QuitType", 0);
+        p.LastQuit = ini.ReadBool(sec, "LastQuit", false);
         if (p.Program.empty())
             break;
     }
@@ -82,8 +84,9 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
         ini.WriteString(kSetting, "Version", version);
     for (size_t i = 0; i < s.Columns.size(); ++i)
         ini.WriteInteger(kSetting, ColumnKey(i), s.Columns[i]);
-    WriteOptionalFlag(ini, "QuitAtOnce", s.QuitAtOnce);
-    WriteOptionalFlag(ini, "SkipRunning", s.SkipRunning);
+    WriteOptionalFlag(ini, kSetting, "QuitAtOnce", s.QuitAtOnce);
+    WriteOptionalFlag(ini, kSetting, "SkipRunning", s.SkipRunning);
+    WriteOptionalFlag(ini, kSetting, "RunLastQuit", s.RunLastQuit);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)
@@ -109,6 +112,7 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
         ini.WriteBool(sec, "Run", p.Run);
         ini.WriteInteger(sec, "Show", p.Show);
         ini.WriteInteger(sec, "QuitType", p.QuitType);
+        WriteOptionalFlag(ini, sec, "LastQuit", p.LastQuit);
     }
     // A stale section with a program but no name would come back as an
     // application at the next start, so a program alone also gets it erased.

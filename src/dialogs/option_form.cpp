@@ -24,7 +24,7 @@ const int kGeneralPage[] = {IDC_OPT_SHORTCUTGROUP, IDC_OPT_MAKEQUIT, IDC_OPT_MAK
 const int kQuitPage[] = {
     IDC_OPT_ALLCLOSE, IDC_OPT_LABEL3,  IDC_OPT_IGNORELIST,  IDC_OPT_ADD,    IDC_OPT_DELETE,
     IDC_OPT_LABEL1,   IDC_OPT_TIMEOUT, IDC_OPT_TIMEOUTSPIN, IDC_OPT_LABEL2, IDC_OPT_QUITATONCE};
-const int kRunPage[] = {IDC_OPT_EACHRUN, IDC_OPT_SKIPRUNNING};
+const int kRunPage[] = {IDC_OPT_EACHRUN, IDC_OPT_SKIPRUNNING, IDC_OPT_RUNLASTQUIT};
 
 struct Page {
     const int* ids;
@@ -71,6 +71,7 @@ void TVakoOptionForm::OnInit() {
     SetChecked(IDC_OPT_EACHRUN, Options.EachRun);
     SetChecked(IDC_OPT_QUITATONCE, Options.QuitAtOnce);
     SetChecked(IDC_OPT_SKIPRUNNING, Options.SkipRunning);
+    SetChecked(IDC_OPT_RUNLASTQUIT, Options.RunLastQuit);
     HWND spin = Item(IDC_OPT_TIMEOUTSPIN);
     SendMessageA(spin, UDM_SETRANGE32, option_rules::kMinTimeout, option_rules::kMaxTimeout);
     const int32_t shown = option_rules::ClampTimeout(Options.QuitTimeout);
@@ -216,6 +217,7 @@ void TVakoOptionForm::OnOk() {
     Options.EachRun = Checked(IDC_OPT_EACHRUN);
     Options.QuitAtOnce = Checked(IDC_OPT_QUITATONCE);
     Options.SkipRunning = Checked(IDC_OPT_SKIPRUNNING);
+    Options.RunLastQuit = Checked(IDC_OPT_RUNLASTQUIT);
     HWND list = Item(IDC_OPT_IGNORELIST);
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     Options.IgnoreMemo.clear();

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <vector>
 
 namespace launch {
@@ -92,18 +93,55 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     return true;
 }
 
+namespace {
+
+struct RunCount {
+    int started = 0;
+    int notStarted = 0;
+};
+
+// Starts the occupied slots that `chosen` takes and `skip` does not name, in slot order.
+template <class Chosen>
+RunCount RunSlots(win::Host& host, const TProgTable& table, bool eachRun, const SkipEntry& skip,
+                  Chosen chosen) {
+    RunCount count;
+    for (const TProgInfo& entry : table) {
+        if (!entry.Occupied() || !chosen(entry) || (skip && skip(entry)))
+            continue;
+        if (RunProgram(host, entry, eachRun))
+            ++count.started;
+        else
+            ++count.notStarted;
+    }
+    return count;
+}
+
+} // namespace
+
 void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
                       const SkipEntry& skip) {
     win::BusyScope busy(host);
-    int notStarted = 0;
-    for (const TProgInfo& entry : table) {
-        if (!entry.Occupied() || !entry.Run || (skip && skip(entry)))
-            continue;
-        if (!RunProgram(host, entry, eachRun))
-            ++notStarted;
-    }
+    const RunCount count =
+        RunSlots(host, table, eachRun, skip, [](const TProgInfo& e) { return e.Run; });
     busy.End();
-    host.SetStatusText(RunDoneText(kRunAllDoneText, notStarted));
+    host.SetStatusText(RunDoneText(kRunAllDoneText, count.notStarted));
+}
+
+void ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
+                           const SkipEntry& skip) {
+    win::BusyScope busy(host);
+    // The record is spent before the first start, so that whatever ends the run a
+    // second run-all is the designed one.
+    std::array<bool, kMaxPrograms> again{};
+    for (size_t i = 0; i < table.size(); ++i) {
+        again[i] = table[i].LastQuit;
+        table[i].LastQuit = false;
+    }
+    const RunCount count = RunSlots(host, table, eachRun, skip, [&](const TProgInfo& e) {
+        return again[static_cast<size_t>(&e - table.data())];
+    });
+    busy.End();
+    host.SetStatusText(RunAgainDoneText(count.started, count.notStarted));
 }
 
 void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {

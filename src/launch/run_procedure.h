@@ -23,6 +23,13 @@ using SkipEntry = std::function<bool(const TProgInfo&)>;
 void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
                       const SkipEntry& skip = {});
 
+// Run-all while the quits' record is kept: exactly the occupied slots whose
+// LastQuit is set, in slot order, whatever their Run flag, except those `skip`
+// names; every LastQuit is cleared then. The completion text says how many were
+// started again.
+void ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
+                           const SkipEntry& skip = {});
+
 // Handler of ActRun: the selected entries in the list's display order, whatever
 // their Run flag. With nothing selected nothing starts and no completion text
 // replaces the one SetBusy(true) writes.

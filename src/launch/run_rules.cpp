@@ -14,6 +14,12 @@ std::string RunDoneText(const char* done, int notStarted) {
            "個のアプリケーションを起動できませんでした）";
 }
 
+std::string RunAgainDoneText(int startedAgain, int notStarted) {
+    std::string done = kRunAllDoneText;
+    done += "（" + text::IntToStr(startedAgain) + "個のアプリケーションを再び起動しました）";
+    return RunDoneText(done.c_str(), notStarted);
+}
+
 std::string StartingText(const std::string& name) {
     return name + "を起動しています";
 }

@@ -30,6 +30,8 @@ extern const char* const kRunSelectedDoneText;
 // how many, so that a failed start is never announced as a plain success. Short,
 // so that it fits the status bar of the window at its first size.
 std::string RunDoneText(const char* done, int notStarted);
+// The completion of a run-all that started again what the quits had ended.
+std::string RunAgainDoneText(int startedAgain, int notStarted);
 
 // A path holding a space is quoted; the space before the arguments is always there,
 // so an empty argument text leaves the command line ending in a space. The

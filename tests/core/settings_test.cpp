@@ -46,9 +46,10 @@ TEST(Settings, WritesTheSettingSectionInItsOrder) {
         "QuitType=0\r\n\r\n");
 }
 
-// The two options that are off by default leave no trace in the file while
-// they are off, and a key of an option switched off again goes away.
-TEST(Settings, QuitAtOnceAndSkipRunningAreStoredOnlyWhileOn) {
+// The options that are off by default, and an entry's record of the last quit,
+// leave no trace in the file while they are off, and a key of one switched off
+// again goes away.
+TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     TProgInfo p = Prog("メモ帳", "C:\\Tools\\memo.exe");
     IniFile plain;
     WriteSettings(plain, TSettings(), "0.3", {&p});
@@ -58,23 +59,32 @@ TEST(Settings, QuitAtOnceAndSkipRunningAreStoredOnlyWhileOn) {
     EXPECT_EQ(withOff.Serialize(), plain.Serialize());
     EXPECT_EQ(plain.Serialize().find("QuitAtOnce"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("SkipRunning"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("LastQuit"), std::string::npos);
 
     TSettings on;
     on.QuitAtOnce = true;
     on.SkipRunning = true;
+    on.RunLastQuit = true;
+    TProgInfo recorded = p;
+    recorded.LastQuit = true;
     IniFile ini;
-    WriteSettings(ini, on, "0.3", {});
-    EXPECT_NE(ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\n"),
-              std::string::npos);
+    WriteSettings(ini, on, "0.3", {&recorded});
+    EXPECT_NE(
+        ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"),
+        std::string::npos);
+    EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\n"), std::string::npos);
     TSettings back;
     TProgTable table;
     ReadSettings(ini, back, table);
     EXPECT_TRUE(back.QuitAtOnce);
     EXPECT_TRUE(back.SkipRunning);
+    EXPECT_TRUE(back.RunLastQuit);
+    EXPECT_TRUE(table[0].LastQuit);
 
     TSettings half = back;
     half.QuitAtOnce = false;
-    WriteSettings(ini, half, "0.3", {});
+    WriteSettings(ini, half, "0.3", {&p});
+    EXPECT_EQ(ini.ReadString("0", "LastQuit", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
     TSettings again;

@@ -271,3 +271,59 @@ TEST_F(CommandLine, RunAllCountsTheProgramsThatCouldNotStart) {
     EXPECT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     EXPECT_EQ(app.Close(), 0u);
 }
+
+// With RunLastQuit, "-r" starts again exactly what "-q" ended, whatever the run
+// marks say, and then run-all is the designed one again. Without it the file gets
+// no record and "-r" starts every entry whose run mark is set.
+TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
+    const char* const names[] = {"last1.exe", "last2.exe", "last3.exe"};
+    for (const char* name : names)
+        box.CopyFromBin("quit_target.exe", name);
+    EndCopies guard{{names[0], names[1], names[2]}};
+    const std::string entries = Entry(0, "one", box.Path(names[0]), "", true, true) +
+                                Entry(1, "two", box.Path(names[1]), "", true, true) +
+                                Entry(2, "three", box.Path(names[2]), "", true, true);
+    auto counts = [&] {
+        std::string c;
+        for (const char* name : names)
+            c += std::to_string(FindProcesses(name).size());
+        return c;
+    };
+    auto endAll = [&] {
+        for (const char* name : names) {
+            for (DWORD pid : FindProcesses(name))
+                Process::Attach(pid);
+        }
+        return WaitUntil([&] { return counts() == "000"; }, 10000);
+    };
+    for (bool on : {false, true}) {
+        box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") + (on ? "RunLastQuit=1\r\n" : "") +
+                     "\r\n" + entries);
+        for (int i = 0; i < 2; ++i) {
+            Process p = Process::Start(box.Path(names[i]), "", box.Dir());
+            ASSERT_NE(p.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+            p.Detach();
+        }
+        RunToEnd("-q");
+        EXPECT_TRUE(WaitUntil([&] { return counts() == "000"; }, 10000)) << on << counts();
+        const std::string ini = box.ReadIni();
+        if (on) {
+            EXPECT_NE(ini.find("Name=one\r\nProgram=" + box.Path(names[0])), std::string::npos);
+            const size_t two = ini.find("[1]"), three = ini.find("[2]");
+            ASSERT_NE(three, std::string::npos);
+            EXPECT_NE(ini.substr(0, two).find("\r\nLastQuit=1\r\n"), std::string::npos) << ini;
+            EXPECT_NE(ini.substr(two, three - two).find("\r\nLastQuit=1\r\n"), std::string::npos);
+            EXPECT_EQ(ini.substr(three).find("\r\nLastQuit="), std::string::npos) << ini;
+            RunToEnd("-r");
+            EXPECT_EQ(counts(), "110");
+            EXPECT_EQ(box.ReadIni().find("\r\nLastQuit="), std::string::npos);
+            ASSERT_TRUE(endAll());
+        } else {
+            EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
+        }
+        // The designed run-all: every entry whose run mark is set.
+        RunToEnd("-r");
+        EXPECT_EQ(counts(), "111") << on;
+        ASSERT_TRUE(endAll());
+    }
+}
