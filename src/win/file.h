@@ -5,6 +5,11 @@
 
 namespace win {
 
+// Whether `path` names a file that is there (a folder is not a file), and whether it
+// names a folder.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
 // The whole content of a file, read while others may still write it. False when the
 // file cannot be opened, a read fails or ends before the size the file had when it
 // was opened; `error`, when given, then receives the system's error code.
