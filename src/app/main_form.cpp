@@ -6,7 +6,9 @@
 #include "core/list_rules.h"
 #include "shell/ver_info.h"
 #include "win/exception.h"
+#include "win/handles.h"
 #include "win/message_loop.h"
+#include "win/module.h"
 #include "win/msgbox.h"
 
 namespace {
@@ -18,12 +20,6 @@ const UINT WM_APP_LOADICONS = WM_APP + 1;
 const UINT WM_APP_FIRSTRUN = WM_APP + 2;
 const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
                                       ID_ACT_REPORT};
-
-std::string ModulePath() {
-    char buf[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    return std::string(buf, n);
-}
 
 } // namespace
 
@@ -46,7 +42,7 @@ void TVakoQuitForm::Create() {
 
     // FormCreate: every slot is free as constructed.
     FirstShow = true;
-    programPath_ = ModulePath();
+    programPath_ = win::ModulePath();
     settingsPath_ = SettingsPathFor(programPath_);
 
     mainMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -78,9 +74,7 @@ void TVakoQuitForm::Create() {
 
 void TVakoQuitForm::CreateControls() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    HDC dc = GetDC(nullptr);
-    int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
+    int height = -MulDiv(9, GetDeviceCaps(win::WindowDc(nullptr).get(), LOGPIXELSY), 72);
     font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
