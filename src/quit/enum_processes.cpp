@@ -114,7 +114,7 @@ void TEnumProcesses::ExecuteForPlatform(DWORD platformId, intptr_t lParam) {
 }
 
 void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
-    win::Library lib(LoadLibraryA(ToolhelpLibrary.c_str()));
+    win::Library lib(LoadLibraryA(toolhelpLibrary_.c_str()));
     if (!lib)
         throw EEnumProcesses("Kernel32.dll がロードできません。");
     auto createSnapshot = win::ProcAddress<CreateSnapshotFn>(lib.get(), "CreateToolhelp32Snapshot");
@@ -145,7 +145,7 @@ void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
 }
 
 void TEnumProcesses::PsapiWalk(intptr_t lParam) {
-    win::Library lib(LoadLibraryA(PsapiLibrary.c_str()));
+    win::Library lib(LoadLibraryA(psapiLibrary_.c_str()));
     if (!lib)
         throw EEnumProcesses("PSAPI.DLL がロードできません。");
     auto enumProcesses = win::ProcAddress<EnumProcessesFn>(lib.get(), "EnumProcesses");
@@ -161,7 +161,7 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     // list costs a read of the other process's memory, milliseconds each under Wine,
     // and is there for older systems and for whatever the image name cannot answer.
     // Bound with the walk and released with it, like the rest.
-    win::Library imageLib(LoadLibraryA(ImageNameLibrary.c_str()));
+    win::Library imageLib(LoadLibraryA(imageNameLibrary_.c_str()));
     QueryFullProcessImageNameFn queryImageName =
         imageLib ? win::ProcAddress<QueryFullProcessImageNameFn>(imageLib.get(),
                                                                  "QueryFullProcessImageNameA")

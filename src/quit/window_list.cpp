@@ -39,7 +39,7 @@ void TWindowList::Refresh() {
     items_.reserve(handles.size());
     for (HWND h : handles) {
         Record r;
-        r.object.Handle = h;
+        r.Object.Handle = h;
         items_.push_back(std::move(r));
     }
 }
@@ -53,13 +53,13 @@ TWindowList::Record& TWindowList::At(int index) const {
 
 TWindowObject TWindowList::Items(int index) const {
     Record& r = At(index);
-    if (!r.filled) {
-        Fill(r.object);
-        r.filled = true;
+    if (!r.Filled) {
+        Fill(r.Object);
+        r.Filled = true;
     }
-    return r.object;
+    return r.Object;
 }
 
 HWND TWindowList::Handle(int index) const {
-    return At(index).object.Handle;
+    return At(index).Object.Handle;
 }

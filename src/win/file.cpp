@@ -82,9 +82,9 @@ bool OpenIdentity(const std::string& path, FileIdentity& id) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!f || !GetFileInformationByHandle(f.get(), &info))
         return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.indexHigh = info.nFileIndexHigh;
-    id.indexLow = info.nFileIndexLow;
+    id.Volume = info.dwVolumeSerialNumber;
+    id.IndexHigh = info.nFileIndexHigh;
+    id.IndexLow = info.nFileIndexLow;
     return true;
 }
 

@@ -23,11 +23,11 @@ std::string NativeSystemPath(const std::string& path);
 // What identifies a file whatever the path that reaches it: 8.3 names, other letter
 // case, a SUBST drive, a junction, the System32 and SysWOW64 spellings alike.
 struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
+    DWORD Volume = 0;
+    DWORD IndexHigh = 0;
+    DWORD IndexLow = 0;
     bool operator==(const FileIdentity& o) const {
-        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+        return Volume == o.Volume && IndexHigh == o.IndexHigh && IndexLow == o.IndexLow;
     }
 };
 // False where the file cannot be opened even for its attributes (gone, no rights).
