@@ -1,6 +1,7 @@
 #include "app/command_line_step.h"
 
 #include "core/text.h"
+#include "win/file.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -12,10 +13,7 @@ namespace {
 class RealFiles : public CommandLineFiles {
   public:
     bool FileExists(const std::string& path) override {
-        if (path.empty())
-            return false;
-        DWORD attr = GetFileAttributesA(path.c_str());
-        return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+        return !path.empty() && win::FileExists(path);
     }
     void ShellOpen(const std::string& file, const std::string& folder) override {
         ShellExecuteA(nullptr, "open", file.c_str(), "", folder.empty() ? nullptr : folder.c_str(),

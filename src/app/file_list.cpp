@@ -105,6 +105,7 @@ void TFileList::LoadPendingIcons() {
         const PendingIcon& p = pendingIcons_[pendingNext_++];
         HICON large = nullptr, small = nullptr;
         UINT n = ExtractIconExA(p.path.c_str(), 0, &large, &small, 1);
+        const win::Icon largeOwner(large), smallOwner(small);
         if (n != UINT_MAX && n > 0) {
             if (large)
                 ImageList_ReplaceIcon(LargeImages.get(), p.index, large);
@@ -112,10 +113,6 @@ void TFileList::LoadPendingIcons() {
                 ImageList_ReplaceIcon(SmallImages.get(), p.index, small);
             changed = true;
         }
-        if (large)
-            DestroyIcon(large);
-        if (small)
-            DestroyIcon(small);
     }
     if (changed)
         InvalidateRect(list_, nullptr, FALSE);

@@ -1,12 +1,13 @@
 // Program entry: one instance at a time, then the main window's message loop.
 #include "app/main_form.h"
 #include "core/text.h"
+#include "shell/com.h"
 #include "win/app_window.h"
+#include "win/handles.h"
 #include "win/message_loop.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 namespace {
 
@@ -22,10 +23,8 @@ bool ActivateRunningInstance() {
     // Only the mutex's existence is asked, so the least right does. A mutex that
     // exists but is refused belongs to an instance running with other rights
     // (elevated): it is another instance all the same.
-    HANDLE existing = OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
-    if (existing)
-        CloseHandle(existing);
-    else if (GetLastError() != ERROR_ACCESS_DENIED)
+    win::Handle existing(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
+    if (!existing && GetLastError() != ERROR_ACCESS_DENIED)
         return false;
     if (HWND w = FindWindowA("TVakoQuitForm", nullptr)) {
         // Asynchronously: a first instance busy with a long quit-all must not hold
@@ -42,8 +41,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
     text::SetLeadByteTest(SystemLeadByte);
     if (ActivateRunningInstance())
         return 0;
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
-    OleInitialize(nullptr);
+    // Held, never owned, for the program's life: its existence is what a second
+    // start looks for.
+    win::Handle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
+    OleScope ole;
     INITCOMMONCONTROLSEX icc = {sizeof icc,
                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -61,10 +62,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
         if (created)
             win::RunMessageLoop();
     }
-    if (mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
-    OleUninitialize();
     return 0;
 }

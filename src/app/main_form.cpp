@@ -3,7 +3,9 @@
 #include "app/main_commands.h"
 #include "core/list_rules.h"
 #include "win/exception.h"
+#include "win/handles.h"
 #include "win/message_loop.h"
+#include "win/module.h"
 
 namespace {
 
@@ -15,15 +17,9 @@ const UINT WM_APP_FIRSTRUN = WM_APP + 2;
 const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
                                       ID_ACT_REPORT};
 
-std::string ModulePath() {
-    char buf[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    return std::string(buf, n);
-}
-
 } // namespace
 
-TVakoQuitForm::TVakoQuitForm() : model_(ModulePath()) {}
+TVakoQuitForm::TVakoQuitForm() : model_(win::ModulePath()) {}
 
 void TVakoQuitForm::Create() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -58,9 +54,7 @@ void TVakoQuitForm::Create() {
 }
 
 void TVakoQuitForm::CreateControls() {
-    HDC dc = GetDC(nullptr);
-    int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
+    int height = -MulDiv(9, GetDeviceCaps(win::WindowDc(nullptr).get(), LOGPIXELSY), 72);
     font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));

@@ -37,16 +37,6 @@ namespace {
 const char* const kProtectedPrograms[] = {"explorer.exe", "progman.exe", "systray.exe",
                                           "taskmgr.exe", "winlogon.exe"};
 
-bool IsFile(const std::string& path) {
-    DWORD attr = GetFileAttributesA(path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFolder(const std::string& path) {
-    DWORD attr = GetFileAttributesA(path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 int LowestFreeSlot(const TProgTable& table) {
     for (int i = 0; i < kMaxPrograms; ++i) {
         if (!table[i].Occupied())
@@ -107,7 +97,7 @@ int32_t ShowFromShortcut(TShowCmd cmd) {
 bool CanRegister(RegistrationHost& host, const std::string& path) {
     // A program that exists only as a 64-bit one in System32 is hidden from a 32-bit
     // program by the redirection, yet it is the file the user picked.
-    if (!(IsFile(path) || IsFile(win::NativeSystemPath(path))) ||
+    if (!(win::FileExists(path) || win::FileExists(win::NativeSystemPath(path))) ||
         text::ExtensionLower(path) != ".exe")
         return false;
     std::string name = text::LowerAscii(text::FileNamePart(path));
@@ -177,7 +167,7 @@ void ImportStartup(RegistrationHost& host) {
 void ImportStartup(RegistrationHost& host, const std::string& folder) {
     // Everything registered is about to be discarded: make sure there is something to
     // read first.
-    if (folder.empty() || !IsFolder(folder))
+    if (folder.empty() || !win::FolderExists(folder))
         throw Exception(kNoStartupFolderText);
     TProgTable& table = host.Table();
     for (TProgInfo& slot : table)
@@ -199,7 +189,7 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
         // One shortcut that cannot be read, or that names a folder, must not cost the
         // user the others: it is passed over and counted.
         std::string path = folder + "\\" + found.cFileName;
-        if (!host.ShortcutLink().Read(path) || IsFolder(host.ShortcutLink().Target)) {
+        if (!host.ShortcutLink().Read(path) || win::FolderExists(host.ShortcutLink().Target)) {
             ++unreadable;
             continue;
         }

@@ -1,21 +1,11 @@
 #include "app/settings_store.h"
 
 #include "core/text.h"
+#include "win/error_text.h"
 #include "win/file.h"
 #include "win/handles.h"
 
 #include <windows.h>
-
-namespace {
-
-std::string SystemMessage(DWORD code) {
-    char buf[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buf, sizeof buf, nullptr);
-    return text::Trim(std::string(buf, n));
-}
-
-} // namespace
 
 std::string SettingsPathFor(const std::string& programPath) {
     std::string folder = text::FolderPart(programPath);
@@ -32,7 +22,7 @@ SettingsRead ReadSettingsFile(const std::string& path, std::string& bytes, std::
     bytes.clear();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
         return SettingsRead::Missing;
-    error = "設定ファイルを読み込めませんでした。\n" + path + "\n" + SystemMessage(code);
+    error = "設定ファイルを読み込めませんでした。\n" + path + "\n" + win::SystemErrorText(code);
     return SettingsRead::Failed;
 }
 
@@ -65,6 +55,6 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
     if (code == ERROR_SUCCESS)
         return true;
     DeleteFileA(temp.c_str());
-    error = "設定ファイルを保存できませんでした。\n" + path + "\n" + SystemMessage(code);
+    error = "設定ファイルを保存できませんでした。\n" + path + "\n" + win::SystemErrorText(code);
     return false;
 }

@@ -5,6 +5,7 @@
 #include "hook/vako_hook.h"
 #include "win/app_window.h"
 #include "win/msgbox.h"
+#include "win/window_text.h"
 
 namespace {
 
@@ -25,14 +26,9 @@ const char kNoCommand[] =
 } // namespace
 
 std::string GetWindowIdent(HWND w) {
-    // Both into buffers of 256 bytes, as the string holds at most 255 characters of
-    // either; which of the two names the window is the string's own rule.
-    char cls[256] = {};
-    int n = GetClassNameA(w, cls, sizeof cls);
-    char title[256] = {};
-    int m = GetWindowTextA(w, title, sizeof title);
-    return WindowIdent(std::string(cls, n > 0 ? static_cast<size_t>(n) : 0),
-                       std::string(title, m > 0 ? static_cast<size_t>(m) : 0));
+    // Both at most 255 characters; which of the two names the window is the
+    // string's own rule.
+    return WindowIdent(win::ClassName(w), win::WindowText(w));
 }
 
 TVakoCommandForm::TVakoCommandForm(capture::THookInstaller* installer)
@@ -42,14 +38,10 @@ TVakoCommandForm::~TVakoCommandForm() {
     // Also when the run ended without a close request (the program is quitting):
     // the hook and the filter never outlive the dialog.
     FormCloseQuery();
-    if (image_)
-        DestroyIcon(image_);
 }
 
 void TVakoCommandForm::SetImage(HICON icon) {
-    if (image_)
-        DestroyIcon(image_);
-    image_ = icon ? CopyIcon(icon) : nullptr;
+    image_.reset(icon ? CopyIcon(icon) : nullptr);
 }
 
 void TVakoCommandForm::SetProgLabel(const std::string& name) {
@@ -65,8 +57,8 @@ void TVakoCommandForm::OnInit() {
     SetClientSize(kClientWidth, kClientHeight);
     CenterOnScreen();
     if (image_)
-        SendDlgItemMessageA(hwnd(), IDC_CMD_IMAGE, STM_SETICON, reinterpret_cast<WPARAM>(image_),
-                            0);
+        SendDlgItemMessageA(hwnd(), IDC_CMD_IMAGE, STM_SETICON,
+                            reinterpret_cast<WPARAM>(image_.get()), 0);
     SetItemText(IDC_CMD_PROGLABEL, progLabel_);
     FormShow();
 }

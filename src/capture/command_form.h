@@ -5,6 +5,7 @@
 // itself once the application's window is gone.
 #include "capture/hook_installer.h"
 #include "win/dialog.h"
+#include "win/handles.h"
 #include "win/message_loop.h"
 
 #include <windows.h>
@@ -64,7 +65,7 @@ class TVakoCommandForm : public win::Dialog {
     win::MessageFilter savedFilter_;
     bool filterInstalled_ = false;
     bool hooked_ = false;
-    HICON image_ = nullptr;
+    win::Icon image_;
     std::string progLabel_;
     std::string panel_;
 };

@@ -4,6 +4,8 @@
 #include "hook/helper_protocol.h"
 #include "hook/hook_share_mem.h"
 #include "hook/vako_hook.h"
+#include "win/file.h"
+#include "win/module.h"
 #include "win/wow64.h"
 
 #include <vector>
@@ -19,12 +21,6 @@ constexpr DWORD kHelperStopMs = 3000;
 // PROCESS_QUERY_LIMITED_INFORMATION: enough for IsWow64Process on any process
 // from Vista on; XP refuses it, and then the fuller right is asked for.
 constexpr DWORD kQueryLimitedInformation = 0x1000;
-
-std::string OwnFolder() {
-    char buf[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    return text::FolderPart(std::string(buf, n));
-}
 
 std::string Number(unsigned long long v) {
     return text::IntToStr(static_cast<long long>(v));
@@ -82,7 +78,7 @@ bool NeedsHelper(DWORD pid) {
 THookInstaller::THookInstaller(std::string helperDir, Route route)
     : helperDir_(std::move(helperDir)), route_(route) {
     if (helperDir_.empty())
-        helperDir_ = OwnFolder();
+        helperDir_ = text::FolderPart(win::ModulePath());
 }
 
 THookInstaller::~THookInstaller() {
@@ -123,7 +119,7 @@ bool THookInstaller::InstallHelper(HWND notifyWnd, DWORD thread, std::string* er
         return false;
     };
     std::string exe = helperDir_ + vakohook::kHelperExe;
-    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!win::FileExists(exe))
         return fail(
             "64ビットのアプリから終了コマンドを取得するための VakoHook64.exe が見つかりません。\n" +
             exe);

@@ -97,18 +97,18 @@ void IniFile::Parse(const std::string& bytes) {
             continue;
         size_t eq = line.find('=');
         if (eq == std::string::npos)
-            current->entries.push_back(Entry{line, std::string(), true});
+            current->Entries.push_back(Entry{line, std::string(), true});
         else
-            current->entries.push_back(Entry{line.substr(0, eq), line.substr(eq + 1)});
+            current->Entries.push_back(Entry{line.substr(0, eq), line.substr(eq + 1)});
     }
 }
 
 std::string IniFile::Serialize() const {
     std::string out;
     for (const Section& s : sections_) {
-        out += "[" + s.name + "]\r\n";
-        for (const Entry& e : s.entries)
-            out += (e.bare ? e.key : e.key + "=" + e.value) + "\r\n";
+        out += "[" + s.Name + "]\r\n";
+        for (const Entry& e : s.Entries)
+            out += (e.Bare ? e.Key : e.Key + "=" + e.Value) + "\r\n";
         out += "\r\n";
     }
     return out;
@@ -116,7 +116,7 @@ std::string IniFile::Serialize() const {
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {
     for (Section& s : sections_) {
-        if (SameName(s.name, name))
+        if (SameName(s.Name, name))
             return &s;
     }
     return nullptr;
@@ -130,9 +130,9 @@ bool IniFile::Find(const std::string& section, const std::string& key, std::stri
     const Section* s = FindSection(section);
     if (!s)
         return false;
-    for (const Entry& e : s->entries) {
-        if (SameName(e.key, key)) {
-            value = e.value;
+    for (const Entry& e : s->Entries) {
+        if (SameName(e.Key, key)) {
+            value = e.Value;
             return true;
         }
     }
@@ -163,14 +163,14 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
         sections_.push_back(Section{section, {}});
         s = &sections_.back();
     }
-    for (Entry& e : s->entries) {
-        if (SameName(e.key, key)) {
-            e.value = OneLine(value);
-            e.bare = false;
+    for (Entry& e : s->Entries) {
+        if (SameName(e.Key, key)) {
+            e.Value = OneLine(value);
+            e.Bare = false;
             return;
         }
     }
-    s->entries.push_back(Entry{key, OneLine(value)});
+    s->Entries.push_back(Entry{key, OneLine(value)});
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -187,15 +187,15 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
     Section* s = FindSection(section);
     if (!s)
         return;
-    s->entries.erase(std::remove_if(s->entries.begin(), s->entries.end(),
-                                    [&](const Entry& e) { return SameName(e.key, key); }),
-                     s->entries.end());
+    s->Entries.erase(std::remove_if(s->Entries.begin(), s->Entries.end(),
+                                    [&](const Entry& e) { return SameName(e.Key, key); }),
+                     s->Entries.end());
 }
 
 // Every section of that name goes, for the same reason: an erased application must
 // not be replaced by a hidden duplicate of its section.
 void IniFile::EraseSection(const std::string& section) {
     sections_.erase(std::remove_if(sections_.begin(), sections_.end(),
-                                   [&](const Section& s) { return SameName(s.name, section); }),
+                                   [&](const Section& s) { return SameName(s.Name, section); }),
                     sections_.end());
 }

@@ -11,13 +11,13 @@
 class IniFile {
   public:
     struct Entry {
-        std::string key;
-        std::string value;
-        bool bare = false; // a line without "=": kept as it stood
+        std::string Key;
+        std::string Value;
+        bool Bare = false; // a line without "=": kept as it stood
     };
     struct Section {
-        std::string name;
-        std::vector<Entry> entries;
+        std::string Name;
+        std::vector<Entry> Entries;
     };
 
     // CR LF, a lone CR and a lone LF end a line; a NUL byte ends the text.

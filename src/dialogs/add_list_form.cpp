@@ -1,8 +1,9 @@
 #include "dialogs/add_list_form.h"
 
-#include "dialogs/dialog_ids.h"
+#include "dialogs/add_list_form_ids.h"
 #include "quit/quit_procedure.h"
 #include "quit/window_list.h"
+#include "win/window_text.h"
 
 TVakoAddListForm::TVakoAddListForm(std::vector<std::string> titles) : titles_(std::move(titles)) {}
 
@@ -31,10 +32,8 @@ std::vector<std::string> OpenWindowTitles(TWindowList& windowList, uint32_t ownP
     std::vector<std::string> titles;
     for (int i = 0; i < windowList.Count(); ++i) {
         HWND w = windowList.Handle(i);
-        char buf[256];
-        int n = GetWindowTextA(w, buf, sizeof buf);
         if (IsCloseAllCandidateWindow(w, ownProcessId))
-            titles.emplace_back(buf, n > 0 ? static_cast<size_t>(n) : 0);
+            titles.push_back(win::WindowText(w));
     }
     return titles;
 }

@@ -2,7 +2,7 @@
 
 #include "core/text.h"
 #include "dialogs/add_list_form.h"
-#include "dialogs/dialog_ids.h"
+#include "dialogs/option_form_ids.h"
 #include "dialogs/option_rules.h"
 #include "win/msgbox.h"
 
@@ -126,21 +126,21 @@ void TVakoOptionForm::MatchPageBackground() {
     GetClientRect(tabs, &rc);
     SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
     const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
-    HDC screen = GetDC(tabs);
-    HDC dc = CreateCompatibleDC(screen);
     RECT all = {};
     GetClientRect(tabs, &all);
-    win::GdiObject bmp(CreateCompatibleBitmap(screen, all.right, all.bottom));
-    HGDIOBJ old = SelectObject(dc, bmp.get());
     const COLORREF unpainted = RGB(255, 0, 255);
-    win::GdiObject probe(CreateSolidBrush(unpainted));
-    FillRect(dc, &all, static_cast<HBRUSH>(probe.get()));
-    SendMessageA(tabs, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    const COLORREF painted = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(tabs, screen);
+    COLORREF painted = unpainted;
+    {
+        win::WindowDc screen(tabs);
+        win::MemoryDc dc(CreateCompatibleDC(screen.get()));
+        win::GdiObject bmp(CreateCompatibleBitmap(screen.get(), all.right, all.bottom));
+        win::SelectedObject selected(dc.get(), bmp.get());
+        win::GdiObject probe(CreateSolidBrush(unpainted));
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(probe.get()));
+        SendMessageA(tabs, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+        SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        painted = GetPixel(dc.get(), x, y);
+    }
     if (painted != unpainted && painted != CLR_INVALID && painted != GetSysColor(COLOR_BTNFACE)) {
         pageColor_ = painted;
         pageBrush_.reset(CreateSolidBrush(painted));

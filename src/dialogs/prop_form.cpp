@@ -24,11 +24,6 @@ struct PidlOwner {
 
 } // namespace
 
-TVakoPropForm::~TVakoPropForm() {
-    if (image_)
-        DestroyIcon(image_);
-}
-
 void TVakoPropForm::SetRecord(const TProgInfo& record) {
     work_ = record;
     if (hwnd())
@@ -36,9 +31,7 @@ void TVakoPropForm::SetRecord(const TProgInfo& record) {
 }
 
 void TVakoPropForm::SetImage(HICON icon) {
-    if (image_)
-        DestroyIcon(image_);
-    image_ = icon ? CopyIcon(icon) : nullptr;
+    image_.reset(icon ? CopyIcon(icon) : nullptr);
 }
 
 INT_PTR TVakoPropForm::ShowModal(HWND owner) {
@@ -53,7 +46,7 @@ void TVakoPropForm::OnInit() {
                             reinterpret_cast<LPARAM>(item));
     if (image_)
         SendDlgItemMessageA(hwnd(), IDC_PROP_PROGIMAGE, STM_SETICON,
-                            reinterpret_cast<WPARAM>(image_), 0);
+                            reinterpret_cast<WPARAM>(image_.get()), 0);
     LoadControls();
 }
 
@@ -187,7 +180,7 @@ void TVakoPropForm::QuitCommandButtonClick() {
     };
     try {
         TVakoCommandForm form;
-        form.SetImage(image_);
+        form.SetImage(image_.get());
         form.SetProgLabel(work_.Name);
         // Looked up now rather than when the dialog opened: the user may have
         // started the program as the refusal below asks, and a process ID kept

@@ -5,6 +5,7 @@
 // record; the caller takes the copy back only after OK.
 #include "core/prog_info.h"
 #include "win/dialog.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -14,7 +15,6 @@
 class TVakoPropForm : public win::Dialog {
   public:
     TVakoPropForm() = default;
-    ~TVakoPropForm() override;
 
     // Finds the window of the record's running program that a capture hooks, by a
     // fresh process lookup whose answer the record keeps in its ProcessID; null when
@@ -47,5 +47,5 @@ class TVakoPropForm : public win::Dialog {
     void WorkDirButtonClick();
 
     TProgInfo work_;
-    HICON image_ = nullptr;
+    win::Icon image_;
 };

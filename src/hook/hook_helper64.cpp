@@ -10,6 +10,7 @@
 
 #include "core/text.h"
 #include "hook/helper_protocol.h"
+#include "win/module.h"
 
 namespace {
 
@@ -40,12 +41,6 @@ template <typename T> T AsHandle(unsigned long long v) {
         static_cast<intptr_t>(static_cast<int32_t>(static_cast<uint32_t>(v))));
 }
 
-std::string OwnFolder() {
-    char buf[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    return text::FolderPart(std::string(buf, n));
-}
-
 bool IsSystemLeadByte(unsigned char c) {
     return IsDBCSLeadByte(c) != FALSE;
 }
@@ -67,7 +62,7 @@ int Run(int argc, char** argv) {
     text::SetLeadByteTest(IsSystemLeadByte);
     // By full path only: a library of the same name elsewhere on the search path
     // must never be the one that enters other programs.
-    std::string dll = OwnFolder() + vakohook::kHelperDll;
+    std::string dll = text::FolderPart(win::ModulePath()) + vakohook::kHelperDll;
     HMODULE lib = LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!lib)
         return vakohook::kHelperNoDll;

@@ -2,6 +2,7 @@
 
 #include "core/limits.h"
 #include "core/text.h"
+#include "win/error_text.h"
 #include "win/handles.h"
 #include "win/wow64.h"
 
@@ -26,12 +27,9 @@ using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
 using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
 using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
-// The system's text for an error code, without the line break it ends with.
-std::string SystemErrorText(DWORD code) {
-    char buf[512];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buf, sizeof buf, nullptr);
-    std::string s = text::Trim(std::string(buf, n));
+// The system's text for an error code, or its number where the system has none.
+std::string ErrorText(DWORD code) {
+    std::string s = win::SystemErrorText(code);
     if (s.empty())
         s = "システム エラー " + text::IntToStr(code);
     return s;
@@ -79,7 +77,7 @@ std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses) {
         const DWORD size = static_cast<DWORD>(pids.size() * sizeof(DWORD));
         DWORD bytes = 0;
         if (!enumProcesses(pids.data(), size, &bytes))
-            throw EEnumProcesses(SystemErrorText(GetLastError()));
+            throw EEnumProcesses(ErrorText(GetLastError()));
         if (bytes < size) {
             pids.resize(bytes / sizeof(DWORD));
             return pids;
@@ -116,7 +114,7 @@ void TEnumProcesses::ExecuteForPlatform(DWORD platformId, intptr_t lParam) {
 }
 
 void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
-    win::Library lib(LoadLibraryA(ToolhelpLibrary.c_str()));
+    win::Library lib(LoadLibraryA(toolhelpLibrary_.c_str()));
     if (!lib)
         throw EEnumProcesses("Kernel32.dll がロードできません。");
     auto createSnapshot = win::ProcAddress<CreateSnapshotFn>(lib.get(), "CreateToolhelp32Snapshot");
@@ -147,7 +145,7 @@ void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
 }
 
 void TEnumProcesses::PsapiWalk(intptr_t lParam) {
-    win::Library lib(LoadLibraryA(PsapiLibrary.c_str()));
+    win::Library lib(LoadLibraryA(psapiLibrary_.c_str()));
     if (!lib)
         throw EEnumProcesses("PSAPI.DLL がロードできません。");
     auto enumProcesses = win::ProcAddress<EnumProcessesFn>(lib.get(), "EnumProcesses");
@@ -163,7 +161,7 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     // list costs a read of the other process's memory, milliseconds each under Wine,
     // and is there for older systems and for whatever the image name cannot answer.
     // Bound with the walk and released with it, like the rest.
-    win::Library imageLib(LoadLibraryA(ImageNameLibrary.c_str()));
+    win::Library imageLib(LoadLibraryA(imageNameLibrary_.c_str()));
     QueryFullProcessImageNameFn queryImageName =
         imageLib ? win::ProcAddress<QueryFullProcessImageNameFn>(imageLib.get(),
                                                                  "QueryFullProcessImageNameA")

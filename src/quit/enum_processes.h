@@ -57,7 +57,7 @@ class TEnumProcesses {
 
   protected:
     // The libraries the walks bind their functions from.
-    std::string ToolhelpLibrary = "Kernel32.dll";
-    std::string PsapiLibrary = "PSAPI.DLL";
-    std::string ImageNameLibrary = "Kernel32.dll"; // QueryFullProcessImageNameA, Vista on
+    std::string toolhelpLibrary_ = "Kernel32.dll";
+    std::string psapiLibrary_ = "PSAPI.DLL";
+    std::string imageNameLibrary_ = "Kernel32.dll"; // QueryFullProcessImageNameA, Vista on
 };

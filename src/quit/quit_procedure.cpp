@@ -5,6 +5,7 @@
 #include "quit/process_lookup.h"
 #include "quit/window_rules.h"
 #include "win/msgbox.h"
+#include "win/window_text.h"
 
 #include <shellapi.h>
 
@@ -18,12 +19,6 @@ constexpr DWORD kPollMs = 2;
 
 long long ElapsedSince(DWORD start) {
     return static_cast<long long>(GetTickCount() - start);
-}
-
-std::string WindowTextOf(HWND hwnd) {
-    char buf[256];
-    int n = GetWindowTextA(hwnd, buf, sizeof buf);
-    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 } // namespace
@@ -226,7 +221,7 @@ void TQuitProcedure::CloseOtherWindows() {
     for (int i = 0; i < windowList_.Count(); ++i) {
         HWND hwnd = windowList_.Handle(i);
         uint32_t style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
-        std::string title = WindowTextOf(hwnd);
+        std::string title = win::WindowText(hwnd);
         if (!IsCloseAllCandidateWindow(hwnd, own))
             continue;
         if (quit_rules::IsIgnoredTitle(title, options_.IgnoreMemo))

@@ -1,9 +1,12 @@
 #include "quit/window_list.h"
 
 #include "core/text.h"
-
+#include "win/window_text.h"
 
 namespace {
+
+// A record's text is read into a buffer one byte shorter than the other names.
+constexpr int kTextBuffer = win::kNameBuffer - 1;
 
 BOOL CALLBACK AddWindow(HWND hwnd, LPARAM lp) {
     auto& handles = *reinterpret_cast<std::vector<HWND>*>(lp);
@@ -13,9 +16,7 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM lp) {
 
 void Fill(TWindowObject& w) {
     HWND hwnd = w.Handle;
-    char buf[255];
-    int n = GetWindowTextA(hwnd, buf, sizeof buf);
-    w.Text.assign(buf, n > 0 ? static_cast<size_t>(n) : 0);
+    w.Text = win::WindowText(hwnd, kTextBuffer);
     w.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
     w.Visible = IsWindowVisible(hwnd) != FALSE;
     w.Enabled = IsWindowEnabled(hwnd) != FALSE;
@@ -38,7 +39,7 @@ void TWindowList::Refresh() {
     items_.reserve(handles.size());
     for (HWND h : handles) {
         Record r;
-        r.object.Handle = h;
+        r.Object.Handle = h;
         items_.push_back(std::move(r));
     }
 }
@@ -52,11 +53,13 @@ TWindowList::Record& TWindowList::At(int index) const {
 
 TWindowObject TWindowList::Items(int index) const {
     Record& r = At(index);
-    if (!r.filled) {
-        Fill(r.object);
-        r.filled = true;
+    if (!r.Filled) {
+        Fill(r.Object);
+        r.Filled = true;
     }
-    return r.object;
+    return r.Object;
 }
 
-HWND TWindowList::Handle(int index) const { return At(index).object.Handle; }
+HWND TWindowList::Handle(int index) const {
+    return At(index).Object.Handle;
+}

@@ -43,8 +43,8 @@ class TWindowList {
     // a round trip to the window server, several per window for every window on the
     // desktop, and most users of a snapshot only look for the windows of one process.
     struct Record {
-        TWindowObject object;
-        bool filled = false;
+        TWindowObject Object;
+        bool Filled = false;
     };
     Record& At(int index) const;
     mutable std::vector<Record> items_;

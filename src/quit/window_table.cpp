@@ -1,25 +1,14 @@
 #include "quit/window_table.h"
 
 #include "quit/window_rules.h"
+#include "win/window_text.h"
 
 namespace {
 
-std::string ClassNameOf(HWND hwnd) {
-    char buf[256];
-    int n = GetClassNameA(hwnd, buf, sizeof buf);
-    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-std::string TextOf(HWND hwnd) {
-    char buf[256];
-    int n = GetWindowTextA(hwnd, buf, sizeof buf);
-    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
 void Fill(TWindowInfo& e, HWND hwnd) {
     e.Handle = hwnd;
-    e.Text = TextOf(hwnd);
-    e.ClassName = ClassNameOf(hwnd);
+    e.Text = win::WindowText(hwnd);
+    e.ClassName = win::ClassName(hwnd);
     e.Placement.length = sizeof(WINDOWPLACEMENT);
     GetWindowPlacement(hwnd, &e.Placement);
     e.Enabled = IsWindowEnabled(hwnd) != FALSE;

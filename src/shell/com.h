@@ -1,8 +1,10 @@
 #pragma once
-// COM plumbing of the shell services: an owner that releases an interface exactly
-// once, and the error raised when a COM call that must succeed fails.
+// COM plumbing of the shell services: OLE set up for a thread, an owner that
+// releases an interface exactly once, and the error raised when a COM call that
+// must succeed fails.
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include <string>
 #include <utility>
@@ -24,6 +26,22 @@ inline void OleCheck(HRESULT hr) {
     if (FAILED(hr))
         throw EOleSysError(hr);
 }
+
+// OLE (drag and drop, the clipboard, COM in a single-threaded apartment) on the
+// calling thread for the scope's life; undone only where it was done.
+class OleScope {
+  public:
+    OleScope() : result_(OleInitialize(nullptr)) {}
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    ~OleScope() {
+        if (SUCCEEDED(result_))
+            OleUninitialize();
+    }
+
+  private:
+    HRESULT result_;
+};
 
 template <typename T> class ComPtr {
   public:

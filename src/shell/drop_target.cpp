@@ -8,6 +8,7 @@
 
 #include "core/drop_files.h"
 #include "win/exception.h"
+#include "win/handles.h"
 #include "win/message_loop.h"
 
 namespace {
@@ -34,24 +35,22 @@ TShiftState ShiftFromKeys(DWORD keys) {
 
 // An image list whose one picture is fully transparent: the drag image shows alone,
 // without a cursor picture of its own beside it.
-HIMAGELIST TransparentImageList() {
-    HIMAGELIST list = ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, 1, 0);
+win::ImageList TransparentImageList() {
+    win::ImageList list(ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (!list)
-        return nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, kImageSize, kImageSize);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT rc = {0, 0, kImageSize, kImageSize};
-    COLORREF background = GetSysColor(COLOR_WINDOW);
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    ImageList_AddMasked(list, bmp, background);
-    DeleteObject(bmp);
+        return list;
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    win::GdiObject bmp;
+    {
+        win::WindowDc screen(nullptr);
+        bmp.reset(CreateCompatibleBitmap(screen.get(), kImageSize, kImageSize));
+        win::MemoryDc dc(CreateCompatibleDC(screen.get()));
+        win::SelectedObject selected(dc.get(), bmp.get());
+        RECT rc = {0, 0, kImageSize, kImageSize};
+        win::GdiObject brush(CreateSolidBrush(background));
+        FillRect(dc.get(), &rc, static_cast<HBRUSH>(brush.get()));
+    }
+    ImageList_AddMasked(list.get(), static_cast<HBITMAP>(bmp.get()), background);
     return list;
 }
 
@@ -80,8 +79,6 @@ TDropTarget::~TDropTarget() {
         // The window goes with its owner; nothing is left to report to.
     }
     data_.Reset();
-    if (ownImages_)
-        ImageList_Destroy(ownImages_);
 }
 
 void TDropTarget::SetShowImage(bool show) {
@@ -151,11 +148,9 @@ int TDropTarget::FontHeight() const {
     if (GetObjectA(font, sizeof lf, &lf) && lf.lfHeight != 0)
         return std::abs(lf.lfHeight);
     TEXTMETRICA tm = {};
-    HDC dc = GetDC(target_);
-    HGDIOBJ old = SelectObject(dc, font);
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(target_, dc);
+    win::WindowDc dc(target_);
+    win::SelectedObject selected(dc.get(), font);
+    GetTextMetricsA(dc.get(), &tm);
     return tm.tmHeight;
 }
 
@@ -243,7 +238,7 @@ HRESULT STDMETHODCALLTYPE TDropTarget::DragEnter(IDataObject* data, DWORD keys, 
             dragImage_ = ImageList_GetDragImage(nullptr, &spot);
             if (dragImage_) {
                 hotSpot_ = spot;
-                ImageList_SetDragCursorImage(ownImages_, 0, spot.x, spot.y);
+                ImageList_SetDragCursorImage(ownImages_.get(), 0, spot.x, spot.y);
                 POINT w = ToWindow(lastPos_);
                 ImageList_DragEnter(target_, w.x, w.y);
             }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shell/com.h"
+#include "win/handles.h"
 
 // A COM object with a reference count of its own that frees itself when the count
 // drops to zero.
@@ -124,7 +125,7 @@ class TDropTarget : public TInterfacedComponent, public IDropTarget {
     POINT lastPos_ = {};
     HIMAGELIST dragImage_ = nullptr;
     POINT hotSpot_ = {};
-    HIMAGELIST ownImages_ = nullptr;
+    win::ImageList ownImages_;
     bool scrollTimerOn_ = false;
     int scrollMargin_ = 0;
     unsigned scrollDirections_ = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/text.h"
+#include "win/module.h"
 
 namespace {
 
@@ -67,9 +68,8 @@ std::string TVerInfo::GetProductVersion() const {
 }
 
 std::string OwnProductVersion() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    const std::string path = win::ModulePath();
+    if (path.empty())
         throw EVerInfo();
-    return TVerInfo(std::string(path, n)).GetProductVersion();
+    return TVerInfo(path).GetProductVersion();
 }

@@ -2,6 +2,7 @@
 
 #include "win/exception.h"
 #include "win/message_loop.h"
+#include "win/window_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -89,13 +90,7 @@ void Dialog::End(INT_PTR result) {
 }
 
 std::string Dialog::ItemText(int id) const {
-    HWND item = Item(id);
-    int len = item ? GetWindowTextLengthA(item) : 0;
-    if (len <= 0)
-        return std::string();
-    std::vector<char> buf(static_cast<size_t>(len) + 1);
-    int got = GetWindowTextA(item, buf.data(), len + 1);
-    return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
+    return WholeWindowText(Item(id));
 }
 
 void Dialog::SetItemText(int id, const std::string& text) {
@@ -138,7 +133,8 @@ void Dialog::CenterOnRect(const RECT& area) {
     const int h = r.bottom - r.top;
     int x = area.left + (area.right - area.left - w) / 2;
     int y = area.top + (area.bottom - area.top - h) / 2;
-    // A dialog larger than a window near the screen's edge must not hang off it.
+    // Kept on the work area, so that a window near an edge does not push the
+    // dialog's buttons off the screen.
     x = std::max<int>(work.left, std::min<int>(x, work.right - w));
     y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
     SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -146,29 +142,12 @@ void Dialog::CenterOnRect(const RECT& area) {
 
 void Dialog::CenterOnOwner() {
     HWND owner = GetWindow(hwnd_, GW_OWNER);
-    if (!owner) {
+    RECT o = {};
+    if (!owner || !GetWindowRect(owner, &o)) {
         CenterOnScreen();
         return;
     }
-    RECT o = {};
-    GetWindowRect(owner, &o);
-    RECT r = {};
-    GetWindowRect(hwnd_, &r);
-    int x = o.left + ((o.right - o.left) - (r.right - r.left)) / 2;
-    int y = o.top + ((o.bottom - o.top) - (r.bottom - r.top)) / 2;
-    // Kept on the work area, so that a main window near an edge does not push
-    // the dialog's buttons off the screen.
-    RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    if (x + (r.right - r.left) > work.right)
-        x = work.right - (r.right - r.left);
-    if (y + (r.bottom - r.top) > work.bottom)
-        y = work.bottom - (r.bottom - r.top);
-    if (x < work.left)
-        x = work.left;
-    if (y < work.top)
-        y = work.top;
-    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterOnRect(o);
 }
 
 void Dialog::SetClientSize(int width, int height) {
@@ -183,11 +162,9 @@ void Dialog::SetClientSize(int width, int height) {
             GetWindowRect(c, &r);
             MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
             int h = r.bottom - r.top;
-            char cls[16] = {};
-            GetClassNameA(c, cls, sizeof cls);
             // A drop-down list's window height is that of its open list; its closed
             // height follows the font.
-            if (lstrcmpiA(cls, "ComboBox") == 0) {
+            if (lstrcmpiA(ClassName(c).c_str(), "ComboBox") == 0) {
                 RECT dropped = {};
                 SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
                 h = dropped.bottom - dropped.top;

@@ -15,6 +15,16 @@ bool Fail(DWORD code, DWORD* error) {
 
 } // namespace
 
+bool FileExists(const std::string& path) {
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD* error) {
     FileHandle f(CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -58,8 +68,7 @@ std::string NativeSystemPath(const std::string& path) {
     if (folder.back() != '\\')
         folder += '\\';
     std::string native = folder + "Sysnative" + path.substr(n);
-    DWORD attr = GetFileAttributesA(native.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) ? native : path;
+    return FileExists(native) ? native : path;
 }
 
 namespace {
@@ -73,9 +82,9 @@ bool OpenIdentity(const std::string& path, FileIdentity& id) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!f || !GetFileInformationByHandle(f.get(), &info))
         return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.indexHigh = info.nFileIndexHigh;
-    id.indexLow = info.nFileIndexLow;
+    id.Volume = info.dwVolumeSerialNumber;
+    id.IndexHigh = info.nFileIndexHigh;
+    id.IndexLow = info.nFileIndexLow;
     return true;
 }
 

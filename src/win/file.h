@@ -5,6 +5,11 @@
 
 namespace win {
 
+// Whether `path` names a file that is there (a folder is not a file), and whether it
+// names a folder.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
 // The whole content of a file, read while others may still write it. False when the
 // file cannot be opened, a read fails or ends before the size the file had when it
 // was opened; `error`, when given, then receives the system's error code.
@@ -18,11 +23,11 @@ std::string NativeSystemPath(const std::string& path);
 // What identifies a file whatever the path that reaches it: 8.3 names, other letter
 // case, a SUBST drive, a junction, the System32 and SysWOW64 spellings alike.
 struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
+    DWORD Volume = 0;
+    DWORD IndexHigh = 0;
+    DWORD IndexLow = 0;
     bool operator==(const FileIdentity& o) const {
-        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+        return Volume == o.Volume && IndexHigh == o.IndexHigh && IndexLow == o.IndexLow;
     }
 };
 // False where the file cannot be opened even for its attributes (gone, no rights).

@@ -77,6 +77,12 @@ struct FindTraits {
     static void Close(HANDLE h) { FindClose(h); }
 };
 
+// A DC made for drawing off the screen (CreateCompatibleDC).
+struct MemoryDcTraits {
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
 using Handle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using FileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
 using Library = UniqueHandle<HMODULE, LibraryTraits>;
@@ -87,6 +93,42 @@ using FindHandle = UniqueHandle<HANDLE, FindTraits>;
 using ImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 using Accelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
+using MemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+
+// A window's DC (of the screen for no window), given back to the window at the end.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_)
+            ReleaseDC(hwnd_, dc_);
+    }
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// An object selected into a DC for the scope: the one it replaced is selected back,
+// so that the DC is freed or given back with its own objects.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR)
+            SelectObject(dc_, old_);
+    }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // Binds a function of a system DLL at run time, typed.
 template <typename Fn> Fn ProcAddress(HMODULE module, const char* name) {

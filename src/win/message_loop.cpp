@@ -1,6 +1,7 @@
 #include "win/message_loop.h"
 
 #include "win/msgbox.h"
+#include "win/window_text.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,8 +25,7 @@ const MSG* g_declined = nullptr;
 // Keys typed into a text box are the text box's: Ctrl+A there selects the text and
 // must not register a program, Ctrl+D must not delete one.
 bool TypingIntoEdit(const MSG& msg) {
-    char cls[16] = {};
-    return msg.hwnd && GetClassNameA(msg.hwnd, cls, sizeof cls) && lstrcmpiA(cls, "Edit") == 0;
+    return msg.hwnd && lstrcmpiA(ClassName(msg.hwnd).c_str(), "Edit") == 0;
 }
 
 void HandleMessage(MSG& msg) {

@@ -9,7 +9,7 @@ TEST(IniParse, LineKindsAndAllThreeLineEndings) {
     EXPECT_EQ(ini.ReadString("A", "k1"), "v1");
     // Nothing is trimmed: the blanks around the value and a second "=" belong to it.
     EXPECT_EQ(ini.ReadString("A", "k2"), " spaced = value ");
-    EXPECT_EQ(ini.Sections()[0].entries.size(), 2u);
+    EXPECT_EQ(ini.Sections()[0].Entries.size(), 2u);
     EXPECT_EQ(ini.Serialize(),
               "[A]\r\nk1=v1\r\nk2= spaced = value \r\n\r\n[B]\r\nbare line\r\n\r\n");
 }

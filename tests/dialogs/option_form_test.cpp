@@ -4,7 +4,8 @@
 // for the ignore list, and the shortcut buttons' failures.
 #include "dialog_test_support.h"
 #include "dialogs/add_list_form.h"
-#include "dialogs/dialog_ids.h"
+#include "dialogs/add_list_form_ids.h"
+#include "dialogs/option_form_ids.h"
 #include "dialogs/option_form.h"
 #include "quit/window_list.h"
 #include "win/message_loop.h"

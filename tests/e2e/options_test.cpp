@@ -2,7 +2,8 @@
 // through the dialog into the settings file and back, the add dialog offers the
 // other programs' windows, and the two desktop shortcuts start the program.
 #include "app/command_ids.h"
-#include "dialogs/dialog_ids.h"
+#include "dialogs/add_list_form_ids.h"
+#include "dialogs/option_form_ids.h"
 #include "driver/vako_e2e.h"
 #include "support.h"
 #include "target_log.h"

@@ -14,12 +14,12 @@ bool SameModel(const IniFile& a, const IniFile& b) {
     if (x.size() != y.size())
         return false;
     for (size_t i = 0; i < x.size(); ++i) {
-        if (x[i].name != y[i].name || x[i].entries.size() != y[i].entries.size())
+        if (x[i].Name != y[i].Name || x[i].Entries.size() != y[i].Entries.size())
             return false;
-        for (size_t j = 0; j < x[i].entries.size(); ++j) {
-            const IniFile::Entry& e = x[i].entries[j];
-            const IniFile::Entry& f = y[i].entries[j];
-            if (e.key != f.key || e.value != f.value || e.bare != f.bare)
+        for (size_t j = 0; j < x[i].Entries.size(); ++j) {
+            const IniFile::Entry& e = x[i].Entries[j];
+            const IniFile::Entry& f = y[i].Entries[j];
+            if (e.Key != f.Key || e.Value != f.Value || e.Bare != f.Bare)
                 return false;
         }
     }

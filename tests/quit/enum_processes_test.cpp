@@ -46,9 +46,9 @@ class BoundElsewhere : public TEnumProcesses {
   public:
     BoundElsewhere(const std::string& toolhelp, const std::string& psapi,
                    const std::string& imageName = "Kernel32.dll") {
-        ToolhelpLibrary = toolhelp;
-        PsapiLibrary = psapi;
-        ImageNameLibrary = imageName;
+        toolhelpLibrary_ = toolhelp;
+        psapiLibrary_ = psapi;
+        imageNameLibrary_ = imageName;
     }
 };
 

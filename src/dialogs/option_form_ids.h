@@ -1,12 +1,8 @@
-#ifndef VAKO_DIALOG_IDS_H
-#define VAKO_DIALOG_IDS_H
-/* Templates and controls of the options dialog and the add dialog, shared by the
-   resource scripts, the program and the tests that drive the dialogs. Plain macros:
-   windres reads this file. */
+#ifndef VAKO_OPTION_FORM_IDS_H
+#define VAKO_OPTION_FORM_IDS_H
+/* The options dialog's template and controls, shared by its resource script, the
+   program and the tests that drive it. Plain macros: windres reads this file. */
 #define IDD_OPTION 520
-#define IDD_ADDLIST 521
-
-/* The options dialog. */
 #define IDC_OPT_TABS 1001
 #define IDC_OPT_SHORTCUTGROUP 1010
 #define IDC_OPT_MAKEQUIT 1011
@@ -25,9 +21,4 @@
 #define IDC_OPT_EACHRUN 1030
 #define IDC_OPT_SKIPRUNNING 1031
 #define IDC_OPT_RUNLASTQUIT 1040
-
-/* The add dialog. */
-#define IDC_ADD_LABEL1 1101
-#define IDC_ADD_NAMECOMBO 1102
-#define IDC_ADD_LABEL2 1103
 #endif
