@@ -424,35 +424,47 @@ void ShowView(const MainWindow& main, WORD command, DWORD type) {
 
 } // namespace
 
+// Wine's own programs, so that the pictures of each view for the guide show real
+// icons.
+std::string ThreePrograms() {
+    return App(0, "メモ帳", "C:\\windows\\system32\\notepad.exe") +
+           App(1, "マインスイーパ", "C:\\windows\\system32\\winemine.exe") +
+           App(2, "ワードパッド", "C:\\windows\\system32\\wordpad.exe");
+}
+
 TEST(MainWindow, LoadedColumnWidthsSurviveEveryViewAndAreWrittenBackUnchanged) {
     Sandbox box;
-    const std::string ini = ListStyleSettings(2, App(0, "一番", "C:\\one.exe"));
+    const std::string ini = ListStyleSettings(2, ThreePrograms());
     box.WriteIni(ini);
     {
         AppProcess app(box);
-        ASSERT_TRUE(app.Main().WaitItemCount(1));
+        ASSERT_TRUE(app.Main().WaitItemCount(3));
         ASSERT_EQ(app.Close(), 0u);
         EXPECT_EQ(box.ReadIni(), ini); // a start and a close change nothing
     }
     {
         AppProcess app(box);
         MainWindow main = app.Main();
-        ASSERT_TRUE(main.WaitItemCount(1));
+        ASSERT_TRUE(main.WaitItemCount(3));
         ShowView(main, ID_ACT_LARGEICON, LVS_ICON);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_largeicon"));
         ShowView(main, ID_ACT_SMALLICON, LVS_SMALLICON);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_smallicon"));
         ShowView(main, ID_ACT_LIST, LVS_LIST);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_list"));
         ASSERT_EQ(app.Close(), 0u);
         EXPECT_EQ(box.ReadIni(), ini);
     }
     AppProcess app(box);
     MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
+    ASSERT_TRUE(main.WaitItemCount(3));
     ShowView(main, ID_ACT_REPORT, LVS_REPORT);
     EXPECT_EQ(main.ColumnWidth(0), 250);
     EXPECT_EQ(main.ColumnWidth(1), 60);
     EXPECT_EQ(main.ColumnWidth(2), 70);
+    EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_report"));
     ASSERT_EQ(app.Close(), 0u);
-    EXPECT_EQ(box.ReadIni(), ListStyleSettings(3, App(0, "一番", "C:\\one.exe")));
+    EXPECT_EQ(box.ReadIni(), ListStyleSettings(3, ThreePrograms()));
 }
 
 TEST(MainWindow, LongNamesAreNotCutInTheListStyle) {

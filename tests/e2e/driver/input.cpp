@@ -104,8 +104,12 @@ std::string HostPath(const std::string& windowsPath) {
 }
 
 void SaveScreenshot(const std::string& path) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
+    SaveScreenArea(path, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+void SaveScreenArea(const std::string& path, const RECT& area) {
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
     if (!screen)
         ThrowLastError("GetDC");
@@ -122,7 +126,7 @@ void SaveScreenshot(const std::string& path) {
     bool ok = mem && dib;
     if (ok) {
         HGDIOBJ old = SelectObject(mem, dib.get());
-        ok = BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
+        ok = BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY | CAPTUREBLT) != FALSE;
         SelectObject(mem, old);
         GdiFlush();
     }
@@ -146,6 +150,42 @@ void SaveScreenshot(const std::string& path) {
     std::string host = HostPath(path);
     std::printf("screenshot: %s%s%s\n", path.c_str(), host.empty() ? "" : " = ", host.c_str());
     std::fflush(stdout);
+}
+
+bool ShotForGuide(HWND window, const std::string& name) {
+    const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
+    if (!dir || !*dir)
+        return true;
+    // Only once the window and its controls have painted themselves.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const bool painted = WaitUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+            if (GetUpdateRect(window, nullptr, FALSE))
+                return false;
+            for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (IsWindowVisible(c) && GetUpdateRect(c, nullptr, FALSE))
+                    return false;
+            return true;
+        },
+        5000, 20);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const std::string path = std::string(dir) + "\\" + name + ".bmp";
+    // Wine hands the drawing to the X server a moment later: the screen is taken
+    // until two pictures in a row agree.
+    std::string previous;
+    const bool settled = WaitUntil(
+        [&] {
+            SaveScreenArea(path, r);
+            std::string now = ReadFileBytes(path);
+            const bool same = now == previous;
+            previous = std::move(now);
+            return same;
+        },
+        5000, 150);
+    return painted && settled;
 }
 
 } // namespace e2e

@@ -103,7 +103,9 @@
 //   RunHostProgram("xdotool", args, ms): runs a command of the Linux host through
 //       /bin/sh (args are shell words) and returns its exit code.
 //   SaveScreenshot(path): BitBlt of the screen DC into a 24-bit BMP; prints the Windows
-//       and the host path of the file.
+//       and the host path of the file. SaveScreenArea(path, rect): one part of it.
+//   ShotForGuide(hwnd, name): with VAKO_SCREENSHOT_DIR set (make screenshots), the
+//       painted window as <dir>\<name>.bmp, for docs/<name>.png.
 //
 // Example: a quit-all, recording the boxes it shows
 //   Sandbox box({"some_target.exe"});
@@ -486,7 +488,13 @@ void TypeChars(HWND control, const std::string& ascii);
 
 // The file's host path, or empty.
 std::string HostPath(const std::string& windowsPath);
-// Writes the whole screen as a 24-bit bottom-up BMP; prints where it went.
+// Writes the whole screen, or one area of it, as a 24-bit bottom-up BMP; prints
+// where it went.
 void SaveScreenshot(const std::string& path);
+void SaveScreenArea(const std::string& path, const RECT& area);
+// A picture for the user guide (make screenshots): when VAKO_SCREENSHOT_DIR names a
+// Windows folder, saves the window, fully painted, as <dir>\<name>.bmp. False when
+// it did not settle in time; true, doing nothing, without the variable.
+bool ShotForGuide(HWND window, const std::string& name);
 
 } // namespace e2e
