@@ -156,8 +156,9 @@ bool ShotForGuide(HWND window, const std::string& name) {
     const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
     if (!dir || !*dir)
         return true;
-    // Only once the window and its controls have painted themselves.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Only once the window and its controls have painted themselves. (Nothing is
+    // invalidated from here: a parent that paints after its children would cover
+    // them.)
     const bool painted = WaitUntil(
         [&] {
             DWORD_PTR ignored = 0;
