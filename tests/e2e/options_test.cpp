@@ -112,6 +112,7 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         HWND dlg = OpenOptions(app);
         ASSERT_NE(dlg, nullptr);
         EXPECT_TRUE(ShotForGuide(dlg, "options_general"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
         EXPECT_EQ(WindowText(Control(dlg, IDC_OPT_TIMEOUT)), "1");
         for (int id : {IDC_OPT_IGNORELIST, IDC_OPT_ADD, IDC_OPT_DELETE})
             EXPECT_FALSE(IsWindowEnabled(Control(dlg, id))) << id;
@@ -158,6 +159,7 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
             EXPECT_EQ(WindowText(combo), "");
             if (round == 0) {
                 EXPECT_TRUE(ShotForGuide(add, "options_add_dialog"));
+                EXPECT_TRUE(KeyboardOrderHolds(add));
             }
             if (round < 2)
                 Send(combo, CB_SETCURSEL,
@@ -170,11 +172,13 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         EXPECT_EQ(Items(Control(dlg, IDC_OPT_IGNORELIST)),
                   (std::vector<std::string>{"keep", kTargetTitle, kTargetTitle}));
         EXPECT_TRUE(ShotForGuide(dlg, "options_quit"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
 
         ASSERT_TRUE(NextPageUntil(dlg, IDC_OPT_EACHRUN));
         Click(dlg, IDC_OPT_EACHRUN);
         Click(dlg, IDC_OPT_SKIPRUNNING);
         EXPECT_TRUE(ShotForGuide(dlg, "options_run"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
         // Enter is OK.
         FocusWindow(dlg);
         SendKeys({VK_RETURN});

@@ -178,6 +178,7 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_NAMELABEL)), kName);
         EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITNORMAL));
         EXPECT_TRUE(ShotForGuide(dlg, "properties_dialog"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
 
         MessageBoxInfo question = ChooseQuitCommand(app, dlg, IDYES);
         EXPECT_EQ(question.caption, "確認");

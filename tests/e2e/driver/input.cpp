@@ -1,4 +1,5 @@
 // Keyboard focus and input, and programs of the Linux host.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -82,6 +83,63 @@ void SendKeys(const std::vector<WORD>& keys, const std::vector<WORD>& modifiers)
 void TypeChars(HWND control, const std::string& ascii) {
     for (unsigned char c : ascii)
         Post(control, WM_CHAR, c, 1);
+}
+
+std::vector<HWND> TabOrder(HWND dlg) {
+    std::vector<HWND> order;
+    HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
+    for (HWND w = first; w && order.size() < 256; w = GetNextDlgTabItem(dlg, w, FALSE)) {
+        if (!order.empty() && w == first)
+            break;
+        order.push_back(w);
+    }
+    return order;
+}
+
+::testing::AssertionResult KeyboardOrderHolds(HWND dlg) {
+    // Controls on one row may sit a few pixels apart (a label's check box beside
+    // its edit field).
+    constexpr LONG kRowSlack = 6;
+    const std::vector<HWND> order = TabOrder(dlg);
+    if (order.empty())
+        return ::testing::AssertionFailure() << "no tab stop";
+    for (size_t i = 1; i < order.size(); ++i) {
+        RECT a = {}, b = {};
+        GetWindowRect(order[i - 1], &a);
+        GetWindowRect(order[i], &b);
+        const bool below = b.top > a.top + kRowSlack;
+        const bool rightOnTheRow = b.top >= a.top - kRowSlack && b.left >= a.left;
+        if (!below && !rightOnTheRow)
+            return ::testing::AssertionFailure()
+                   << "Tab goes from control " << GetDlgCtrlID(order[i - 1]) << " \""
+                   << WindowText(order[i - 1]) << "\" up to control " << GetDlgCtrlID(order[i])
+                   << " \"" << WindowText(order[i]) << "\"";
+    }
+    std::string keys;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        // Only the captions of buttons and labels carry access keys; a label marked
+        // SS_NOPREFIX shows its "&" as it is.
+        const std::string cls = ClassName(c);
+        const bool label = cls == "Static" && (GetWindowLongA(c, GWL_STYLE) & SS_NOPREFIX) == 0;
+        if (!IsWindowVisible(c) || !(label || cls == "Button"))
+            continue;
+        const std::string text = WindowText(c);
+        for (const char* p = text.c_str(); *p; p = CharNextA(p)) {
+            if (*p != '&')
+                continue;
+            if (p[1] == '&') { // "&&" is a plain "&"
+                ++p;
+                continue;
+            }
+            const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
+            if (!key)
+                break;
+            if (keys.find(key) != std::string::npos)
+                return ::testing::AssertionFailure() << "access key &" << key << " twice";
+            keys += key;
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 std::string HostPath(const std::string& windowsPath) {
