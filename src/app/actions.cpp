@@ -1,33 +1,32 @@
 #include "app/actions.h"
 
 #include "app/command_ids.h"
-#include "app/main_form.h"
+#include "app/main_commands.h"
 
 #include <vector>
 
 namespace {
 
-using F = TVakoQuitForm;
 constexpr BYTE C = FCONTROL, A = FALT, S = FSHIFT;
 
 // id, picture, shortcut, needs a selection, busy disables, handler.
 const TAction kActions[] = {
-    {ID_ACT_ALLQUIT, 0, C | A, 'Q', false, true, &F::ActAllQuitExecute},
-    {ID_ACT_ALLRUN, 1, C | A, 'R', false, true, &F::ActAllRunExecute},
-    {ID_ACT_CLOSE, 2, C, 'Q', true, true, &F::ActCloseExecute},
-    {ID_ACT_RUN, 3, C, 'R', true, true, &F::ActRunExecute},
-    {ID_ACT_ADD, 4, C, 'A', false, true, &F::ActAddExecute},
-    {ID_ACT_DELETE, 5, C, 'D', true, true, &F::ActDeleteExecute},
-    {ID_ACT_QUIT, 6, C | A, 'X', false, true, &F::ActQuitExecute},
-    {ID_ACT_STARTUPREAD, 7, 0, 0, false, true, &F::ActStartUpReadExecute},
-    {ID_ACT_PROPERTY, 8, A, VK_RETURN, true, true, &F::ActPropertyExecute},
-    {ID_ACT_OPTION, 9, C, 'O', false, true, &F::ActOptionExecute},
-    {ID_ACT_VERSION, 10, S, VK_F1, false, false, &F::ActVersionExecute},
-    {ID_ACT_LARGEICON, 11, 0, 0, false, false, &F::ActLargeIconExecute},
-    {ID_ACT_SMALLICON, 12, 0, 0, false, false, &F::ActSmallIconExecute},
-    {ID_ACT_LIST, 13, 0, 0, false, false, &F::ActListExecute},
-    {ID_ACT_REPORT, 14, 0, 0, false, false, &F::ActReportExecute},
-    {ID_ACT_STATUS, 15, 0, 0, false, false, &F::ActStatusExecute},
+    {ID_ACT_ALLQUIT, 0, C | A, 'Q', false, true, &ActAllQuitExecute},
+    {ID_ACT_ALLRUN, 1, C | A, 'R', false, true, &ActAllRunExecute},
+    {ID_ACT_CLOSE, 2, C, 'Q', true, true, &ActCloseExecute},
+    {ID_ACT_RUN, 3, C, 'R', true, true, &ActRunExecute},
+    {ID_ACT_ADD, 4, C, 'A', false, true, &ActAddExecute},
+    {ID_ACT_DELETE, 5, C, 'D', true, true, &ActDeleteExecute},
+    {ID_ACT_QUIT, 6, C | A, 'X', false, true, &ActQuitExecute},
+    {ID_ACT_STARTUPREAD, 7, 0, 0, false, true, &ActStartUpReadExecute},
+    {ID_ACT_PROPERTY, 8, A, VK_RETURN, true, true, &ActPropertyExecute},
+    {ID_ACT_OPTION, 9, C, 'O', false, true, &ActOptionExecute},
+    {ID_ACT_VERSION, 10, S, VK_F1, false, false, &ActVersionExecute},
+    {ID_ACT_LARGEICON, 11, 0, 0, false, false, &ActLargeIconExecute},
+    {ID_ACT_SMALLICON, 12, 0, 0, false, false, &ActSmallIconExecute},
+    {ID_ACT_LIST, 13, 0, 0, false, false, &ActListExecute},
+    {ID_ACT_REPORT, 14, 0, 0, false, false, &ActReportExecute},
+    {ID_ACT_STATUS, 15, 0, 0, false, false, &ActStatusExecute},
 };
 
 // Toolbar buttons in order; 0 is a separator.
@@ -167,4 +166,52 @@ bool AnswerActionHint(NMHDR* hdr) {
         reinterpret_cast<NMTTDISPINFOW*>(hdr)->lpszText = whint;
     }
     return true;
+}
+
+TActionUi::TActionUi() : enabled_(ActionCount(), false) {}
+
+void TActionUi::LoadMenus() {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    mainMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_MAINMENU));
+    popupMenu_.reset(LoadMenuA(inst, MAKEINTRESOURCEA(IDR_POPUPMENU)));
+    accel_.reset(CreateActionAccelerators());
+}
+
+void TActionUi::CreateToolBar(HWND owner, int id, int height) {
+    CommandImages.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
+                                             MAKEINTRESOURCEA(IDB_COMMANDS), 16, 0,
+                                             RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    toolBar_ = CreateActionToolBar(owner, id, height, CommandImages.get());
+    PrepareActionMenu(mainMenu_);
+    PrepareActionMenu(popupMenu_.get());
+}
+
+void TActionUi::Apply(bool busy, bool hasSelection) {
+    for (const TAction& a : kActions)
+        Enable(a, a.execute && !(busy && a.busyDisables) && (hasSelection || !a.needsSelection));
+}
+
+bool TActionUi::IsEnabled(int id) const {
+    const TAction* action = FindAction(id);
+    return action && enabled_[action - kActions];
+}
+
+void TActionUi::Enable(const TAction& action, bool enabled) {
+    enabled_[&action - kActions] = enabled;
+    const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(mainMenu_, action.id, flags);
+    EnableMenuItem(popupMenu_.get(), action.id, flags);
+    SendMessageA(toolBar_, TB_ENABLEBUTTON, action.id, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+void TActionUi::Check(int id, bool checked) {
+    CheckMenuItem(mainMenu_, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TActionUi::ShowPopup(HWND owner, POINT pt) const {
+    TrackPopupMenu(GetSubMenu(popupMenu_.get(), 0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
+}
+
+bool TActionUi::HandlePicture(UINT msg, LPARAM lp) const {
+    return HandleActionPicture(msg, lp, CommandImages.get());
 }

@@ -2,12 +2,15 @@
 // The main window's actions in one table: everything the menus, the popup menu, the
 // toolbar, the tooltips, the accelerators and the enabling know of an action comes
 // from its row. Captions and hints stay in the resources under the action's id.
+#include "win/handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
-class TVakoQuitForm;
+class TMainContext;
 
 struct TAction {
     int id;              // command id, also the id of its caption's menu items and its hint
@@ -17,7 +20,7 @@ struct TAction {
     bool needsSelection; // enabled only while the list has a selection
     bool busyDisables;   // disabled while a quit, run or import is going on
     // The handler; an action without one stays disabled.
-    void (TVakoQuitForm::*execute)();
+    void (*execute)(TMainContext&);
 };
 
 // Every action, in the order of their pictures.
@@ -43,3 +46,37 @@ HWND CreateActionToolBar(HWND parent, int id, int height, HIMAGELIST images);
 // Answers a tooltip's TTN_GETDISPINFO with the action's hint from the string table;
 // false for any other notification.
 bool AnswerActionHint(NMHDR* hdr);
+
+// The actions as the user meets them: the main menu, the popup menu, the toolbar with
+// its pictures, the accelerators, and which of them are enabled and checked.
+class TActionUi {
+  public:
+    TActionUi();
+    // The menus, before the window that carries the main menu exists.
+    void LoadMenus();
+    HMENU MainMenu() const { return mainMenu_; }
+    HACCEL Accelerators() const { return accel_.get(); }
+    // The pictures and the toolbar, child `id` of `owner`.
+    void CreateToolBar(HWND owner, int id, int height);
+    HWND ToolBar() const { return toolBar_; }
+
+    // Every action is enabled unless a long command runs and the action waits for
+    // it, or it needs a selection and there is none. Called whenever either changes.
+    void Apply(bool busy, bool hasSelection);
+    bool IsEnabled(int id) const;
+    void Check(int id, bool checked);
+    // Opens the popup menu at `pt` (screen), its commands going to `owner`.
+    void ShowPopup(HWND owner, POINT pt) const;
+    // The menu items' pictures: see HandleActionPicture.
+    bool HandlePicture(UINT msg, LPARAM lp) const;
+
+  private:
+    void Enable(const TAction& action, bool enabled);
+
+    HMENU mainMenu_ = nullptr; // the window destroys it with itself
+    win::Menu popupMenu_;
+    win::Accelerators accel_;
+    win::ImageList CommandImages;
+    HWND toolBar_ = nullptr;
+    std::vector<bool> enabled_; // by the action's row
+};

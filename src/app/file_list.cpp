@@ -128,11 +128,11 @@ void TFileList::LoadPendingIcons() {
 }
 
 void TFileList::AppendEntry(TProgInfo& record) {
-    record.ImageIndex = AddIcon(record.Program);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = Count();
     item.pszText = const_cast<char*>("");
+    item.iImage = AddIcon(record.Program);
     item.lParam = reinterpret_cast<LPARAM>(&record);
     int index =
         static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -141,10 +141,9 @@ void TFileList::AppendEntry(TProgInfo& record) {
 
 void TFileList::ShowEntry(int index, TProgInfo& record) {
     LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = index;
     item.pszText = const_cast<char*>(record.Name.c_str());
-    item.iImage = record.ImageIndex;
     item.lParam = reinterpret_cast<LPARAM>(&record);
     SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     const std::string marks[2] = {Mark(record.Quit), Mark(record.Run)};
@@ -157,8 +156,13 @@ void TFileList::ShowEntry(int index, TProgInfo& record) {
     FitListColumn();
 }
 
-HICON TFileList::LargeIcon(int imageIndex) const {
-    return ImageList_GetIcon(LargeImages.get(), imageIndex, ILD_NORMAL);
+HICON TFileList::LargeIconAt(int item) const {
+    LVITEMA lv = {};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = item;
+    if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv)))
+        return nullptr;
+    return ImageList_GetIcon(LargeImages.get(), lv.iImage, ILD_NORMAL);
 }
 
 int TFileList::Count() const {

@@ -27,14 +27,16 @@ class TFileList {
 
     // Clears both image lists and the items, then lists every occupied slot.
     void BuildList(TProgTable& table);
-    // The index of the entry's picture in both image lists.
+    // The index of the entry's picture in both image lists; the list keeps it with
+    // the item, the record knows nothing of it.
     int AddIcon(const std::string& path);
     void AppendEntry(TProgInfo& record);
     void ShowEntry(int item, TProgInfo& record);
     void LoadPendingIcons();
 
-    // A copy of the entry's large picture, for the caller to destroy; null if none.
-    HICON LargeIcon(int imageIndex) const;
+    // A copy of the large picture of list item `item`, for the caller to destroy;
+    // null if none.
+    HICON LargeIconAt(int item) const;
 
     int Count() const;
     int SelectedCount() const;

@@ -1,13 +1,9 @@
 #include "app/main_form.h"
 
-#include "app/actions.h"
-#include "app/command_ids.h"
-#include "app/settings_store.h"
+#include "app/main_commands.h"
 #include "core/list_rules.h"
-#include "shell/ver_info.h"
 #include "win/exception.h"
 #include "win/message_loop.h"
-#include "win/msgbox.h"
 
 namespace {
 
@@ -27,16 +23,7 @@ std::string ModulePath() {
 
 } // namespace
 
-TVakoQuitForm::TVakoQuitForm()
-    : quit_(std::make_unique<TQuitProcedure>(static_cast<win::Host&>(*this), quitOptions_)),
-      enabled_(ActionCount(), false) {}
-
-void TVakoQuitForm::SyncEngineOptions() {
-    quitOptions_.QuitTimeout = settings_.QuitTimeout;
-    quitOptions_.AllClose = settings_.AllClose;
-    quitOptions_.IgnoreMemo = settings_.IgnoreMemo;
-    quitOptions_.QuitAtOnce = settings_.QuitAtOnce;
-}
+TVakoQuitForm::TVakoQuitForm() : model_(ModulePath()) {}
 
 void TVakoQuitForm::Create() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -44,31 +31,25 @@ void TVakoQuitForm::Create() {
     HICON small = static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 16, 16, 0));
     RegisterClassOnce(kClassName, icon, small, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
-    // FormCreate: every slot is free as constructed.
-    FirstShow = true;
-    programPath_ = ModulePath();
-    settingsPath_ = SettingsPathFor(programPath_);
-
-    mainMenu_ = LoadMenuA(inst, MAKEINTRESOURCEA(IDR_MAINMENU));
-    popupMenu_.reset(LoadMenuA(inst, MAKEINTRESOURCEA(IDR_POPUPMENU)));
-    accel_.reset(CreateActionAccelerators());
-    CreateTop(kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0, settings_.Width,
-              settings_.Height, nullptr, mainMenu_);
+    actions_.LoadMenus();
+    const TSettings& s = model_.Settings;
+    CreateTop(kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0, s.Width,
+              s.Height, nullptr, actions_.MainMenu());
     if (!hwnd())
         throw Exception("メインウィンドウを作成できません。");
     win::SetMessageBoxOwner(hwnd());
     ShortcutLink_.Owner = hwnd();
-    win::SetAccelerators(hwnd(), accel_.get());
+    win::SetAccelerators(hwnd(), actions_.Accelerators());
     CreateControls();
-    for (int i = 0; i < ActionCount(); ++i)
-        EnableAction(Actions()[i].id, true);
-    CheckAction(ID_ACT_STATUS, true);
+    actions_.Check(ID_ACT_STATUS, true);
     SetViewStyle(kViewReport);
     UpdateStatus();
     // Files dropped from the shell are added like picked ones; without the drop target
     // the window still works, so a refusal is reported and creation goes on.
     DropTarget.Dragtypes = {dtMove};
-    DropTarget.OnDrop = [this](TDropTarget&, TShiftState, POINT, DWORD&) { DropTargetDrop(); };
+    DropTarget.OnDrop = [this](TDropTarget&, TShiftState, POINT, DWORD&) {
+        DropTargetDrop(*this, DropTarget.DroppedFiles);
+    };
     try {
         DropTarget.RegisterTarget(FileList.hwnd(), "FileList");
     } catch (...) {
@@ -77,7 +58,6 @@ void TVakoQuitForm::Create() {
 }
 
 void TVakoQuitForm::CreateControls() {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
     HDC dc = GetDC(nullptr);
     int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
     ReleaseDC(nullptr, dc);
@@ -85,40 +65,29 @@ void TVakoQuitForm::CreateControls() {
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
 
-    CommandImages.reset(ImageList_LoadImageA(inst, MAKEINTRESOURCEA(IDB_COMMANDS), 16, 0,
-                                             RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    toolBar_ = CreateActionToolBar(hwnd(), IDC_TOOLBAR, kToolBarHeight, CommandImages.get());
-    PrepareActionMenu(mainMenu_);
-    PrepareActionMenu(popupMenu_.get());
+    actions_.CreateToolBar(hwnd(), IDC_TOOLBAR, kToolBarHeight);
 
     FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS);
 
-    statusBar_ = CreateWindowExA(
-        0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)), inst, nullptr);
-    SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    int parts[1] = {-1};
-    SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    statusBar_.Create(hwnd(), IDC_STATUSBAR, static_cast<HFONT>(font_.get()));
     LayoutControls();
 }
 
-// The status bar's own visibility: IsWindowVisible also asks the main window, which
-// is still hidden while the settings are loaded.
-bool TVakoQuitForm::StatusBarShown() const {
-    return (GetWindowLongA(statusBar_, GWL_STYLE) & WS_VISIBLE) != 0;
+void TVakoQuitForm::ShowStatusBar(bool shown) {
+    statusBar_.Show(shown);
+    actions_.Check(ID_ACT_STATUS, shown);
+    LayoutControls();
+}
+
+void TVakoQuitForm::ToggleStatusBar() {
+    ShowStatusBar(!statusBar_.Shown());
 }
 
 void TVakoQuitForm::LayoutControls() {
     RECT rc;
     GetClientRect(hwnd(), &rc);
-    MoveWindow(toolBar_, 0, 0, rc.right, kToolBarHeight, TRUE);
-    int bottom = rc.bottom;
-    if (StatusBarShown()) {
-        SendMessageA(statusBar_, WM_SIZE, 0, 0);
-        RECT sr;
-        GetWindowRect(statusBar_, &sr);
-        bottom -= sr.bottom - sr.top;
-    }
+    MoveWindow(actions_.ToolBar(), 0, 0, rc.right, kToolBarHeight, TRUE);
+    const int bottom = rc.bottom - statusBar_.Fit();
     MoveWindow(FileList.hwnd(), 0, kToolBarHeight, rc.right,
                bottom > kToolBarHeight ? bottom - kToolBarHeight : 0, TRUE);
 }
@@ -148,14 +117,26 @@ void TVakoQuitForm::Show(int showCmd) {
 }
 
 void TVakoQuitForm::FormShow() {
-    LoadSettings();
+    // The window keys default to 0, 0, 313, 277, not to where the system put the
+    // window; the columns default to their current widths.
+    model_.Settings.Columns = FileList.ColumnWidths();
+    model_.Load(hwnd());
+    ApplySettings(model_.Settings);
     BuildList();
     commandLine_ = ParseCommandLine(ProcessArguments());
     commandLineRun_ = IsCommandLineRun(commandLine_, *this);
 }
 
+void TVakoQuitForm::ApplySettings(const TSettings& s) {
+    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The widths first: the view keeps them whichever it is.
+    FileList.SetColumnWidths(s.Columns);
+    SetViewStyle(s.View);
+    ShowStatusBar(s.Status);
+}
+
 void TVakoQuitForm::FormActivate() {
-    if (FirstRun_ && !commandLineRun_ && !firstRunPosted_) {
+    if (model_.FirstRun && !commandLineRun_ && !firstRunPosted_) {
         // The greeting runs from the queue, not from inside the activation.
         firstRunPosted_ = true;
         PostMessageA(hwnd(), WM_APP_FIRSTRUN, 0, 0);
@@ -175,185 +156,59 @@ void TVakoQuitForm::FormCloseQuery() {
     }
 }
 
-// Each dropped file in turn, as if picked in the open dialog: a refusal box is
-// answered before the next file is looked at.
-void TVakoQuitForm::DropTargetDrop() {
-    std::vector<std::string> files = DropTarget.DroppedFiles;
-    for (const std::string& file : files)
-        ::AddProgram(static_cast<RegistrationHost&>(*this), file);
-}
-
-void TVakoQuitForm::FormResize() {
-    LayoutControls();
-    FileList.Arrange();
-}
-
-void TVakoQuitForm::LoadSettings() {
-    std::string bytes;
-    std::string error;
-    if (ReadSettingsFile(settingsPath_, bytes, error) == SettingsRead::Failed) {
-        settingsUnreadable_ = true;
-        win::ErrorBox(hwnd(), error);
-    }
-    IniFile ini;
-    ini.Parse(bytes);
-    // The window keys default to 0, 0, 313, 277, not to where the system put the
-    // window; the columns default to their current widths.
-    TSettings s;
-    s.Columns = FileList.ColumnWidths();
-    // A file that is there but unreadable is no first start: no greeting, no import.
-    FirstRun_ = ReadSettings(ini, s, ProgTable) && !settingsUnreadable_;
-    settings_ = s;
-
-    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The widths first: the view keeps them whichever it is.
-    FileList.SetColumnWidths(s.Columns);
-    SetViewStyle(s.View);
-    ShowWindow(statusBar_, s.Status ? SW_SHOW : SW_HIDE);
-    CheckAction(ID_ACT_STATUS, s.Status);
-    LayoutControls();
-    WriteSettingsFile(ini.Serialize());
-}
-
 void TVakoQuitForm::SaveSettings() {
-    if (settingsUnreadable_)
-        return;
-    std::string bytes;
-    std::string error;
-    const SettingsRead read = ReadSettingsFile(settingsPath_, bytes, error);
-    if (read == SettingsRead::Failed) {
-        // Saving from an empty model would drop whatever of the file the program does
-        // not know; a file others hold locked refuses its replacement anyway.
-        if (!saveErrorShown_) {
-            saveErrorShown_ = true;
-            win::ErrorBox(hwnd(), error);
-        }
-        return;
-    }
-    IniFile ini;
-    ini.Parse(bytes);
-    RECT rc;
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof wp;
-    if (IsIconic(hwnd()) && GetWindowPlacement(hwnd(), &wp))
-        rc = wp.rcNormalPosition; // a minimised window's own rectangle lies off the screen
-    else
-        GetWindowRect(hwnd(), &rc);
-    settings_.XPos = rc.left;
-    settings_.YPos = rc.top;
-    settings_.Width = rc.right - rc.left;
-    settings_.Height = rc.bottom - rc.top;
-    settings_.View = FileList.ViewStyle();
-    settings_.Status = StatusBarShown();
-    settings_.Columns = FileList.ColumnWidths();
-    std::string version;
-    if (!FirstRun_) {
-        try {
-            version = OwnProductVersion();
-        } catch (const EVerInfo&) {
-            // The save must not fail for it: the build knows its own version.
-            version = VAKO_PRODUCT_VERSION;
-        }
-    }
-    WriteSettings(ini, settings_, version, FileList.RecordsInListOrder());
-    WriteSettingsFile(ini.Serialize());
-}
-
-void TVakoQuitForm::WriteSettingsFile(const std::string& bytes) {
-    if (settingsUnreadable_)
-        return; // the next start is to read the intact file
-    std::string error;
-    if (!WriteFileSafely(settingsPath_, bytes, error) && !saveErrorShown_) {
-        // Once is enough: the same folder will refuse the next save as well.
-        saveErrorShown_ = true;
-        win::ErrorBox(hwnd(), error);
-    }
+    TSettings& s = model_.Settings;
+    const RECT rc = win::NormalWindowRect(hwnd());
+    s.XPos = rc.left;
+    s.YPos = rc.top;
+    s.Width = rc.right - rc.left;
+    s.Height = rc.bottom - rc.top;
+    s.View = FileList.ViewStyle();
+    s.Status = statusBar_.Shown();
+    s.Columns = FileList.ColumnWidths();
+    model_.Save(hwnd(), FileList.RecordsInListOrder());
 }
 
 void TVakoQuitForm::BuildList() {
-    FileList.BuildList(ProgTable);
+    FileList.BuildList(model_.ProgTable);
     UpdateStatus();
 }
 
-void TVakoQuitForm::AppendEntry(TProgInfo& record) {
-    FileList.AppendEntry(record);
-}
-
+// As designed, the argument says whether the actions are enabled: false while a
+// long command runs.
 void TVakoQuitForm::SetBusy(bool enabled) {
     busy_ = !enabled;
-    for (int i = 0; i < ActionCount(); ++i) {
-        if (Actions()[i].busyDisables)
-            EnableAction(Actions()[i].id, enabled);
+    SetCursor(LoadCursorA(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
+    if (busy_) {
+        actions_.Apply(true, FileList.SelectedCount() > 0);
+        return;
     }
-    SetCursor(LoadCursorA(nullptr, enabled ? IDC_ARROW : IDC_WAIT));
-    if (enabled) {
-        UpdateStatus();
-        if (closePending_) {
-            closePending_ = false;
-            PostMessageA(hwnd(), WM_CLOSE, 0, 0);
-        }
+    UpdateStatus();
+    if (closePending_) {
+        closePending_ = false;
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     }
 }
 
 void TVakoQuitForm::UpdateStatus() {
     if (FileList.Building())
         return;
-    int selected = FileList.SelectedCount();
-    if (!busy_) {
-        for (int i = 0; i < ActionCount(); ++i) {
-            if (Actions()[i].needsSelection)
-                EnableAction(Actions()[i].id, selected > 0);
-        }
-    }
+    const int selected = FileList.SelectedCount();
+    actions_.Apply(busy_, selected > 0);
     SetStatusText(SelectionStatusText(FileList.Count(), selected, FileList.SingleSelected()));
-}
-
-void TVakoQuitForm::SetStatusText(const std::string& s) {
-    SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    UpdateWindow(statusBar_);
-}
-
-bool TVakoQuitForm::IsActionEnabled(int id) const {
-    const TAction* action = FindAction(id);
-    return action && enabled_[action - Actions()];
-}
-
-void TVakoQuitForm::EnableAction(int id, bool enabled) {
-    const TAction* action = FindAction(id);
-    if (!action)
-        return;
-    // An action without a handler in this build stays disabled.
-    enabled = enabled && action->execute;
-    enabled_[action - Actions()] = enabled;
-    UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    EnableMenuItem(mainMenu_, id, flags);
-    EnableMenuItem(popupMenu_.get(), id, flags);
-    SendMessageA(toolBar_, TB_ENABLEBUTTON, id, MAKELPARAM(enabled ? TRUE : FALSE, 0));
-}
-
-void TVakoQuitForm::CheckAction(int id, bool checked) {
-    CheckMenuItem(mainMenu_, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void TVakoQuitForm::SetViewStyle(int view) {
     FileList.SetViewStyle(view);
-    int shown = FileList.ViewStyle();
+    const int shown = FileList.ViewStyle();
     for (int i = 0; i < kViewCount; ++i)
-        CheckAction(kViewActions[i], i == shown);
-}
-
-void TVakoQuitForm::ShowPopupMenu(LPARAM lp) {
-    POINT pt = FileList.PopupPoint(lp);
-    TrackPopupMenu(GetSubMenu(popupMenu_.get(), 0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd(),
-                   nullptr);
+        actions_.Check(kViewActions[i], i == shown);
 }
 
 void TVakoQuitForm::OnCommand(int id) {
     const TAction* action = FindAction(id);
-    if (!action || !action->execute || !IsActionEnabled(id))
-        return;
-    SyncEngineOptions();
-    (this->*action->execute)();
+    if (action && actions_.IsEnabled(id))
+        action->execute(*this);
 }
 
 LRESULT TVakoQuitForm::OnNotify(NMHDR* hdr) {
@@ -376,11 +231,12 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
-        if (HandleActionPicture(msg, lp, CommandImages.get()))
+        if (actions_.HandlePicture(msg, lp))
             return TRUE;
         break;
     case WM_SIZE:
-        FormResize();
+        LayoutControls();
+        FileList.Arrange();
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE)
@@ -391,7 +247,7 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wp) == FileList.hwnd()) {
-            ShowPopupMenu(lp);
+            actions_.ShowPopup(hwnd(), FileList.PopupPoint(lp));
             return 0;
         }
         break;
@@ -436,16 +292,4 @@ std::string TVakoQuitForm::ReadShortcutTarget(const std::string& path) {
     ShortcutLink_.Target.clear(); // a shortcut the shell hands back unread names nothing
     ShortcutLink_.ReadShortcut();
     return ShortcutLink_.Target;
-}
-
-void TVakoQuitForm::RunQuitAll() {
-    OnCommand(ID_ACT_ALLQUIT);
-}
-
-void TVakoQuitForm::RunRunAll() {
-    OnCommand(ID_ACT_ALLRUN);
-}
-
-void TVakoQuitForm::CloseMainWindow() {
-    PostMessageA(hwnd(), WM_CLOSE, 0, 0);
 }

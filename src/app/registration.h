@@ -16,8 +16,7 @@ class TShortcutLink;
 struct RegistrationHost : win::Host {
     virtual TProgTable& Table() = 0;
     virtual const std::string& OwnProgramPath() = 0;
-    // Adds the icon of slot.Program (its index into slot.ImageIndex), appends a list
-    // item for the slot and shows it.
+    // Appends a list item for the slot with the icon of slot.Program and shows it.
     virtual void AppendEntry(TProgInfo& slot) = 0;
     virtual void BuildList() = 0;
     virtual TShortcutLink& ShortcutLink() = 0;

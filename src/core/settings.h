@@ -2,28 +2,23 @@
 // What the settings file holds, and how it maps onto the file's sections and keys.
 // Platform-free: the main window copies these values to and from its controls.
 #include "core/ini_file.h"
+#include "core/options.h"
 #include "core/prog_info.h"
 #include "core/view_style.h"
 
 #include <string>
 #include <vector>
 
-struct TSettings {
+// The options and the main window's own state: its place, view, status bar and
+// column widths.
+struct TSettings : TOptions {
     int32_t XPos = 0;
     int32_t YPos = 0;
     int32_t Width = 313;
     int32_t Height = 277;
-    int32_t QuitTimeout = 5;
-    bool AllClose = false;
-    bool EachRun = true;
     int32_t View = kViewReport;
     bool Status = true;
     std::vector<int32_t> Columns{180, 50, 50};
-    std::vector<std::string> IgnoreMemo;
-    // Two options off by default and stored only while on, so that a file written
-    // with both off stays byte for byte what it always was.
-    bool QuitAtOnce = false;  // quit-all tells every application to quit before waiting
-    bool SkipRunning = false; // run-all leaves out applications that are running
 };
 
 // Reads the values over `s`, whose current values serve as the defaults of the

@@ -67,18 +67,18 @@ void TVakoOptionForm::OnInit() {
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
 
-    SetChecked(IDC_OPT_ALLCLOSE, AllClose);
-    SetChecked(IDC_OPT_EACHRUN, EachRun);
-    SetChecked(IDC_OPT_QUITATONCE, QuitAtOnce);
-    SetChecked(IDC_OPT_SKIPRUNNING, SkipRunning);
+    SetChecked(IDC_OPT_ALLCLOSE, Options.AllClose);
+    SetChecked(IDC_OPT_EACHRUN, Options.EachRun);
+    SetChecked(IDC_OPT_QUITATONCE, Options.QuitAtOnce);
+    SetChecked(IDC_OPT_SKIPRUNNING, Options.SkipRunning);
     HWND spin = Item(IDC_OPT_TIMEOUTSPIN);
     SendMessageA(spin, UDM_SETRANGE32, option_rules::kMinTimeout, option_rules::kMaxTimeout);
-    const int32_t shown = option_rules::ClampTimeout(QuitTimeout);
+    const int32_t shown = option_rules::ClampTimeout(Options.QuitTimeout);
     SendMessageA(spin, UDM_SETPOS32, 0, shown);
     SetItemText(IDC_OPT_TIMEOUT, text::IntToStr(shown));
     HWND list = Item(IDC_OPT_IGNORELIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : IgnoreList)
+    for (const std::string& entry : Options.IgnoreMemo)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 
     MatchPageBackground();
@@ -211,19 +211,19 @@ int32_t TVakoOptionForm::CommitTimeout() {
 
 void TVakoOptionForm::OnOk() {
     // Enter with the focus still in the time-out field commits it here.
-    QuitTimeout = CommitTimeout();
-    AllClose = Checked(IDC_OPT_ALLCLOSE);
-    EachRun = Checked(IDC_OPT_EACHRUN);
-    QuitAtOnce = Checked(IDC_OPT_QUITATONCE);
-    SkipRunning = Checked(IDC_OPT_SKIPRUNNING);
+    Options.QuitTimeout = CommitTimeout();
+    Options.AllClose = Checked(IDC_OPT_ALLCLOSE);
+    Options.EachRun = Checked(IDC_OPT_EACHRUN);
+    Options.QuitAtOnce = Checked(IDC_OPT_QUITATONCE);
+    Options.SkipRunning = Checked(IDC_OPT_SKIPRUNNING);
     HWND list = Item(IDC_OPT_IGNORELIST);
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    IgnoreList.clear();
+    Options.IgnoreMemo.clear();
     for (int i = 0; i < count; ++i) {
         const LRESULT len = SendMessageA(list, LB_GETTEXTLEN, i, 0);
         std::vector<char> buf(len > 0 ? static_cast<size_t>(len) + 1 : 1, '\0');
         const LRESULT got = SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
-        IgnoreList.emplace_back(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
+        Options.IgnoreMemo.emplace_back(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
     }
     End(IDOK);
 }
@@ -288,21 +288,11 @@ std::string TVakoOptionForm::DesktopDir() {
     return dir;
 }
 
-bool EditOptions(HWND owner, const std::string& ownProgram, TSettings& settings) {
+bool EditOptions(HWND owner, const std::string& ownProgram, TOptions& options) {
     TVakoOptionForm form(ownProgram);
-    form.QuitTimeout = settings.QuitTimeout;
-    form.AllClose = settings.AllClose;
-    form.EachRun = settings.EachRun;
-    form.IgnoreList = settings.IgnoreMemo;
-    form.QuitAtOnce = settings.QuitAtOnce;
-    form.SkipRunning = settings.SkipRunning;
+    form.Options = options;
     if (form.ShowModal(owner) != IDOK)
         return false;
-    settings.QuitTimeout = form.QuitTimeout;
-    settings.AllClose = form.AllClose;
-    settings.EachRun = form.EachRun;
-    settings.IgnoreMemo = form.IgnoreList;
-    settings.QuitAtOnce = form.QuitAtOnce;
-    settings.SkipRunning = form.SkipRunning;
+    options = form.Options;
     return true;
 }

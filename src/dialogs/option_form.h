@@ -1,7 +1,7 @@
 #pragma once
 // TVakoOptionForm ("ポムッと終了 オプション"): the options that hold for all registered
 // applications, on three tab pages, and the two desktop shortcuts.
-#include "core/settings.h"
+#include "core/options.h"
 #include "quit/window_list.h"
 #include "shell/shortcut_link.h"
 #include "win/dialog.h"
@@ -15,13 +15,8 @@ class TVakoOptionForm : public win::Dialog {
     // `ownProgram`: the program file the desktop shortcuts start.
     explicit TVakoOptionForm(std::string ownProgram);
 
-    // The dialog's copies of the options; read back after OK.
-    int32_t QuitTimeout = 5;
-    bool AllClose = false;
-    bool EachRun = true;
-    std::vector<std::string> IgnoreList;
-    bool QuitAtOnce = false;
-    bool SkipRunning = false;
+    // The dialog's copy of the options: shown when it opens, replaced on OK only.
+    TOptions Options;
 
     // IDOK or IDCANCEL; centred on `owner`, opens on the first page.
     INT_PTR ShowModal(HWND owner);
@@ -53,6 +48,6 @@ class TVakoOptionForm : public win::Dialog {
     win::GdiObject pageBrush_; // none while the pages use the dialog's own colour
 };
 
-// ActOption: edits copies of the options in the dialog and writes them back to
-// `settings` only when the user confirms with OK; true then.
-bool EditOptions(HWND owner, const std::string& ownProgram, TSettings& settings);
+// ActOption: edits a copy of `options` in the dialog and hands it back only when the
+// user confirms with OK; true then.
+bool EditOptions(HWND owner, const std::string& ownProgram, TOptions& options);

@@ -36,7 +36,7 @@ bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId) {
                                            IsWindowEnabled(hwnd) != FALSE, pid == ownProcessId);
 }
 
-TQuitProcedure::TQuitProcedure(win::Host& host, const QuitOptions& options)
+TQuitProcedure::TQuitProcedure(win::Host& host, const TOptions& options)
     : host_(host), options_(options) {
     enumProcesses_.OnEnum = EnumProcessesEnum;
 }

@@ -2,6 +2,7 @@
 // Making registered applications quit: quit-all, quit-selected and closing every
 // other open application. Everything runs on the UI thread; other applications are
 // reached only by posted messages and by starting a program, never ended by force.
+#include "core/options.h"
 #include "core/prog_info.h"
 #include "quit/enum_processes.h"
 #include "quit/window_list.h"
@@ -15,22 +16,14 @@
 #include <string>
 #include <vector>
 
-// The options that the quit procedure reads; held by the main window.
-struct QuitOptions {
-    int32_t QuitTimeout = 5;             // seconds a quit is waited for
-    bool AllClose = false;               // quit-all first asks every other application to close
-    std::vector<std::string> IgnoreMemo; // windows whose title contains one are left alone
-    bool QuitAtOnce = false;             // ask every application first, then wait for all together
-};
-
 // Whether a top-level window is one that closing all other applications asks to
 // close (the options dialog offers the titles of the same windows).
 bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId);
 
 class TQuitProcedure {
   public:
-    // Both must outlive the procedure; options are read at each use.
-    TQuitProcedure(win::Host& host, const QuitOptions& options);
+    // Both must outlive the procedure: one command's options, taken when it starts.
+    TQuitProcedure(win::Host& host, const TOptions& options);
     TQuitProcedure(const TQuitProcedure&) = delete;
     TQuitProcedure& operator=(const TQuitProcedure&) = delete;
 
@@ -100,7 +93,7 @@ class TQuitProcedure {
     void Report(const Request& r);
 
     win::Host& host_;
-    const QuitOptions& options_;
+    const TOptions& options_;
     TEnumProcesses enumProcesses_;
     TWindowList windowList_;
     TWindowTable windowTable_;

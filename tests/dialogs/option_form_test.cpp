@@ -123,11 +123,11 @@ void OnAddDialog(std::function<void(HWND)> action) {
 TEST(OptionForm, ShowsTheCopiesOnTheFirstPageWithTheIgnoreListFollowingAllClose) {
     Owner owner;
     TestOptionForm form;
-    form.QuitTimeout = 0; // shown as the nearer bound
-    form.AllClose = false;
-    form.EachRun = false;
-    form.IgnoreList = {"一", "", "一"};
-    form.QuitAtOnce = true;
+    form.Options.QuitTimeout = 0; // shown as the nearer bound
+    form.Options.AllClose = false;
+    form.Options.EachRun = false;
+    form.Options.IgnoreMemo = {"一", "", "一"};
+    form.Options.QuitAtOnce = true;
     bool ran = false;
     form.script = [&](auto& f) {
         ran = true;
@@ -159,15 +159,15 @@ TEST(OptionForm, ShowsTheCopiesOnTheFirstPageWithTheIgnoreListFollowingAllClose)
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDCANCEL);
     EXPECT_TRUE(ran);
     // Cancel leaves the caller's copies as they were.
-    EXPECT_EQ(form.QuitTimeout, 0);
-    EXPECT_FALSE(form.AllClose);
+    EXPECT_EQ(form.Options.QuitTimeout, 0);
+    EXPECT_FALSE(form.Options.AllClose);
 }
 
 TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
     Owner owner;
     TestOptionForm form;
-    form.AllClose = true;
-    form.IgnoreList = {"a", "b", "c"};
+    form.Options.AllClose = true;
+    form.Options.IgnoreMemo = {"a", "b", "c"};
     form.script = [](auto& f) {
         HWND list = f.Control(IDC_OPT_IGNORELIST);
         f.Click(IDC_OPT_DELETE); // nothing selected: nothing happens
@@ -182,18 +182,18 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
         PostMessageA(f.hwnd(), WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDOK);
-    EXPECT_EQ(form.IgnoreList, (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(form.QuitTimeout, 17);
-    EXPECT_FALSE(form.AllClose);
-    EXPECT_FALSE(form.EachRun);
-    EXPECT_TRUE(form.SkipRunning);
-    EXPECT_FALSE(form.QuitAtOnce);
+    EXPECT_EQ(form.Options.IgnoreMemo, (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(form.Options.QuitTimeout, 17);
+    EXPECT_FALSE(form.Options.AllClose);
+    EXPECT_FALSE(form.Options.EachRun);
+    EXPECT_TRUE(form.Options.SkipRunning);
+    EXPECT_FALSE(form.Options.QuitAtOnce);
 }
 
 TEST(OptionForm, TheTimeoutIsBroughtIntoRangeOnLeavingTheFieldAndOnEnterInIt) {
     Owner owner;
     TestOptionForm form;
-    form.QuitTimeout = 99;
+    form.Options.QuitTimeout = 99;
     form.script = [](auto& f) {
         EXPECT_EQ(f.ControlText(IDC_OPT_TIMEOUT), "60");
         HWND edit = f.Control(IDC_OPT_TIMEOUT);
@@ -213,13 +213,13 @@ TEST(OptionForm, TheTimeoutIsBroughtIntoRangeOnLeavingTheFieldAndOnEnterInIt) {
         PostKey(edit, VK_RETURN);
     };
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDOK);
-    EXPECT_EQ(form.QuitTimeout, 60);
+    EXPECT_EQ(form.Options.QuitTimeout, 60);
 }
 
 TEST(OptionForm, CtrlTabChangesPagesAndTabStaysOnTheVisiblePage) {
     Owner owner;
     TestOptionForm form;
-    form.AllClose = true;
+    form.Options.AllClose = true;
     std::vector<int> pages;
     int afterTab = 0;
     form.script = [&](auto& f) {
@@ -260,8 +260,8 @@ TEST(OptionForm, CtrlTabChangesPagesAndTabStaysOnTheVisiblePage) {
 TEST(OptionForm, AddAppendsTheEntryAsTypedAlsoRepeatedButNotEmpty) {
     Owner owner;
     TestOptionForm form;
-    form.AllClose = true;
-    form.IgnoreList = {"x"};
+    form.Options.AllClose = true;
+    form.Options.IgnoreMemo = {"x"};
     form.script = [](auto& f) {
         for (const char* typed : {"", "x", "メモ"}) {
             std::string t = typed;
@@ -280,7 +280,7 @@ TEST(OptionForm, AddAppendsTheEntryAsTypedAlsoRepeatedButNotEmpty) {
         PostMessageA(f.hwnd(), WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDOK);
-    EXPECT_EQ(form.IgnoreList, (std::vector<std::string>{"x", "x", "メモ"}));
+    EXPECT_EQ(form.Options.IgnoreMemo, (std::vector<std::string>{"x", "x", "メモ"}));
 }
 
 TEST(AddListForm, OffersTheTitlesInTheirOrderWithEmptyTextAndTheFourLineLabel) {
@@ -341,7 +341,7 @@ TEST(OptionForm, ShortcutButtonsAskFirstAndReportAMissingOrUnwritableDesktop) {
     Owner owner;
     BoxWatch boxes;
     TestOptionForm form;
-    form.QuitTimeout = 9;
+    form.Options.QuitTimeout = 9;
     const std::string missing = "C:\\VakoNoSuchFolder\\deeper";
     form.script = [&](auto& f) {
         f.desktop = "";
@@ -355,7 +355,7 @@ TEST(OptionForm, ShortcutButtonsAskFirstAndReportAMissingOrUnwritableDesktop) {
         PostMessageA(f.hwnd(), WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDOK);
-    EXPECT_EQ(form.QuitTimeout, 9);
+    EXPECT_EQ(form.Options.QuitTimeout, 9);
     ASSERT_EQ(boxes.seen.size(), 5u);
     EXPECT_EQ(boxes.seen[0].caption, "確認");
     EXPECT_EQ(boxes.seen[0].text,

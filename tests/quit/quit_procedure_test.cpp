@@ -38,7 +38,7 @@ class QuitProcedureTest : public ::testing::Test {
     std::string dir = qt::NewTempDir();
     std::string log = dir + "log.txt";
     FakeHost host;
-    QuitOptions options;
+    TOptions options;
     TQuitProcedure proc;
     qt::BoxAnswerer boxes;
 

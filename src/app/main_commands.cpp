@@ -1,0 +1,136 @@
+#include "app/main_commands.h"
+
+#include "app/main_context.h"
+#include "dialogs/option_form.h"
+#include "dialogs/prop_form.h"
+#include "launch/run_procedure.h"
+#include "quit/quit_procedure.h"
+#include "shell/about_box.h"
+#include "win/handles.h"
+#include "win/msgbox.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Edits the record in the properties dialog; the whole record is replaced on OK.
+void ShowProperties(TMainContext& c, int item, TProgInfo& record) {
+    const TOptions options = c.Options();
+    TQuitProcedure quit(c, options);
+    record.ProcessID = quit.FindProcessOf(record.Program);
+    TVakoPropForm form;
+    form.SetRecord(record);
+    win::Icon icon(c.List().LargeIconAt(item));
+    if (icon)
+        form.SetImage(icon.get());
+    form.FindTargetWindow = [&quit](TProgInfo& r) -> HWND {
+        const uint32_t pid = quit.FindProcessOf(r.Program);
+        r.ProcessID = pid;
+        return pid ? quit.MainWindowOf(pid) : nullptr;
+    };
+    if (form.ShowModal(c.BoxOwner()) == IDOK)
+        record = form.GetRecord();
+}
+
+} // namespace
+
+void ActAllQuitExecute(TMainContext& c) {
+    const TOptions options = c.Options();
+    TQuitProcedure(c, options).ActAllQuitExecute(c.Table());
+}
+
+void ActCloseExecute(TMainContext& c) {
+    const TOptions options = c.Options();
+    TQuitProcedure(c, options).ActCloseExecute(c.List().SelectedRecords());
+}
+
+void ActAllRunExecute(TMainContext& c) {
+    const TOptions options = c.Options();
+    TQuitProcedure quit(c, options);
+    launch::SkipEntry skip;
+    if (options.SkipRunning) {
+        // The same lookup as quit-all's.
+        skip = [&quit](const TProgInfo& entry) { return quit.FindProcessOf(entry.Program) != 0; };
+    }
+    launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
+}
+
+void ActRunExecute(TMainContext& c) {
+    std::vector<TProgInfo*> selected = c.List().SelectedRecords();
+    launch::ActRunExecute(c, std::vector<const TProgInfo*>(selected.begin(), selected.end()),
+                          c.Options().EachRun);
+}
+
+void ActAddExecute(TMainContext& c) {
+    ActAddExecute(static_cast<RegistrationHost&>(c));
+}
+
+void ActStartUpReadExecute(TMainContext& c) {
+    ActStartUpReadExecute(static_cast<RegistrationHost&>(c));
+}
+
+void ActVersionExecute(TMainContext& c) {
+    ShowAboutBox(c.BoxOwner());
+}
+
+void ActPropertyExecute(TMainContext& c) {
+    TFileList& list = c.List();
+    const int item = ListView_GetNextItem(list.hwnd(), -1, LVNI_SELECTED);
+    TProgInfo* record = item >= 0 ? list.RecordAt(item) : nullptr;
+    if (!record)
+        return;
+    // Refreshed on every way out, Cancel and errors included.
+    try {
+        ShowProperties(c, item, *record);
+    } catch (...) {
+        list.ShowEntry(item, *record);
+        throw;
+    }
+    list.ShowEntry(item, *record);
+}
+
+void ActDeleteExecute(TMainContext& c) {
+    if (c.List().SelectedCount() == 0)
+        return;
+    if (!win::ConfirmBox(c.BoxOwner(), "本当に削除してもよろしいですか？", true))
+        return;
+    c.List().DeleteSelected();
+    c.ListChanged();
+}
+
+// The options dialog edits them; the engines take them at their next command.
+void ActOptionExecute(TMainContext& c) {
+    EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options());
+}
+
+void ActQuitExecute(TMainContext& c) {
+    c.CloseMainWindow();
+}
+
+void ActLargeIconExecute(TMainContext& c) {
+    c.SetViewStyle(kViewLargeIcons);
+}
+
+void ActSmallIconExecute(TMainContext& c) {
+    c.SetViewStyle(kViewSmallIcons);
+}
+
+void ActListExecute(TMainContext& c) {
+    c.SetViewStyle(kViewList);
+}
+
+void ActReportExecute(TMainContext& c) {
+    c.SetViewStyle(kViewReport);
+}
+
+void ActStatusExecute(TMainContext& c) {
+    c.ToggleStatusBar();
+}
+
+// A refusal box is answered before the next file is looked at. The files are a copy:
+// a box's modal loop may take the next drop.
+void DropTargetDrop(TMainContext& c, const std::vector<std::string>& files) {
+    const std::vector<std::string> copy = files;
+    for (const std::string& file : copy)
+        AddProgram(c, file);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The options that hold for every registered application: what the options dialog
+// edits, what the settings file keeps under [Setting] and [Ignore], and what each
+// quit or run command is handed when it starts.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TOptions {
+    int32_t QuitTimeout = 5;             // seconds a quit is waited for
+    bool AllClose = false;               // quit-all first asks every other application to close
+    bool EachRun = true;                 // run-all waits for each program to be ready
+    std::vector<std::string> IgnoreMemo; // windows whose title contains one are left alone
+    // Two options off by default and stored only while on, so that a file written
+    // with both off stays byte for byte what it always was.
+    bool QuitAtOnce = false;  // quit-all tells every application to quit before waiting
+    bool SkipRunning = false; // run-all leaves out applications that are running
+};
