@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 FUZZ_SECONDS ?= 600
 HOST_CXX ?= clang++-14
 
-.PHONY: run test bench build setup prefix host fuzz faults clean
+.PHONY: run test bench build setup prefix host fuzz faults dist screenshots clean
 
 setup:
 	@scripts/setup-host.sh
@@ -50,8 +50,17 @@ faults: prefix
 	@VAKO_KILL_TRIALS=200 VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) \
 	    -R 'Faults.KilledWhileSaving' --output-on-failure -V --timeout 3600
 
-test: prefix host
+# dist/VakoQuit-<version>.zip from the shipped 32-bit tree; make test unpacks and
+# runs it.
+dist: build
+	@scripts/make-dist.sh
+
+test: prefix host dist
 	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 300
+
+# The user guide's pictures (docs/*.png), taken from the real program.
+screenshots: prefix
+	@VAKO_OWN_DISPLAY=1 scripts/with-display.sh scripts/take-screenshots.sh
 
 # Only the figures are printed: the build's own output goes to a log, shown when
 # the build fails.

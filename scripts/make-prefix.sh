@@ -5,7 +5,23 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/env.sh"
 stamp="$WINEPREFIX/.vako-ready"
-[ -f "$stamp" ] && exit 0
+
+# Windows draws the caption buttons, check marks and arrows as glyphs of the
+# Marlett font. Wine 8 on Debian does not load its own fonts from its data folder,
+# so Marlett is missing and the glyphs come out as the letters "0 1 r" of whatever
+# font the locale falls back to (a CJK one under Japanese). A copy in the prefix's
+# Fonts folder is loaded like a font installed on Windows. Only Marlett: Wine's
+# Latin fonts would change how the Japanese dialogs' text is matched.
+install_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+}
+
+if [ -f "$stamp" ]; then
+    install_fonts
+    exit 0
+fi
 
 echo "prefix: creating $WINEPREFIX"
 rm -rf "$WINEPREFIX"
@@ -33,4 +49,5 @@ for d in "$WINEPREFIX"/drive_c/users/*/; do
         if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
     done
 done
+install_fonts
 touch "$stamp"

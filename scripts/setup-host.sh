@@ -4,7 +4,7 @@ set -euo pipefail
 
 pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb xauth xdotool
       fonts-ipafont fonts-wine locales imagemagick cmake make g++ googletest
-      clang-14 libclang-rt-14-dev python3)
+      clang-14 libclang-rt-14-dev python3 zip unzip)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -3,9 +3,11 @@
 #include "shell/ver_info.h"
 #include "win/msgbox.h"
 
+// The program has no web site: the third line sends the user to the guide that
+// ships beside it.
 std::string AboutText(const std::string& productVersion) {
     return "ポムッと終了 ver" + productVersion + "\n" + "作者: VakoQuit 開発チーム" + "\n" +
-           "http://vakoquit.example.com/";
+           "使い方は同梱の ReadMe.txt をご覧ください";
 }
 
 void ShowAboutBox(HWND owner) {

@@ -40,3 +40,11 @@ vako_add_e2e_test(e2e_options ${CMAKE_CURRENT_LIST_DIR}/options_test.cpp)
 target_link_libraries(e2e_options PRIVATE shell_test_support)
 target_include_directories(e2e_options PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)
 add_dependencies(e2e_options quit_target)
+
+# The zip of make dist, unpacked and run; a missing zip fails with a hint.
+vako_add_e2e_test(e2e_dist ${CMAKE_CURRENT_LIST_DIR}/dist_test.cpp)
+target_link_libraries(e2e_dist PRIVATE shell_test_support)
+target_include_directories(e2e_dist PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)
+target_compile_definitions(e2e_dist PRIVATE
+    VAKO_DIST_ZIP="${CMAKE_SOURCE_DIR}/dist/VakoQuit-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.zip")
+add_dependencies(e2e_dist quit_target)

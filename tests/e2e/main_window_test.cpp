@@ -409,13 +409,23 @@ namespace {
 
 // The settings of a program that has run before, in the list style with column
 // widths of its own, as a save writes them.
-std::string ListStyleSettings(int view, const std::string& apps) {
+std::string ListStyleSettings(int view, const std::string& apps, int firstWidth = 250) {
     std::string ini = kSettingSection;
     ini.replace(ini.find("View=3"), 6, "View=" + std::to_string(view));
     const std::string widths = "Column0=180\r\nColumn1=50\r\nColumn2=50";
-    ini.replace(ini.find(widths), widths.size(), "Column0=250\r\nColumn1=60\r\nColumn2=70");
+    ini.replace(ini.find(widths), widths.size(),
+                "Column0=" + std::to_string(firstWidth) + "\r\nColumn1=60\r\nColumn2=70");
     return ini + apps;
 }
+
+// Wine's own programs, so that the guide's pictures of each view show real icons;
+// the first column narrower than the default, so that all three fit the window.
+std::string ThreePrograms() {
+    return App(0, "メモ帳", "C:\\windows\\system32\\notepad.exe") +
+           App(1, "マインスイーパ", "C:\\windows\\system32\\winemine.exe") +
+           App(2, "ワードパッド", "C:\\windows\\system32\\wordpad.exe");
+}
+constexpr int kNarrowFirstColumn = 150;
 
 void ShowView(const MainWindow& main, WORD command, DWORD type) {
     main.Command(command);
@@ -426,33 +436,37 @@ void ShowView(const MainWindow& main, WORD command, DWORD type) {
 
 TEST(MainWindow, LoadedColumnWidthsSurviveEveryViewAndAreWrittenBackUnchanged) {
     Sandbox box;
-    const std::string ini = ListStyleSettings(2, App(0, "一番", "C:\\one.exe"));
+    const std::string ini = ListStyleSettings(2, ThreePrograms(), kNarrowFirstColumn);
     box.WriteIni(ini);
     {
         AppProcess app(box);
-        ASSERT_TRUE(app.Main().WaitItemCount(1));
+        ASSERT_TRUE(app.Main().WaitItemCount(3));
         ASSERT_EQ(app.Close(), 0u);
         EXPECT_EQ(box.ReadIni(), ini); // a start and a close change nothing
     }
     {
         AppProcess app(box);
         MainWindow main = app.Main();
-        ASSERT_TRUE(main.WaitItemCount(1));
+        ASSERT_TRUE(main.WaitItemCount(3));
         ShowView(main, ID_ACT_LARGEICON, LVS_ICON);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_largeicon"));
         ShowView(main, ID_ACT_SMALLICON, LVS_SMALLICON);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_smallicon"));
         ShowView(main, ID_ACT_LIST, LVS_LIST);
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_list"));
         ASSERT_EQ(app.Close(), 0u);
         EXPECT_EQ(box.ReadIni(), ini);
     }
     AppProcess app(box);
     MainWindow main = app.Main();
-    ASSERT_TRUE(main.WaitItemCount(1));
+    ASSERT_TRUE(main.WaitItemCount(3));
     ShowView(main, ID_ACT_REPORT, LVS_REPORT);
-    EXPECT_EQ(main.ColumnWidth(0), 250);
+    EXPECT_EQ(main.ColumnWidth(0), kNarrowFirstColumn);
     EXPECT_EQ(main.ColumnWidth(1), 60);
     EXPECT_EQ(main.ColumnWidth(2), 70);
+    EXPECT_TRUE(ShotForGuide(main.Hwnd(), "main_report"));
     ASSERT_EQ(app.Close(), 0u);
-    EXPECT_EQ(box.ReadIni(), ListStyleSettings(3, App(0, "一番", "C:\\one.exe")));
+    EXPECT_EQ(box.ReadIni(), ListStyleSettings(3, ThreePrograms(), kNarrowFirstColumn));
 }
 
 TEST(MainWindow, LongNamesAreNotCutInTheListStyle) {

@@ -68,40 +68,6 @@ class Options : public ::testing::Test {
     static bool Gone(HWND w) {
         return WaitUntil([&] { return !IsWindow(w); }, 5000);
     }
-    // Saves the screen for the documentation, with the dialog's place in the name.
-    void Shot(HWND dlg, const std::string& name) {
-        // Only once the dialog and its controls have painted themselves.
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                Send(dlg, WM_NULL);
-                if (GetUpdateRect(dlg, nullptr, FALSE))
-                    return false;
-                for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                    if (IsWindowVisible(c) && GetUpdateRect(c, nullptr, FALSE))
-                        return false;
-                }
-                return true;
-            },
-            5000, 20));
-        RECT r = {};
-        GetWindowRect(dlg, &r);
-        const std::string file = name + "@" + std::to_string(r.left) + "," + std::to_string(r.top) +
-                                 "," + std::to_string(r.right - r.left) + "," +
-                                 std::to_string(r.bottom - r.top) + ".bmp";
-        // Wine hands the drawing to the X server a moment later: the screen is taken
-        // until two pictures in a row agree.
-        std::string previous;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                SaveScreenshot(box.Path(file));
-                std::string now = box.ReadFile(file);
-                bool same = now == previous;
-                previous = std::move(now);
-                return same;
-            },
-            5000, 150));
-    }
-
     Process StartTarget() {
         Process p = Process::Start(box.Path("quit_target.exe"),
                                    std::string("--title \"") + kTargetTitle + "\"", box.Dir());
@@ -146,7 +112,8 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         AppProcess app(box);
         HWND dlg = OpenOptions(app);
         ASSERT_NE(dlg, nullptr);
-        Shot(dlg, "options_general");
+        EXPECT_TRUE(ShotForGuide(dlg, "options_general"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
         EXPECT_EQ(WindowText(Control(dlg, IDC_OPT_TIMEOUT)), "1");
         for (int id : {IDC_OPT_IGNORELIST, IDC_OPT_ADD, IDC_OPT_DELETE})
             EXPECT_FALSE(IsWindowEnabled(Control(dlg, id))) << id;
@@ -191,8 +158,10 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
                 EXPECT_NE(t, kOptionsCaption);
             }
             EXPECT_EQ(WindowText(combo), "");
-            if (round == 0)
-                Shot(add, "add_dialog");
+            if (round == 0) {
+                EXPECT_TRUE(ShotForGuide(add, "options_add_dialog"));
+                EXPECT_TRUE(KeyboardOrderHolds(add));
+            }
             if (round < 2)
                 Send(combo, CB_SETCURSEL,
                      std::find(offered.begin(), offered.end(), kTargetTitle) - offered.begin());
@@ -203,12 +172,14 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         }
         EXPECT_EQ(Items(Control(dlg, IDC_OPT_IGNORELIST)),
                   (std::vector<std::string>{"keep", kTargetTitle, kTargetTitle}));
-        Shot(dlg, "options_quit");
+        EXPECT_TRUE(ShotForGuide(dlg, "options_quit"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
 
         ASSERT_TRUE(NextPageUntil(dlg, IDC_OPT_EACHRUN));
         Click(dlg, IDC_OPT_EACHRUN);
         Click(dlg, IDC_OPT_SKIPRUNNING);
-        Shot(dlg, "options_run");
+        EXPECT_TRUE(ShotForGuide(dlg, "options_run"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
         // Enter is OK.
         FocusWindow(dlg);
         SendKeys({VK_RETURN});

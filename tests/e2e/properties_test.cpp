@@ -160,18 +160,6 @@ class Properties : public ::testing::Test {
     Sandbox box;
 };
 
-// Saves a screenshot of `dlg` fully drawn when VAKO_SCREENSHOT_DIR names a folder
-// (pictures for the documentation).
-void Screenshot(HANDLE process, HWND dlg, const char* name) {
-    const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
-    if (!dir || !*dir)
-        return;
-    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // The program is idle once it has nothing left to paint.
-    WaitForInputIdle(process, 5000);
-    SaveScreenshot(std::string(dir) + "\\" + name);
-}
-
 TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) {
     box.WriteIni(Settings({Entry()}));
     Process target = StartTarget("capture.log");
@@ -189,7 +177,8 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(WindowText(GetDlgItem(dlg, IDC_PROP_NAMELABEL)), kName);
         EXPECT_TRUE(IsChecked(dlg, IDC_PROP_QUITNORMAL));
-        Screenshot(app.Handle(), dlg, "properties.bmp");
+        EXPECT_TRUE(ShotForGuide(dlg, "properties_dialog"));
+        EXPECT_TRUE(KeyboardOrderHolds(dlg));
 
         MessageBoxInfo question = ChooseQuitCommand(app, dlg, IDYES);
         EXPECT_EQ(question.caption, "確認");
@@ -199,7 +188,7 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         HWND panel = GetDlgItem(capture, IDC_CMD_MESSAGEPANEL);
         EXPECT_EQ(WindowText(GetDlgItem(capture, IDC_CMD_PROGLABEL)), kName);
         EXPECT_EQ(WindowText(panel), "アプリを終了させれば自動的に閉じます。");
-        Screenshot(app.Handle(), capture, "capture_waiting.bmp");
+        EXPECT_TRUE(ShotForGuide(capture, "capture_dialog_waiting"));
 
         // The user quits the target from its own menu, by keyboard.
         // Wine does not hand the activation to the target from the X focus alone while
@@ -216,8 +205,9 @@ TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) 
         bool shown =
             WaitUntil([&] { return IsWindow(panel) && WindowText(panel) == kQuitCommand; }, 5000);
         EXPECT_TRUE(shown) << (IsWindow(panel) ? WindowText(panel) : "(closed)");
-        if (shown)
-            Screenshot(app.Handle(), capture, "capture.bmp");
+        if (shown) {
+            EXPECT_TRUE(ShotForGuide(capture, "capture_dialog"));
+        }
         EXPECT_TRUE(target.WaitExit(10000).has_value()) << "the command was not passed on";
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(capture); }, 5000))
             << "the capture dialog did not close by itself";

@@ -86,11 +86,13 @@ TEST(AboutBox, ShowsTheOwnProductVersion) {
     EXPECT_EQ(box.text, AboutText("0.3"));
     EXPECT_TRUE(box.hasOk);
     EXPECT_FALSE(box.hasYes);
-    // Three non-empty lines, the first without a blank after "ver".
+    // Three non-empty lines, the first without a blank after "ver"; the last points
+    // to the guide in the zip, never to an address.
     EXPECT_EQ(box.text.substr(0, box.text.find('\n')), "ポムッと終了 ver0.3");
     size_t second = box.text.find('\n') + 1, third = box.text.find('\n', second) + 1;
     EXPECT_TRUE(second > 0 && third > second + 1 && third < box.text.size());
     EXPECT_EQ(box.text.find('\n', third), std::string::npos);
+    EXPECT_EQ(box.text.substr(third), "使い方は同梱の ReadMe.txt をご覧ください");
 }
 
 TEST(AboutBox, UnreadableVersionRaisesAndShowsNothing) {

@@ -1,4 +1,5 @@
 // Keyboard focus and input, and programs of the Linux host.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -84,6 +85,63 @@ void TypeChars(HWND control, const std::string& ascii) {
         Post(control, WM_CHAR, c, 1);
 }
 
+std::vector<HWND> TabOrder(HWND dlg) {
+    std::vector<HWND> order;
+    HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
+    for (HWND w = first; w && order.size() < 256; w = GetNextDlgTabItem(dlg, w, FALSE)) {
+        if (!order.empty() && w == first)
+            break;
+        order.push_back(w);
+    }
+    return order;
+}
+
+::testing::AssertionResult KeyboardOrderHolds(HWND dlg) {
+    // Controls on one row may sit a few pixels apart (a label's check box beside
+    // its edit field).
+    constexpr LONG kRowSlack = 6;
+    const std::vector<HWND> order = TabOrder(dlg);
+    if (order.empty())
+        return ::testing::AssertionFailure() << "no tab stop";
+    for (size_t i = 1; i < order.size(); ++i) {
+        RECT a = {}, b = {};
+        GetWindowRect(order[i - 1], &a);
+        GetWindowRect(order[i], &b);
+        const bool below = b.top > a.top + kRowSlack;
+        const bool rightOnTheRow = b.top >= a.top - kRowSlack && b.left >= a.left;
+        if (!below && !rightOnTheRow)
+            return ::testing::AssertionFailure()
+                   << "Tab goes from control " << GetDlgCtrlID(order[i - 1]) << " \""
+                   << WindowText(order[i - 1]) << "\" up to control " << GetDlgCtrlID(order[i])
+                   << " \"" << WindowText(order[i]) << "\"";
+    }
+    std::string keys;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        // Only the captions of buttons and labels carry access keys; a label marked
+        // SS_NOPREFIX shows its "&" as it is.
+        const std::string cls = ClassName(c);
+        const bool label = cls == "Static" && (GetWindowLongA(c, GWL_STYLE) & SS_NOPREFIX) == 0;
+        if (!IsWindowVisible(c) || !(label || cls == "Button"))
+            continue;
+        const std::string text = WindowText(c);
+        for (const char* p = text.c_str(); *p; p = CharNextA(p)) {
+            if (*p != '&')
+                continue;
+            if (p[1] == '&') { // "&&" is a plain "&"
+                ++p;
+                continue;
+            }
+            const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
+            if (!key)
+                break;
+            if (keys.find(key) != std::string::npos)
+                return ::testing::AssertionFailure() << "access key &" << key << " twice";
+            keys += key;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 std::string HostPath(const std::string& windowsPath) {
     using UnixNameFn = char*(CDECL*)(const WCHAR*);
     static const UnixNameFn unixName =
@@ -104,8 +162,12 @@ std::string HostPath(const std::string& windowsPath) {
 }
 
 void SaveScreenshot(const std::string& path) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
+    SaveScreenArea(path, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+void SaveScreenArea(const std::string& path, const RECT& area) {
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
     if (!screen)
         ThrowLastError("GetDC");
@@ -122,7 +184,7 @@ void SaveScreenshot(const std::string& path) {
     bool ok = mem && dib;
     if (ok) {
         HGDIOBJ old = SelectObject(mem, dib.get());
-        ok = BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
+        ok = BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY | CAPTUREBLT) != FALSE;
         SelectObject(mem, old);
         GdiFlush();
     }
@@ -146,6 +208,43 @@ void SaveScreenshot(const std::string& path) {
     std::string host = HostPath(path);
     std::printf("screenshot: %s%s%s\n", path.c_str(), host.empty() ? "" : " = ", host.c_str());
     std::fflush(stdout);
+}
+
+bool ShotForGuide(HWND window, const std::string& name) {
+    const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
+    if (!dir || !*dir)
+        return true;
+    // Only once the window and its controls have painted themselves. (Nothing is
+    // invalidated from here: a parent that paints after its children would cover
+    // them.)
+    const bool painted = WaitUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+            if (GetUpdateRect(window, nullptr, FALSE))
+                return false;
+            for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (IsWindowVisible(c) && GetUpdateRect(c, nullptr, FALSE))
+                    return false;
+            return true;
+        },
+        5000, 20);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const std::string path = std::string(dir) + "\\" + name + ".bmp";
+    // Wine hands the drawing to the X server a moment later: the screen is taken
+    // until two pictures in a row agree.
+    std::string previous;
+    const bool settled = WaitUntil(
+        [&] {
+            SaveScreenArea(path, r);
+            std::string now = ReadFileBytes(path);
+            const bool same = now == previous;
+            previous = std::move(now);
+            return same;
+        },
+        5000, 150);
+    return painted && settled;
 }
 
 } // namespace e2e

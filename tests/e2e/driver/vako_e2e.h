@@ -100,10 +100,14 @@
 //       no window manager), so that SendKeys / SendInput reach it.
 //   SendKeys(vks, modifiers): presses and releases keys with SendInput.
 //   TypeChars(hwnd, "abc"): posts WM_CHAR per byte to a control (ASCII).
+//   TabOrder(dlg), KeyboardOrderHolds(dlg): the dialog's tab stops in Tab's order;
+//       whether they run top to bottom with no access key used twice.
 //   RunHostProgram("xdotool", args, ms): runs a command of the Linux host through
 //       /bin/sh (args are shell words) and returns its exit code.
 //   SaveScreenshot(path): BitBlt of the screen DC into a 24-bit BMP; prints the Windows
-//       and the host path of the file.
+//       and the host path of the file. SaveScreenArea(path, rect): one part of it.
+//   ShotForGuide(hwnd, name): with VAKO_SCREENSHOT_DIR set (make screenshots), the
+//       painted window as <dir>\<name>.bmp, for docs/<name>.png.
 //
 // Example: a quit-all, recording the boxes it shows
 //   Sandbox box({"some_target.exe"});
@@ -129,6 +133,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -477,6 +482,12 @@ inline bool WaitAnsweringBoxes(DWORD pid, const std::function<bool()>& done, DWO
 // The exit code of the host program, nullopt when it did not end in time.
 std::optional<DWORD> RunHostProgram(const std::string& program, const std::string& args,
                                     DWORD timeoutMs = kDefaultTimeoutMs);
+// The controls Tab visits in a dialog of any process, in order, from its first
+// tab stop on (hidden and disabled ones are passed over, as Tab does).
+std::vector<HWND> TabOrder(HWND dlg);
+// Keyboard use of a dialog as its user meets it: Tab runs top to bottom, and left
+// to right within a row; no two visible controls share an access key (&x).
+::testing::AssertionResult KeyboardOrderHolds(HWND dlg);
 // The X window behind a top-level window of any process (0 when unknown).
 unsigned long XWindowOf(HWND topLevel);
 bool FocusWindow(HWND topLevel);
@@ -486,7 +497,13 @@ void TypeChars(HWND control, const std::string& ascii);
 
 // The file's host path, or empty.
 std::string HostPath(const std::string& windowsPath);
-// Writes the whole screen as a 24-bit bottom-up BMP; prints where it went.
+// Writes the whole screen, or one area of it, as a 24-bit bottom-up BMP; prints
+// where it went.
 void SaveScreenshot(const std::string& path);
+void SaveScreenArea(const std::string& path, const RECT& area);
+// A picture for the user guide (make screenshots): when VAKO_SCREENSHOT_DIR names a
+// Windows folder, saves the window, fully painted, as <dir>\<name>.bmp. False when
+// it did not settle in time; true, doing nothing, without the variable.
+bool ShotForGuide(HWND window, const std::string& name);
 
 } // namespace e2e
