@@ -3,7 +3,7 @@
 // Windows has; and a copy unpacked into a folder of its own starts, keeps its
 // settings beside itself and quits a registered program from the desktop shortcut
 // it writes.
-#include "dialogs/dialog_ids.h"
+#include "dialogs/option_form_ids.h"
 #include "driver/vako_e2e.h"
 #include "steps.h"
 #include "support.h"
