@@ -22,8 +22,11 @@ void TVakoQuitForm::ActCloseExecute() {
 void TVakoQuitForm::ActAllRunExecute() {
     launch::SkipEntry skip;
     if (settings_.SkipRunning) {
-        // The same lookup as quit-all's; the table keeps its process IDs.
-        skip = [this](const TProgInfo& entry) { return quit_->FindProcessOf(entry.Program) != 0; };
+        // The same lookup as quit-all's, from one walk for the whole run.
+        auto running = quit_->NewProcessSnapshot();
+        skip = [running](const TProgInfo& entry) {
+            return running->FindProcessOf(entry.Program) != 0;
+        };
     }
     launch::ActAllRunExecute(*this, ProgTable, settings_.EachRun, skip);
 }
