@@ -101,8 +101,11 @@ void ActAllRunExecute(TMainContext& c) {
     TQuitProcedure quit(c, options);
     launch::SkipEntry skip;
     if (options.SkipRunning) {
-        // The same lookup as quit-all's.
-        skip = [&quit](const TProgInfo& entry) { return quit.FindProcessOf(entry.Program) != 0; };
+        // The same lookup as quit-all's, from one walk for the whole run.
+        auto running = quit.NewProcessSnapshot();
+        skip = [running](const TProgInfo& entry) {
+            return running->FindProcessOf(entry.Program) != 0;
+        };
     }
     if (options.RunLastQuit && AnyLastQuit(c.Table())) {
         launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip);

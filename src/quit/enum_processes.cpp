@@ -69,6 +69,55 @@ std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName)
     return std::string(buf, size < kNameChars ? size : kNameChars - 1);
 }
 
+// What the PSAPI walk binds, bound and released together: the process list, the
+// module list and the image name.
+class PsapiCalls {
+  public:
+    PsapiCalls(const std::string& psapiLibrary, const std::string& imageNameLibrary)
+        : lib_(LoadLibraryA(psapiLibrary.c_str())) {
+        if (!lib_)
+            throw EEnumProcesses("PSAPI.DLL がロードできません。");
+        enumProcesses_ = win::ProcAddress<EnumProcessesFn>(lib_.get(), "EnumProcesses");
+        enumModules_ = win::ProcAddress<EnumProcessModulesFn>(lib_.get(), "EnumProcessModules");
+        moduleFileName_ =
+            win::ProcAddress<GetModuleFileNameExFn>(lib_.get(), "GetModuleFileNameExA");
+        if (!enumProcesses_ || !enumModules_ || !moduleFileName_)
+            throw EEnumProcesses("API のアドレスを取得できません。");
+        // The image name is one cheap call where the system has it (Vista on); the
+        // module list costs a read of the other process's memory, milliseconds each
+        // under Wine, and is there for older systems and for whatever the image name
+        // cannot answer.
+        imageLib_.reset(LoadLibraryA(imageNameLibrary.c_str()));
+        queryImageName_ = imageLib_ ? win::ProcAddress<QueryFullProcessImageNameFn>(
+                                          imageLib_.get(), "QueryFullProcessImageNameA")
+                                    : nullptr;
+    }
+
+    std::vector<DWORD> Ids() const { return ReadProcessIds(enumProcesses_); }
+
+    std::string ProgramFileOf(DWORD pid) const {
+        std::string name = ImageFileName(pid, queryImageName_);
+        if (name.empty())
+            name = ModuleFileName(pid, enumModules_, moduleFileName_);
+        return text::Trim(name);
+    }
+
+  private:
+    win::Library lib_;
+    win::Library imageLib_;
+    EnumProcessesFn enumProcesses_ = nullptr;
+    EnumProcessModulesFn enumModules_ = nullptr;
+    GetModuleFileNameExFn moduleFileName_ = nullptr;
+    QueryFullProcessImageNameFn queryImageName_ = nullptr;
+};
+
+bool IsNtFamily() {
+    OSVERSIONINFOA vi;
+    std::memset(&vi, 0, sizeof vi);
+    vi.dwOSVersionInfoSize = sizeof vi;
+    return GetVersionExA(&vi) && vi.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
 } // namespace
 
 std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses) {
@@ -145,36 +194,25 @@ void TEnumProcesses::ToolhelpWalk(intptr_t lParam) {
 }
 
 void TEnumProcesses::PsapiWalk(intptr_t lParam) {
-    win::Library lib(LoadLibraryA(psapiLibrary_.c_str()));
-    if (!lib)
-        throw EEnumProcesses("PSAPI.DLL がロードできません。");
-    auto enumProcesses = win::ProcAddress<EnumProcessesFn>(lib.get(), "EnumProcesses");
-    auto enumModules = win::ProcAddress<EnumProcessModulesFn>(lib.get(), "EnumProcessModules");
-    auto moduleFileName =
-        win::ProcAddress<GetModuleFileNameExFn>(lib.get(), "GetModuleFileNameExA");
-    if (!enumProcesses || !enumModules || !moduleFileName)
-        throw EEnumProcesses("API のアドレスを取得できません。");
-
-    const std::vector<DWORD> pids = ReadProcessIds(enumProcesses);
-
-    // The image name is one cheap call where the system has it (Vista on); the module
-    // list costs a read of the other process's memory, milliseconds each under Wine,
-    // and is there for older systems and for whatever the image name cannot answer.
-    // Bound with the walk and released with it, like the rest.
-    win::Library imageLib(LoadLibraryA(imageNameLibrary_.c_str()));
-    QueryFullProcessImageNameFn queryImageName =
-        imageLib ? win::ProcAddress<QueryFullProcessImageNameFn>(imageLib.get(),
-                                                                 "QueryFullProcessImageNameA")
-                 : nullptr;
-
+    const PsapiCalls calls(psapiLibrary_, imageNameLibrary_);
+    const std::vector<DWORD> pids = calls.Ids();
     bool continueEnum = true;
     for (DWORD pid : pids) {
-        std::string name = ImageFileName(pid, queryImageName);
-        if (name.empty())
-            name = ModuleFileName(pid, enumModules, moduleFileName);
+        const std::string name = calls.ProgramFileOf(pid);
         if (OnEnum)
-            OnEnum(text::Trim(name), pid, continueEnum, lParam);
+            OnEnum(name, pid, continueEnum, lParam);
         if (!continueEnum)
             break;
     }
+}
+
+bool TEnumProcesses::ProcessIds(std::vector<DWORD>& ids) {
+    if (!IsNtFamily())
+        return false;
+    ids = PsapiCalls(psapiLibrary_, imageNameLibrary_).Ids();
+    return true;
+}
+
+std::string TEnumProcesses::ProgramFileOf(DWORD processId) {
+    return PsapiCalls(psapiLibrary_, imageNameLibrary_).ProgramFileOf(processId);
 }

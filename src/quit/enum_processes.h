@@ -55,6 +55,15 @@ class TEnumProcesses {
     // 32-bit program), the image name of the process stands in for it.
     virtual void PsapiWalk(intptr_t lParam);
 
+    // For a caller that keeps what an earlier walk read and wants to know only what
+    // changed since. The IDs of the running processes in walk order, read with one
+    // call and nothing else of them; false on the Windows 95 family, where only a
+    // whole walk tells. Throws EEnumProcesses as the walk does.
+    virtual bool ProcessIds(std::vector<DWORD>& ids);
+    // The program file of one process as PsapiWalk reports it; empty when it cannot
+    // be read (access denied, the process has ended).
+    virtual std::string ProgramFileOf(DWORD processId);
+
   protected:
     // The libraries the walks bind their functions from.
     std::string toolhelpLibrary_ = "Kernel32.dll";

@@ -1,18 +1,59 @@
 #include "quit/process_lookup.h"
 
+#include <algorithm>
+
 void EnumProcessesEnum(const std::string& ExeName, uint32_t ProcessID, bool& ContinueEnum,
                        intptr_t lParam) {
-    TProcessSearch& search = *reinterpret_cast<TProcessSearch*>(lParam);
+    reinterpret_cast<TProcessSnapshot*>(lParam)->Add(ExeName, ProcessID);
     ContinueEnum = true;
-    // A process whose program file could not be read is nobody's.
-    if (!ExeName.empty() && search.Matcher.Matches(ExeName)) {
-        search.Found = ProcessID;
-        ContinueEnum = false;
+}
+
+void TProcessSnapshot::Add(const std::string& exeName, uint32_t processId) {
+    processes_.emplace_back(processId, exeName);
+}
+
+void TProcessSnapshot::Update() {
+    std::vector<DWORD> ids;
+    if (!taken_ || !walker_.ProcessIds(ids)) {
+        // Where only a whole walk tells what runs, it is a single snapshot call.
+        processes_.clear();
+        walker_.Execute(reinterpret_cast<intptr_t>(this));
+        taken_ = true;
+        return;
     }
+    // An ID that ended and was given to a new process between two lookups keeps
+    // the old program file: only the list of IDs is asked, nothing of the processes.
+    std::vector<Process> now;
+    now.reserve(ids.size());
+    for (DWORD id : ids) {
+        auto known = std::find_if(processes_.begin(), processes_.end(),
+                                  [id](const Process& p) { return p.ID == id; });
+        if (known != processes_.end())
+            now.push_back(std::move(*known));
+        else
+            now.emplace_back(id, walker_.ProgramFileOf(id));
+    }
+    processes_ = std::move(now);
+}
+
+uint32_t TProcessSnapshot::FindProcessOf(const std::string& program) {
+    Update();
+    const std::string name = LowerFileName(program);
+    auto candidate = [&](const Process& p) { return p.File.MayBe(name); };
+    auto first = std::find_if(processes_.begin(), processes_.end(), candidate);
+    if (first == processes_.end())
+        return 0;
+    // Reading the program's own names and identity waits for the file system, so it
+    // is done only for a program that some process may run.
+    const ProgramMatcher matcher(program);
+    for (auto p = first; p != processes_.end(); ++p) {
+        if (candidate(*p) && matcher.Matches(p->File))
+            return p->ID;
+    }
+    return 0;
 }
 
 uint32_t FindProcessOf(TEnumProcesses& walker, const std::string& program) {
-    TProcessSearch search(program);
-    walker.Execute(reinterpret_cast<intptr_t>(&search));
-    return search.Found;
+    TProcessSnapshot snapshot(walker);
+    return snapshot.FindProcessOf(program);
 }

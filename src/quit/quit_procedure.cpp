@@ -2,7 +2,6 @@
 
 #include "core/quit_command.h"
 #include "core/text.h"
-#include "quit/process_lookup.h"
 #include "quit/window_rules.h"
 #include "win/msgbox.h"
 #include "win/window_text.h"
@@ -64,17 +63,19 @@ void TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
         QuitAllAtOnce(recs);
         return;
     }
+    Snapshot snapshot(enumProcesses_);
     for (TProgInfo* rec : recs)
-        QuitApplication(*rec);
+        QuitOne(*rec, snapshot);
 }
 
 void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     // Every application closes while the others do, so the run lasts as long as
     // the slowest one rather than the sum of them all. The boxes wait until the
     // end: one left open would hold up every request after it.
+    Snapshot snapshot(enumProcesses_);
     std::vector<Request> asked;
     for (TProgInfo* rec : recs)
-        asked.push_back(Ask(*rec));
+        asked.push_back(Ask(*rec, snapshot));
     std::vector<HWND> pending;
     for (const Request& r : asked) {
         if (r.State == Asked::Waiting)
@@ -91,21 +92,26 @@ void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
 }
 
 void TQuitProcedure::QuitApplication(TProgInfo& rec) {
-    Request r = Ask(rec);
+    Snapshot snapshot(enumProcesses_);
+    QuitOne(rec, snapshot);
+}
+
+void TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
+    Request r = Ask(rec, snapshot);
     if (r.State == Asked::Waiting && WaitOne(r.Window))
         r.State = Asked::NotQuit;
     Report(r);
 }
 
-TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec) {
+TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) {
     host_.SetStatusText(rec.Name + "を終了しています");
     Request r;
     r.Rec = &rec;
-    const uint32_t pid = FindProcessOf(rec.Program);
+    const uint32_t pid = snapshot.Processes.FindProcessOf(rec.Program);
     rec.ProcessID = pid; // the record shows the latest lookup
     if (pid == 0)
         return r;
-    int last = CollectWindows(pid);
+    int last = CollectWindows(pid, snapshot);
     if (last == -1 && rec.QuitType != kQuitParam) {
         r.State = Asked::NotFound;
         return r;
@@ -233,6 +239,24 @@ void TQuitProcedure::CloseOtherWindows() {
 
 uint32_t TQuitProcedure::FindProcessOf(const std::string& program) {
     return ::FindProcessOf(enumProcesses_, program);
+}
+
+std::shared_ptr<TProcessSnapshot> TQuitProcedure::NewProcessSnapshot() {
+    return std::make_shared<TProcessSnapshot>(enumProcesses_);
+}
+
+int TQuitProcedure::CollectWindows(uint32_t processId, Snapshot& snapshot) {
+    if (!snapshot.Windows.Taken()) {
+        snapshot.Windows.Take(windowList_);
+        return ::CollectWindows(windowTable_, snapshot.Windows.Of(processId));
+    }
+    const int last = ::CollectWindows(windowTable_, snapshot.Windows.Of(processId));
+    if (last != -1)
+        return last;
+    // A process that started after the windows were read, or has opened its windows
+    // since, is looked at once more before it counts as running without a window.
+    snapshot.Windows.Take(windowList_);
+    return ::CollectWindows(windowTable_, snapshot.Windows.Of(processId));
 }
 
 int TQuitProcedure::CollectWindows(uint32_t processId) {

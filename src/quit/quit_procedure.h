@@ -5,6 +5,7 @@
 #include "core/options.h"
 #include "core/prog_info.h"
 #include "quit/enum_processes.h"
+#include "quit/process_lookup.h"
 #include "quit/window_list.h"
 #include "quit/window_table.h"
 #include "win/host.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,9 @@ class TQuitProcedure {
 
     // The process lookup: the ID of the running process of `program`, or 0.
     uint32_t FindProcessOf(const std::string& program);
+    // The processes as a command that looks up many programs sees them (run-all
+    // leaving out running programs); shared, so that a handler can keep it.
+    std::shared_ptr<TProcessSnapshot> NewProcessSnapshot();
     int CollectWindows(uint32_t processId);
     HWND MainWindowOf(uint32_t processId);
 
@@ -73,8 +78,19 @@ class TQuitProcedure {
         HWND Window = nullptr;
     };
 
+    // What one quit-all or quit-selected reads once for all its applications: the
+    // processes, and their windows when the first running one is looked at.
+    struct Snapshot {
+        explicit Snapshot(TEnumProcesses& walker) : Processes(walker) {}
+        TProcessSnapshot Processes;
+        TWindowsByProcess Windows;
+    };
+
     // The part of QuitApplication before the wait: finds the program and asks it.
-    Request Ask(TProgInfo& rec);
+    Request Ask(TProgInfo& rec, Snapshot& snapshot);
+    // CollectWindows from the command's window snapshot.
+    int CollectWindows(uint32_t processId, Snapshot& snapshot);
+    void QuitOne(TProgInfo& rec, Snapshot& snapshot);
     Request AskAutomatically(TProgInfo& rec, int last);
     Request AskByCommand(TProgInfo& rec, int last);
     void StartQuitParameter(const TProgInfo& rec);

@@ -18,7 +18,43 @@ std::string LowerShortForm(const std::string& path) {
     return Lower((n > 0 && n < sizeof buf) ? std::string(buf, n) : path);
 }
 
+std::string LongFileName(const std::string& path) {
+    char buf[MAX_PATH];
+    DWORD n = path.empty() ? 0 : GetLongPathNameA(path.c_str(), buf, sizeof buf);
+    return (n > 0 && n < sizeof buf) ? Lower(text::FileNamePart(std::string(buf, n)))
+                                     : std::string();
+}
+
 } // namespace
+
+std::string LowerFileName(const std::string& path) {
+    return Lower(text::FileNamePart(path));
+}
+
+PathFacts::PathFacts(const std::string& path)
+    : path_(path), lowerName_(LowerFileName(path)), lowerLongName_(LongFileName(path)),
+      lowerShortForm_(LowerShortForm(path)) {
+    lowerShortName_ = text::FileNamePart(lowerShortForm_);
+    if (lowerLongName_.empty() && !path.empty()) {
+        // A 64-bit-only System32 program: its names come from the Sysnative spelling.
+        const std::string native = win::NativeSystemPath(path);
+        if (native != path) {
+            lowerLongName_ = LongFileName(native);
+            lowerShortName_ = text::FileNamePart(LowerShortForm(native));
+        }
+    }
+}
+
+bool PathFacts::MayBe(const std::string& lowerName) const {
+    return !path_.empty() && !lowerName.empty() &&
+           (lowerName == lowerName_ || lowerName == lowerLongName_ || lowerName == lowerShortName_);
+}
+
+const win::FileIdentity* PathFacts::Identity() const {
+    if (idState_ == 0)
+        idState_ = win::IdentityOf(path_, id_) ? 1 : -1;
+    return idState_ == 1 ? &id_ : nullptr;
+}
 
 bool SameProgram(const std::string& a, const std::string& b) {
     win::FileIdentity ia, ib;
@@ -46,14 +82,12 @@ ProgramMatcher::ProgramMatcher(const std::string& program)
     }
 }
 
-bool ProgramMatcher::Matches(const std::string& path) const {
-    if (!longName_.empty()) {
-        std::string name = Lower(text::FileNamePart(path));
-        if (name != longName_ && name != shortName_)
-            return false;
+bool ProgramMatcher::Matches(const PathFacts& path) const {
+    if (!longName_.empty() && path.lowerName_ != longName_ && path.lowerName_ != shortName_)
+        return false;
+    if (hasId_) {
+        if (const win::FileIdentity* id = path.Identity())
+            return *id == id_;
     }
-    win::FileIdentity id;
-    if (hasId_ && win::IdentityOf(path, id))
-        return id == id_;
-    return LowerShortForm(path) == key_;
+    return path.lowerShortForm_ == key_;
 }

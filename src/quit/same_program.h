@@ -12,6 +12,35 @@
 // given stands in for it.
 bool SameProgram(const std::string& a, const std::string& b);
 
+// What comparing one path with programs needs of it, read from the file system
+// once: a process walk's program files are compared with every registered program.
+class PathFacts {
+  public:
+    explicit PathFacts(const std::string& path);
+    // Whether a program whose file name, lower-cased, is `lowerName` can be this
+    // file. A file keeps its name, long or short, through every spelling that
+    // reaches it, so the many registered programs that are not running are told
+    // apart from the running ones without asking the file system anything.
+    bool MayBe(const std::string& lowerName) const;
+
+  private:
+    friend class ProgramMatcher;
+    // The identity, read when a comparison first needs it; null when the file
+    // cannot be opened.
+    const win::FileIdentity* Identity() const;
+
+    std::string path_;
+    std::string lowerName_;      // the file name as given
+    std::string lowerLongName_;  // the file name of the long form
+    std::string lowerShortName_; // the file name of the short form
+    std::string lowerShortForm_; // the whole short form, or the path where there is none
+    mutable win::FileIdentity id_;
+    mutable int idState_ = 0; // 0: not read yet, 1: read, -1: cannot be read
+};
+
+// The file name of a path lower-cased as PathFacts::MayBe expects it.
+std::string LowerFileName(const std::string& path);
+
 // SameProgram(path, program) for many paths against one program. Asking the file
 // system for a short form costs up to milliseconds under Wine, and a process walk
 // asks for every process; a path whose file name is neither the long nor the short
@@ -20,7 +49,7 @@ bool SameProgram(const std::string& a, const std::string& b);
 class ProgramMatcher {
   public:
     explicit ProgramMatcher(const std::string& program);
-    bool Matches(const std::string& path) const;
+    bool Matches(const PathFacts& path) const;
 
   private:
     std::string key_;       // lower-cased short form of the program

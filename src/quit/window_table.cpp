@@ -22,19 +22,14 @@ void Fill(TWindowInfo& e, HWND hwnd) {
 
 } // namespace
 
-int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId) {
+int CollectWindows(TWindowTable& table, const std::vector<HWND>& windows) {
     for (TWindowInfo& e : table) {
         e.Handle = nullptr;
         e.Placement.length = sizeof(WINDOWPLACEMENT);
     }
-    list.Refresh();
     int n = 0;
-    for (int k = 0; k < list.Count() && n < kMaxWindows; ++k) {
-        HWND hwnd = list.Handle(k);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid != processId)
-            continue;
+    for (size_t k = 0; k < windows.size() && n < kMaxWindows; ++k) {
+        HWND hwnd = windows[k];
         // Child windows and owned pop-ups are reached through their top window.
         if (GetParent(hwnd))
             continue;
@@ -46,6 +41,30 @@ int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId) {
     return quit_rules::ExcludeServiceWindows(table, n - 1);
 }
 
+int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId) {
+    TWindowsByProcess windows;
+    windows.Take(list);
+    return CollectWindows(table, windows.Of(processId));
+}
+
 HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId) {
     return CollectWindows(table, list, processId) == -1 ? nullptr : table[0].Handle;
+}
+
+void TWindowsByProcess::Take(TWindowList& list) {
+    list.Refresh();
+    windows_.clear();
+    for (int k = 0; k < list.Count(); ++k) {
+        HWND hwnd = list.Handle(k);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        windows_[pid].push_back(hwnd);
+    }
+    taken_ = true;
+}
+
+const std::vector<HWND>& TWindowsByProcess::Of(uint32_t processId) const {
+    static const std::vector<HWND> none;
+    auto it = windows_.find(processId);
+    return it == windows_.end() ? none : it->second;
 }

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 struct TWindowInfo {
     HWND Handle = nullptr;
@@ -34,3 +36,21 @@ int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId);
 
 // The first accepted window of the process, or 0 when it has none.
 HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId);
+
+// The top-level windows of every process, enumerated once for a command that looks
+// at the windows of many processes, each process's in Z-order (topmost first).
+class TWindowsByProcess {
+  public:
+    // Refreshes `list` and groups its windows by process, replacing an earlier reading.
+    void Take(TWindowList& list);
+    bool Taken() const { return taken_; }
+    // The windows of the process at the last Take; empty for a process without any.
+    const std::vector<HWND>& Of(uint32_t processId) const;
+
+  private:
+    std::map<uint32_t, std::vector<HWND>> windows_;
+    bool taken_ = false;
+};
+
+// CollectWindows for the windows of one process, given topmost first.
+int CollectWindows(TWindowTable& table, const std::vector<HWND>& windows);

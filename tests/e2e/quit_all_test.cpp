@@ -228,6 +228,34 @@ TEST_F(QuitAll, WaitEndsSoonAfterTheWindowClosesWithinTheTimeout) {
         << "closed at +" << destroyed - start << " ms, done at +" << done - start << " ms";
 }
 
+// Quit-all reads the processes once at its start; a registered program that starts
+// while an earlier one is being waited for is still found at its turn and quit,
+// after the earlier one has gone.
+TEST_F(QuitAll, ProgramStartedDuringTheRunIsQuitAtItsTurn) {
+    box.CopyFromBin("quit_target.exe", "slow.exe");
+    box.CopyFromBin("quit_target.exe", "late.exe");
+    Process slow = StartTarget("slow.log", "--close-delay 2500", box.Path("slow.exe"));
+    box.WriteIni(Settings({{"遅い", box.Path("slow.exe")}, {"後から", box.Path("late.exe")}}));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    main.Command(ID_ACT_ALLQUIT);
+    ASSERT_TRUE(WaitUntil([&] { return !LoggedMessages(box.Path("slow.log")).empty(); }, 10000));
+    Process late = StartTarget("late.log", "", box.Path("late.exe"));
+    ASSERT_EQ(DestroyTick(box.Path("slow.log")), 0ul) << "the first program went too soon";
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return main.StatusText() == kDone; }, 15000, boxes, DefaultAnswer));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_TRUE(late.WaitExit(5000).has_value());
+    auto msgs = LoggedMessages(box.Path("late.log"));
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].msg, static_cast<unsigned>(WM_CLOSE));
+    unsigned long slowGone = DestroyTick(box.Path("slow.log"));
+    unsigned long lateGone = DestroyTick(box.Path("late.log"));
+    ASSERT_NE(slowGone, 0ul);
+    EXPECT_GE(lateGone, slowGone);
+}
+
 TEST_F(QuitAll, ProgramThatNeverClosesIsReportedAfterTheTimeout) {
     Process p = StartTarget("n.log", "--never-close");
     box.WriteIni(Settings({{"頑固", Target()}}));

@@ -97,6 +97,13 @@ TEST(PsapiWalk, ReportsEveryProcessOnceWithItsFullPath) {
     const Reported* self = rec.Find(GetCurrentProcessId());
     ASSERT_NE(self, nullptr);
     EXPECT_EQ(Lower(self->ExeName), Lower(qt::OwnExePath()));
+
+    // The IDs alone, and one process's program file, as the walk gives them.
+    std::vector<DWORD> ids;
+    ASSERT_TRUE(walker.ProcessIds(ids));
+    EXPECT_NE(std::find(ids.begin(), ids.end(), GetCurrentProcessId()), ids.end());
+    EXPECT_EQ(Lower(walker.ProgramFileOf(GetCurrentProcessId())), Lower(qt::OwnExePath()));
+    EXPECT_EQ(walker.ProgramFileOf(0x7FFFFFF0), "");
 }
 
 TEST(PsapiWalk, HandlerEndsTheWalk) {
@@ -314,19 +321,70 @@ TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
     EXPECT_EQ(FindProcessOf(walker, qt::ExeDir() + "vako_not_there.exe"), 0u);
 }
 
-TEST(Lookup, HandlerStopsAtTheMatchAndPassesTheRest) {
-    TProcessSearch search("C:\\Tools\\tool.exe");
-    const intptr_t lp = reinterpret_cast<intptr_t>(&search);
-    bool cont = false;
-    EnumProcessesEnum("C:\\Other\\tool.exe", 5, cont, lp);
-    EXPECT_TRUE(cont);
-    EXPECT_EQ(search.Found, 0u);
-    EnumProcessesEnum("", 6, cont, lp);
-    EXPECT_TRUE(cont);
-    EXPECT_EQ(search.Found, 0u);
-    EnumProcessesEnum("c:\\tools\\TOOL.EXE", 7, cont, lp);
-    EXPECT_FALSE(cont);
-    EXPECT_EQ(search.Found, 7u);
+// A walk of fixed processes that counts what it is asked.
+struct FixedWalk : TEnumProcesses {
+    std::vector<std::pair<DWORD, std::string>> running;
+    bool listsIds = true;
+    int walks = 0;
+    std::vector<DWORD> read;
+    void PsapiWalk(intptr_t lp) override {
+        ++walks;
+        for (const auto& p : running) {
+            bool cont = false;
+            OnEnum(p.second, p.first, cont, lp);
+            EXPECT_TRUE(cont);
+        }
+    }
+    bool ProcessIds(std::vector<DWORD>& ids) override {
+        ids.clear();
+        for (const auto& p : running)
+            ids.push_back(p.first);
+        return listsIds;
+    }
+    std::string ProgramFileOf(DWORD pid) override {
+        read.push_back(pid);
+        for (const auto& p : running) {
+            if (p.first == pid)
+                return p.second;
+        }
+        return "";
+    }
+};
+
+TEST(Lookup, OneWalkPerSnapshotAndOnlyProcessesStartedSinceAreRead) {
+    FixedWalk walker;
+    walker.OnEnum = EnumProcessesEnum;
+    walker.running = {{5, "C:\\Other\\tool.exe"},
+                      {6, ""},
+                      {7, "c:\\tools\\TOOL.EXE"},
+                      {8, "C:\\Tools\\tool.exe"}};
+    TProcessSnapshot snapshot(walker);
+    // Another folder is another program, an unreadable process is nobody's, letter
+    // case does not count, and the first in walk order is the answer.
+    EXPECT_EQ(snapshot.FindProcessOf("C:\\Tools\\tool.exe"), 7u);
+    EXPECT_EQ(snapshot.FindProcessOf("C:\\Tools\\absent.exe"), 0u);
+    EXPECT_EQ(walker.walks, 1);
+    EXPECT_TRUE(walker.read.empty());
+
+    // 7 ends and 9 starts: only 9 is read, once for both lookups after it.
+    walker.running = {
+        {5, "C:\\Other\\tool.exe"}, {6, ""}, {9, "C:\\New\\late.exe"}, {8, "C:\\Tools\\tool.exe"}};
+    EXPECT_EQ(snapshot.FindProcessOf("C:\\Tools\\tool.exe"), 8u);
+    EXPECT_EQ(snapshot.FindProcessOf("c:\\new\\LATE.exe"), 9u);
+    EXPECT_EQ(walker.walks, 1);
+    EXPECT_EQ(walker.read, std::vector<DWORD>{9});
+
+    // Where the system cannot list the IDs alone, every lookup walks.
+    FixedWalk toolhelp;
+    toolhelp.OnEnum = EnumProcessesEnum;
+    toolhelp.listsIds = false;
+    toolhelp.running = walker.running;
+    TProcessSnapshot whole(toolhelp);
+    EXPECT_EQ(whole.FindProcessOf("C:\\New\\late.exe"), 9u);
+    toolhelp.running.pop_back();
+    EXPECT_EQ(whole.FindProcessOf("C:\\Tools\\tool.exe"), 0u);
+    EXPECT_EQ(toolhelp.walks, 2);
+    EXPECT_TRUE(toolhelp.read.empty());
 }
 
 TEST(SameProgram, LongAndShortFormsAndLetterCase) {

@@ -3,7 +3,8 @@
 // last of the 20 is gone: "VakoQuit.exe -q" one after the other and with
 // QuitAtOnce; once with programs that close as soon as they are asked, once with
 // programs that take a second to close. The command sent to an already running
-// VakoQuit is timed on a line of its own.
+// VakoQuit is timed on a line of its own. The growth with the list: the same 20
+// running with 256 registered, the other 236 not running.
 #include "app/command_ids.h"
 #include "bench.h"
 #include "target_log.h"
@@ -16,6 +17,7 @@ using namespace e2e;
 namespace {
 
 const int kPrograms = 20;
+const int kRegistered = 256; // the long list: kPrograms running, the rest not
 const int kRounds = 5;
 const int kSlowRounds = 3; // one of these lasts 20 s one after the other
 const char kInstant[] = "";
@@ -24,6 +26,10 @@ const DWORD kEndTimeoutMs = 60000;
 
 std::string Name(int i) {
     return "q" + std::to_string(i) + ".exe";
+}
+
+std::string IdleName(int i) {
+    return "idle" + std::to_string(i) + ".exe";
 }
 
 std::string LogName(int i) {
@@ -46,14 +52,16 @@ std::vector<Process> StartTargets(const Sandbox& box, const std::string& args) {
     return targets;
 }
 
-void WriteSettings(const Sandbox& box, bool atOnce) {
+// The 20 targets first, then `registered` - 20 programs that are not running.
+void WriteSettings(const Sandbox& box, bool atOnce, int registered = kPrograms) {
     std::string ini = "[Setting]\r\nVersion=0.3\r\n";
     if (atOnce)
         ini += "QuitAtOnce=1\r\n";
     ini += "\r\n";
-    for (int i = 0; i < kPrograms; ++i)
+    for (int i = 0; i < registered; ++i)
         ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
-               "\r\nProgram=" + box.Path(Name(i)) + "\r\nQuit=1\r\n\r\n";
+               "\r\nProgram=" + box.Path(i < kPrograms ? Name(i) : IdleName(i)) +
+               "\r\nQuit=1\r\n\r\n";
     box.WriteIni(ini);
 }
 
@@ -73,8 +81,9 @@ double WholeTaskkill(const Sandbox& box, const std::string& targetArgs) {
     return t1 - t0;
 }
 
-double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atOnce) {
-    WriteSettings(box, atOnce);
+double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atOnce,
+                     int registered = kPrograms) {
+    WriteSettings(box, atOnce, registered);
     std::vector<Process> targets = StartTargets(box, targetArgs);
     const double t0 = bench::NowMs();
     Process app = Process::Start(box.ExePath(), "-q", box.Dir());
@@ -113,6 +122,8 @@ int main() {
         Sandbox box(options);
         for (int i = 0; i < kPrograms; ++i)
             box.CopyFromBin("quit_target.exe", Name(i));
+        for (int i = kPrograms; i < kRegistered; ++i)
+            box.CopyFromBin("quit_target.exe", IdleName(i));
         const std::string n = std::to_string(kPrograms);
 
         using bench::Contender;
@@ -122,7 +133,13 @@ int main() {
                          [&] { return Sample{WholeVakoQuit(box, kInstant, true)}; }};
         Contender theirs{"taskkill", [&] { return Sample{WholeTaskkill(box, kInstant)}; }};
         Contender command{"VakoQuit", [&] { return Sample{InProcess(box)}; }};
+        Contender longList{std::to_string(kRegistered) + " registered", [&] {
+                               return Sample{WholeVakoQuit(box, kInstant, false, kRegistered)};
+                           }};
+        Contender shortList{n + " registered",
+                            [&] { return Sample{WholeVakoQuit(box, kInstant, false)}; }};
         bench::RunRounds({&ours, &atOnce, &theirs, &command}, kRounds);
+        bench::RunRounds({&longList, &shortList}, kRounds);
         const std::string whole = " programs, whole process from its start until all are gone";
         bench::PrintComparison("quit-all of " + n + whole, ours, theirs);
         bench::PrintComparison("quit-all of " + n + whole, atOnce, theirs);
@@ -130,6 +147,9 @@ int main() {
                                 " programs, in-process: command to a running VakoQuit until all "
                                 "are gone",
                             {&command});
+        bench::PrintComparison("quit-all by VakoQuit -q of " + n + " running programs" + whole +
+                                   ", the growth with the list",
+                               longList, shortList);
 
         Contender slowOurs{"VakoQuit -q", [&] { return Sample{WholeVakoQuit(box, kSlow, false)}; }};
         Contender slowAtOnce{"VakoQuit -q with QuitAtOnce",
