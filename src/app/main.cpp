@@ -48,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     win::CreateApplicationWindow();
+    int exitCode = 0;
     {
         TVakoQuitForm form;
         bool created = false;
@@ -59,12 +60,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
             win::ReportCurrentException();
         }
         if (created)
-            win::RunMessageLoop();
+            exitCode = win::RunMessageLoop();
     }
     if (mutex) {
         ReleaseMutex(mutex);
         CloseHandle(mutex);
     }
     OleUninitialize();
-    return 0;
+    return exitCode;
 }

@@ -36,7 +36,7 @@ void ShowProperties(TMainContext& c, int item, TProgInfo& record) {
 
 void ActAllQuitExecute(TMainContext& c) {
     const TOptions options = c.Options();
-    TQuitProcedure(c, options).ActAllQuitExecute(c.Table());
+    c.CountNotDone(TQuitProcedure(c, options).ActAllQuitExecute(c.Table()));
 }
 
 void ActCloseExecute(TMainContext& c) {
@@ -52,7 +52,7 @@ void ActAllRunExecute(TMainContext& c) {
         // The same lookup as quit-all's.
         skip = [&quit](const TProgInfo& entry) { return quit.FindProcessOf(entry.Program) != 0; };
     }
-    launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
+    c.CountNotDone(launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip));
 }
 
 void ActRunExecute(TMainContext& c) {

@@ -92,8 +92,8 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
     return true;
 }
 
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
-                      const SkipEntry& skip) {
+int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                     const SkipEntry& skip) {
     win::BusyScope busy(host);
     int notStarted = 0;
     for (const TProgInfo& entry : table) {
@@ -104,6 +104,7 @@ void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
     }
     busy.End();
     host.SetStatusText(RunDoneText(kRunAllDoneText, notStarted));
+    return notStarted;
 }
 
 void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {

@@ -19,9 +19,9 @@ using SkipEntry = std::function<bool(const TProgInfo&)>;
 
 // Handler of ActAllRun: every occupied slot whose Run flag is set, in slot order,
 // except those `skip` names. The completion text counts the programs that could
-// not be started.
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
-                      const SkipEntry& skip = {});
+// not be started; so does the result.
+int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                     const SkipEntry& skip = {});
 
 // Handler of ActRun: the selected entries in the list's display order, whatever
 // their Run flag. With nothing selected nothing starts and no completion text

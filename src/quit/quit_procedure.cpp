@@ -41,7 +41,7 @@ TQuitProcedure::TQuitProcedure(win::Host& host, const TOptions& options)
     enumProcesses_.OnEnum = EnumProcessesEnum;
 }
 
-void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
+int TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
     win::BusyScope busy(host_);
     if (options_.AllClose)
         CloseOtherWindows();
@@ -50,9 +50,10 @@ void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
         if (rec.Occupied() && rec.Quit)
             recs.push_back(&rec);
     }
-    QuitAll(recs);
+    const int failed = QuitAll(recs);
     busy.End();
     host_.SetStatusText("ポムッと終了処理完了");
+    return failed;
 }
 
 void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDisplayOrder) {
@@ -64,16 +65,16 @@ void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDi
     host_.SetStatusText("終了処理完了");
 }
 
-void TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
-    if (options_.QuitAtOnce) {
-        QuitAllAtOnce(recs);
-        return;
-    }
+int TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
+    if (options_.QuitAtOnce)
+        return QuitAllAtOnce(recs);
+    int failed = 0;
     for (TProgInfo* rec : recs)
-        QuitApplication(*rec);
+        failed += QuitApplication(*rec) ? 0 : 1;
+    return failed;
 }
 
-void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
+int TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     // Every application closes while the others do, so the run lasts as long as
     // the slowest one rather than the sum of them all. The boxes wait until the
     // end: one left open would hold up every request after it.
@@ -87,19 +88,21 @@ void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     }
     if (!pending.empty())
         WaitGone(pending, GetTickCount(), true);
+    int failed = 0;
     for (Request& r : asked) {
         if (r.State == Asked::Waiting &&
             std::find(pending.begin(), pending.end(), r.Window) != pending.end())
             r.State = Asked::NotQuit;
-        Report(r);
+        failed += Report(r) ? 1 : 0;
     }
+    return failed;
 }
 
-void TQuitProcedure::QuitApplication(TProgInfo& rec) {
+bool TQuitProcedure::QuitApplication(TProgInfo& rec) {
     Request r = Ask(rec);
     if (r.State == Asked::Waiting && WaitOne(r.Window))
         r.State = Asked::NotQuit;
-    Report(r);
+    return !Report(r);
 }
 
 TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec) {
@@ -129,11 +132,14 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec) {
     return r;
 }
 
-void TQuitProcedure::Report(const Request& r) {
+bool TQuitProcedure::Report(const Request& r) {
     if (r.State == Asked::NotFound)
         win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が見つかりませんでした");
     else if (r.State == Asked::NotQuit)
         win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が終了できませんでした");
+    else
+        return false;
+    return true;
 }
 
 TQuitProcedure::Request TQuitProcedure::AskAutomatically(TProgInfo& rec, int last) {
