@@ -41,26 +41,31 @@ bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLi
     return false;
 }
 
-bool RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {
-    bool closed = false;
+int CommandLineExitCode(const CommandLineOutcome& outcome) {
+    return outcome.NotDone > 255 ? 255 : outcome.NotDone;
+}
+
+CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
+                                      CommandLineFiles& files) {
+    CommandLineOutcome outcome;
     if (cl.QuitSwitch) {
-        host.RunQuitAll();
+        outcome.NotDone += host.RunQuitAll();
         host.CloseMainWindow();
-        closed = true;
+        outcome.Closed = true;
     }
     if (cl.RunSwitch) {
-        host.RunRunAll();
+        outcome.NotDone += host.RunRunAll();
         host.CloseMainWindow();
-        closed = true;
+        outcome.Closed = true;
     }
     // Looked at only now: quit-all and run-all come first, whatever the file is.
     if (cl.HasArg1 && IsProgramArgument(cl.Arg1, host, files)) {
-        host.RunQuitAll();
+        outcome.NotDone += host.RunQuitAll();
         files.ShellOpen(cl.Arg1, text::FolderPart(cl.Arg1));
         host.CloseMainWindow();
-        closed = true;
+        outcome.Closed = true;
     }
-    return closed;
+    return outcome;
 }
 
 bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {

@@ -12,8 +12,9 @@
 class CommandLineHost {
   public:
     // The actions ActAllQuit and ActAllRun, run exactly as if the user chose them.
-    virtual void RunQuitAll() = 0;
-    virtual void RunRunAll() = 0;
+    // Each returns how many programs it could not quit or start.
+    virtual int RunQuitAll() = 0;
+    virtual int RunRunAll() = 0;
     // The target of a shortcut file; throws when the shortcut cannot be read.
     virtual std::string ReadShortcutTarget(const std::string& path) = 0;
     // Asks the main window to close; the close happens once the message loop runs.
@@ -41,10 +42,20 @@ CommandLineFiles& SystemFiles();
 // Throws what ReadShortcutTarget throws.
 bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLineFiles& files);
 
-// Carries out the command line. Returns whether it asked the main window to close.
-// An exception of quit-all, run-all or the shortcut ends the step where it happens.
-bool RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
-                        CommandLineFiles& files = SystemFiles());
+// What carrying out the command line came to.
+struct CommandLineOutcome {
+    bool Closed = false; // it asked the main window to close
+    int NotDone = 0;     // programs that could not be quit or started
+};
+
+// The exit code of a command-line run: how many programs could not be quit or
+// started, at most 255, so that a script is never told success for a failure.
+int CommandLineExitCode(const CommandLineOutcome& outcome);
+
+// Carries out the command line. An exception of quit-all, run-all or the shortcut
+// ends the step where it happens.
+CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
+                                      CommandLineFiles& files = SystemFiles());
 
 // Whether RunCommandLineStep will close the main window (the same decision). The
 // first start's greeting is left for the next ordinary start when it will. A

@@ -49,6 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     win::CreateApplicationWindow();
+    int exitCode = 0;
     {
         TVakoQuitForm form;
         bool created = false;
@@ -60,7 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCmd) {
             win::ReportCurrentException();
         }
         if (created)
-            win::RunMessageLoop();
+            exitCode = win::RunMessageLoop();
     }
-    return 0;
+    return exitCode;
 }

@@ -80,7 +80,7 @@ void ActAllQuitExecute(TMainContext& c) {
         }
         running = RunningOf(quit, asked);
     }
-    quit.ActAllQuitExecute(c.Table());
+    c.CountNotDone(quit.ActAllQuitExecute(c.Table()));
     if (options.RunLastQuit)
         RecordEnded(c, quit, running);
 }
@@ -108,11 +108,11 @@ void ActAllRunExecute(TMainContext& c) {
         };
     }
     if (options.RunLastQuit && AnyLastQuit(c.Table())) {
-        launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip);
+        c.CountNotDone(launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip));
         c.List().ShowAllEntries();
         return;
     }
-    launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
+    c.CountNotDone(launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip));
 }
 
 void ActRunExecute(TMainContext& c) {

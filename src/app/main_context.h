@@ -15,6 +15,8 @@ class TMainContext : public RegistrationHost {
     virtual void ListChanged() = 0;
     virtual void SetViewStyle(int view) = 0;
     virtual void ToggleStatusBar() = 0;
+    // Quit-all or run-all could not quit or start `count` programs.
+    virtual void CountNotDone(int count) = 0;
     // Closes the window through its queue, as the system menu does.
     virtual void CloseMainWindow() = 0;
 

@@ -102,7 +102,7 @@ void TVakoQuitForm::Show(int showCmd) {
     UpdateWindow(hwnd());
     if (loaded) {
         try {
-            RunCommandLineStep(commandLine_, *this);
+            exitCode_ = CommandLineExitCode(RunCommandLineStep(commandLine_, *this));
         } catch (...) {
             win::ReportCurrentException();
         }
@@ -275,7 +275,7 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             FormCloseQuery();
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        PostQuitMessage(exitCode_);
         return 0;
     }
     return DefaultProc(msg, wp, lp);

@@ -47,9 +47,15 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     void SetViewStyle(int view) override;
     void ToggleStatusBar() override;
     void CloseMainWindow() override { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+    void CountNotDone(int count) override { notDone_ += count; }
     // The command line's step.
-    void RunQuitAll() override { OnCommand(ID_ACT_ALLQUIT); }
-    void RunRunAll() override { OnCommand(ID_ACT_ALLRUN); }
+    int RunQuitAll() override { return CountedCommand(ID_ACT_ALLQUIT); }
+    int RunRunAll() override { return CountedCommand(ID_ACT_ALLRUN); }
+    int CountedCommand(int id) {
+        notDone_ = 0;
+        OnCommand(id);
+        return notDone_;
+    }
     std::string ReadShortcutTarget(const std::string& path) override;
 
     void CreateControls();
@@ -73,6 +79,8 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     bool firstRunPosted_ = false;
     bool busy_ = false;
     bool closePending_ = false;
+    int notDone_ = 0;
+    int exitCode_ = 0; // what the process ends with: 0 unless a command-line run failed
 
     win::StatusBar statusBar_;
     win::GdiObject font_;

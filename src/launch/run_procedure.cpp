@@ -118,16 +118,17 @@ RunCount RunSlots(win::Host& host, const TProgTable& table, bool eachRun, const 
 
 } // namespace
 
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
-                      const SkipEntry& skip) {
+int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                     const SkipEntry& skip) {
     win::BusyScope busy(host);
     const RunCount count =
         RunSlots(host, table, eachRun, skip, [](const TProgInfo& e) { return e.Run; });
     busy.End();
     host.SetStatusText(RunDoneText(kRunAllDoneText, count.notStarted));
+    return count.notStarted;
 }
 
-void ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
+int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
                            const SkipEntry& skip) {
     win::BusyScope busy(host);
     // The record is spent before the first start, so that whatever ends the run a
@@ -142,6 +143,7 @@ void ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
     });
     busy.End();
     host.SetStatusText(RunAgainDoneText(count.started, count.notStarted));
+    return count.notStarted;
 }
 
 void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selected, bool eachRun) {

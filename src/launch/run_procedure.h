@@ -19,15 +19,15 @@ using SkipEntry = std::function<bool(const TProgInfo&)>;
 
 // Handler of ActAllRun: every occupied slot whose Run flag is set, in slot order,
 // except those `skip` names. The completion text counts the programs that could
-// not be started.
-void ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
-                      const SkipEntry& skip = {});
+// not be started; so does the result.
+int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
+                     const SkipEntry& skip = {});
 
 // Run-all while the quits' record is kept: exactly the occupied slots whose
 // LastQuit is set, in slot order, whatever their Run flag, except those `skip`
 // names; every LastQuit is cleared then. The completion text says how many were
-// started again.
-void ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
+// started again; returns how many could not be started.
+int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
                            const SkipEntry& skip = {});
 
 // Handler of ActRun: the selected entries in the list's display order, whatever

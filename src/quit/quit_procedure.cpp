@@ -35,7 +35,7 @@ TQuitProcedure::TQuitProcedure(win::Host& host, const TOptions& options)
     enumProcesses_.OnEnum = EnumProcessesEnum;
 }
 
-void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
+int TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
     win::BusyScope busy(host_);
     if (options_.AllClose)
         CloseOtherWindows();
@@ -44,9 +44,10 @@ void TQuitProcedure::ActAllQuitExecute(TProgTable& table) {
         if (rec.Occupied() && rec.Quit)
             recs.push_back(&rec);
     }
-    QuitAll(recs);
+    const int failed = QuitAll(recs);
     busy.End();
     host_.SetStatusText("ポムッと終了処理完了");
+    return failed;
 }
 
 void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDisplayOrder) {
@@ -58,17 +59,17 @@ void TQuitProcedure::ActCloseExecute(const std::vector<TProgInfo*>& selectedInDi
     host_.SetStatusText("終了処理完了");
 }
 
-void TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
-    if (options_.QuitAtOnce) {
-        QuitAllAtOnce(recs);
-        return;
-    }
+int TQuitProcedure::QuitAll(const std::vector<TProgInfo*>& recs) {
+    if (options_.QuitAtOnce)
+        return QuitAllAtOnce(recs);
     Snapshot snapshot(enumProcesses_);
+    int failed = 0;
     for (TProgInfo* rec : recs)
-        QuitOne(*rec, snapshot);
+        failed += QuitOne(*rec, snapshot) ? 0 : 1;
+    return failed;
 }
 
-void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
+int TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     // Every application closes while the others do, so the run lasts as long as
     // the slowest one rather than the sum of them all. The boxes wait until the
     // end: one left open would hold up every request after it.
@@ -83,24 +84,26 @@ void TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     }
     if (!pending.empty())
         WaitGone(pending, GetTickCount(), true);
+    int failed = 0;
     for (Request& r : asked) {
         if (r.State == Asked::Waiting &&
             std::find(pending.begin(), pending.end(), r.Window) != pending.end())
             r.State = Asked::NotQuit;
-        Report(r);
+        failed += Report(r) ? 1 : 0;
     }
+    return failed;
 }
 
-void TQuitProcedure::QuitApplication(TProgInfo& rec) {
+bool TQuitProcedure::QuitApplication(TProgInfo& rec) {
     Snapshot snapshot(enumProcesses_);
-    QuitOne(rec, snapshot);
+    return QuitOne(rec, snapshot);
 }
 
-void TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
+bool TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
     Request r = Ask(rec, snapshot);
     if (r.State == Asked::Waiting && WaitOne(r.Window))
         r.State = Asked::NotQuit;
-    Report(r);
+    return !Report(r);
 }
 
 TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) {
@@ -130,11 +133,14 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) 
     return r;
 }
 
-void TQuitProcedure::Report(const Request& r) {
+bool TQuitProcedure::Report(const Request& r) {
     if (r.State == Asked::NotFound)
         win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が見つかりませんでした");
     else if (r.State == Asked::NotQuit)
         win::ErrorBox(host_.BoxOwner(), r.Rec->Name + "が終了できませんでした");
+    else
+        return false;
+    return true;
 }
 
 TQuitProcedure::Request TQuitProcedure::AskAutomatically(TProgInfo& rec, int last) {

@@ -30,15 +30,17 @@ class TQuitProcedure {
     TQuitProcedure& operator=(const TQuitProcedure&) = delete;
 
     // Quit-all: optionally closes all other applications, then quits every
-    // occupied slot whose Quit flag is set, in index order.
-    void ActAllQuitExecute(TProgTable& table);
+    // occupied slot whose Quit flag is set, in index order. Returns how many were
+    // reported as not found or not quit.
+    int ActAllQuitExecute(TProgTable& table);
     // Quit-selected: quits the given records in the given (display) order; an
     // empty selection changes nothing.
     void ActCloseExecute(const std::vector<TProgInfo*>& selectedInDisplayOrder);
 
     // Quits one application by its quit type and tells the user when it was not
-    // found or did not quit. Throws EEnumProcesses when processes cannot be walked.
-    void QuitApplication(TProgInfo& rec);
+    // found or did not quit; false then. Throws EEnumProcesses when processes
+    // cannot be walked.
+    bool QuitApplication(TProgInfo& rec);
     // Posts the message (0: WM_CLOSE with wParam 0) to the entry's window and waits
     // up to QuitTimeout seconds for the window to go. True: it was still there
     // when the time ran out (failure), or the system refused the message while the
@@ -90,7 +92,7 @@ class TQuitProcedure {
     Request Ask(TProgInfo& rec, Snapshot& snapshot);
     // CollectWindows from the command's window snapshot.
     int CollectWindows(uint32_t processId, Snapshot& snapshot);
-    void QuitOne(TProgInfo& rec, Snapshot& snapshot);
+    bool QuitOne(TProgInfo& rec, Snapshot& snapshot);
     Request AskAutomatically(TProgInfo& rec, int last);
     Request AskByCommand(TProgInfo& rec, int last);
     void StartQuitParameter(const TProgInfo& rec);
@@ -104,9 +106,11 @@ class TQuitProcedure {
     // `counting` writes how many are still awaited into the status text.
     void WaitGone(std::vector<HWND>& pending, DWORD start, bool counting);
     // Quits the applications one after the other, or all at once when so chosen.
-    void QuitAll(const std::vector<TProgInfo*>& recs);
-    void QuitAllAtOnce(const std::vector<TProgInfo*>& recs);
-    void Report(const Request& r);
+    // Both return how many were reported.
+    int QuitAll(const std::vector<TProgInfo*>& recs);
+    int QuitAllAtOnce(const std::vector<TProgInfo*>& recs);
+    // Tells the user when the request failed; true then.
+    bool Report(const Request& r);
 
     win::Host& host_;
     const TOptions& options_;

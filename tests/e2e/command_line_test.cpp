@@ -327,3 +327,39 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
         ASSERT_TRUE(endAll());
     }
 }
+
+// A command-line run ends with the number of programs it could not quit or start,
+// so that the script that ran it is not told success: two programs that never
+// close give 2 (after their boxes), a registered program file that is gone gives 1.
+TEST_F(CommandLine, ExitCodeCountsWhatCouldNotBeQuitOrStarted) {
+    box.CopyFromBin("quit_target.exe", "stay1.exe");
+    box.CopyFromBin("quit_target.exe", "stay2.exe");
+    EndCopies guard{{"stay1.exe", "stay2.exe"}};
+    std::vector<Process> stay;
+    for (const char* exe : {"stay1.exe", "stay2.exe"}) {
+        stay.push_back(Process::Start(box.Path(exe), "--never-close", box.Dir()));
+        ASSERT_NE(stay.back().WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    }
+    box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\nQuitTimeout=1\r\n\r\n") +
+                 Entry(0, "stay1", box.Path("stay1.exe"), "", true, false) +
+                 Entry(1, "stay2", box.Path("stay2.exe"), "", true, false));
+    {
+        AppProcess app(box, "-q");
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return !app.Running(); }, 30000, boxes));
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[1].text, "stay2が終了できませんでした");
+        EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(2));
+    }
+
+    box.WriteIni(kKnown + Entry(0, "gone", box.Path("gone.exe"), "", false, true) +
+                 Entry(1, "echo", box.Path("launch_echo.exe"), EchoArg(), false, true));
+    AppProcess app(box, "-r");
+    std::vector<AnsweredBox> boxes;
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 30000, boxes));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(1));
+    EXPECT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
+}

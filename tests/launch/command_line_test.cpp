@@ -48,9 +48,17 @@ class FakeHost : public CommandLineHost {
     explicit FakeHost(Events& events) : events_(events) {}
     std::map<std::string, std::string> shortcuts; // shortcut path -> target
     std::string unreadable;                       // a shortcut whose reading throws
+    int quitFailures = 0;                         // what each quit-all could not quit
+    int runFailures = 0;                          // what run-all could not start
 
-    void RunQuitAll() override { events_.push_back("quit"); }
-    void RunRunAll() override { events_.push_back("run"); }
+    int RunQuitAll() override {
+        events_.push_back("quit");
+        return quitFailures;
+    }
+    int RunRunAll() override {
+        events_.push_back("run");
+        return runFailures;
+    }
     std::string ReadShortcutTarget(const std::string& path) override {
         if (path == unreadable)
             throw std::runtime_error("cannot read");
@@ -103,7 +111,8 @@ class CommandLineStep : public ::testing::Test {
         TCommandLine cl = ParseCommandLine(args);
         bool predicted = IsCommandLineRun(cl, host, files);
         EXPECT_TRUE(events.empty()) << "deciding must not act";
-        bool closed = RunCommandLineStep(cl, host, files);
+        outcome = RunCommandLineStep(cl, host, files);
+        const bool closed = outcome.Closed;
         EXPECT_EQ(predicted, closed);
         EXPECT_EQ(closed, !events.empty() && events.back() == "close");
         return events;
@@ -112,6 +121,7 @@ class CommandLineStep : public ::testing::Test {
 
     std::string dir;
     Events events;
+    CommandLineOutcome outcome;
     FakeHost host{events};
     RecordingFiles files{events};
 };
@@ -124,6 +134,25 @@ TEST_F(CommandLineStep, QuitAndRunSwitchesQuitFirstThenClose) {
     EXPECT_EQ(Run({"V.exe", "-r", "-q"}), (Events{"quit", "close", "run", "close"}));
     EXPECT_EQ(Run({"V.exe", "-quit", "r"}), Events{});
     EXPECT_EQ(Run({"V.exe"}), Events{});
+}
+
+// A script that ran the switches learns from the exit code how many programs
+// failed, summed over every quit-all and run-all of the step.
+TEST_F(CommandLineStep, ExitCodeCountsWhatCouldNotBeQuitOrStarted) {
+    Run({"V.exe", "-q"});
+    EXPECT_EQ(CommandLineExitCode(outcome), 0);
+    host.quitFailures = 2;
+    Run({"V.exe", "-q"});
+    EXPECT_EQ(CommandLineExitCode(outcome), 2);
+    host.runFailures = 1;
+    Run({"V.exe", "-q", "-r"});
+    EXPECT_EQ(CommandLineExitCode(outcome), 3);
+    Run({"V.exe", dir + "tool.exe", "-q"}); // quit-all twice
+    EXPECT_EQ(CommandLineExitCode(outcome), 4);
+    host.quitFailures = 300;
+    Run({"V.exe", "-q", "-r"});
+    EXPECT_EQ(outcome.NotDone, 301);
+    EXPECT_EQ(CommandLineExitCode(outcome), 255);
 }
 
 TEST_F(CommandLineStep, ProgramOrShortcutToOneIsOpenedItselfInItsFolderAfterQuitAll) {

@@ -13,8 +13,14 @@ namespace {
 class ShellHost : public CommandLineHost {
   public:
     std::vector<std::string> events;
-    void RunQuitAll() override { events.push_back("quit"); }
-    void RunRunAll() override { events.push_back("run"); }
+    int RunQuitAll() override {
+        events.push_back("quit");
+        return 0;
+    }
+    int RunRunAll() override {
+        events.push_back("run");
+        return 0;
+    }
     std::string ReadShortcutTarget(const std::string&) override { return ""; }
     void CloseMainWindow() override { events.push_back("close"); }
 };
@@ -28,7 +34,7 @@ TEST(ShellOpenReal, ProgramArgumentIsStartedInItsOwnFolderAfterQuitAll) {
     ProcessReaper reaper;
     TCommandLine cl = ParseCommandLine({"VakoQuit.exe", Target("launch_echo")});
     ASSERT_TRUE(IsCommandLineRun(cl, host));
-    EXPECT_TRUE(RunCommandLineStep(cl, host));
+    EXPECT_TRUE(RunCommandLineStep(cl, host).Closed);
     EXPECT_EQ(host.events, (std::vector<std::string>{"quit", "close"}));
     Report r = reaper.Add(WaitReport(report));
     ASSERT_FALSE(r.empty()) << "the shell did not start the program";
