@@ -128,8 +128,7 @@ int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
     return count.notStarted;
 }
 
-int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
-                           const SkipEntry& skip) {
+int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun, const SkipEntry& skip) {
     win::BusyScope busy(host);
     // The record is spent before the first start, so that whatever ends the run a
     // second run-all is the designed one.
