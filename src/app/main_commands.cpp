@@ -34,9 +34,10 @@ void ShowProperties(TMainContext& c, int item, TProgInfo& record) {
 
 // Of the entries a quit command asks, those whose program runs before it starts.
 std::vector<TProgInfo*> RunningOf(TQuitProcedure& quit, const std::vector<TProgInfo*>& asked) {
+    const auto processes = quit.NewProcessSnapshot();
     std::vector<TProgInfo*> running;
     for (TProgInfo* rec : asked) {
-        if (quit.FindProcessOf(rec->Program) != 0)
+        if (processes->FindProcessOf(rec->Program) != 0)
             running.push_back(rec);
     }
     return running;
@@ -45,8 +46,9 @@ std::vector<TProgInfo*> RunningOf(TQuitProcedure& quit, const std::vector<TProgI
 // Records for the next run-all the entries that ran before the command and no
 // longer run after it: what the command ended, not what was closed already.
 void RecordEnded(TMainContext& c, TQuitProcedure& quit, const std::vector<TProgInfo*>& running) {
+    const auto processes = quit.NewProcessSnapshot();
     for (TProgInfo* rec : running) {
-        if (quit.FindProcessOf(rec->Program) == 0)
+        if (processes->FindProcessOf(rec->Program) == 0)
             rec->LastQuit = true;
     }
     c.List().ShowAllEntries();

@@ -207,12 +207,7 @@ TEST_F(Dist, AnUnpackedCopyKeepsItsSettingsBesideItselfAndQuitsFromItsDesktopSho
     ASSERT_TRUE(WaitUntil([&] { return LogHas(box.Path("q.log"), "ready"); }, 10000));
     testing_shell::RawLink quit = testing_shell::LoadLink(quitLnk);
     EXPECT_EQ(quit.target, exe);
-    Process shortcutRun = Process::Start(quit.target, quit.arguments, quit.workingDir);
-    std::vector<AnsweredBox> boxes;
-    EXPECT_TRUE(WaitAnsweringBoxes(
-        shortcutRun.Id(), [&] { return !shortcutRun.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(shortcutRun.WaitExit(1000), std::optional<DWORD>(0));
+    RunShortcutToEnd(quit.target, quit.arguments, quit.workingDir);
     EXPECT_TRUE(running.WaitExit(5000).has_value()) << "the registered program was not quit";
     DeleteFileA(quitLnk.c_str());
 }

@@ -5,6 +5,7 @@
 #include "dialogs/add_list_form_ids.h"
 #include "dialogs/option_form_ids.h"
 #include "driver/vako_e2e.h"
+#include "steps.h"
 #include "support.h"
 #include "target_log.h"
 
@@ -282,12 +283,7 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
                                     "--log \"" + box.Path("q.log") + "\"", box.Dir());
     ASSERT_TRUE(WaitUntil([&] { return LogHas(box.Path("q.log"), "ready"); }, 10000));
     testing_shell::RawLink quit = testing_shell::LoadLink(quitLnk);
-    Process shortcutRun = Process::Start(quit.target, quit.arguments, quit.workingDir);
-    std::vector<AnsweredBox> boxes;
-    EXPECT_TRUE(WaitAnsweringBoxes(
-        shortcutRun.Id(), [&] { return !shortcutRun.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(shortcutRun.WaitExit(1000), std::optional<DWORD>(0));
+    RunShortcutToEnd(quit.target, quit.arguments, quit.workingDir);
     EXPECT_TRUE(target.WaitExit(5000).has_value()) << "the registered program was not quit";
     DeleteFileA(quitLnk.c_str());
     DeleteFileA(runLnk.c_str());

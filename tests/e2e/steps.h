@@ -10,9 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-#include <shlobj.h>
-
 // What a first start relies on, and the session's start provides: the prefix's
 // Startup folder and Desktop hold nothing.
 inline ::testing::AssertionResult ShellFoldersEmpty() {
@@ -150,3 +147,15 @@ class StartupShortcuts {
   private:
     std::vector<std::string> files_;
 };
+
+// Starts a desktop shortcut's command line, as the shell would, and expects it to
+// end by itself with 0 and no box shown.
+inline void RunShortcutToEnd(const std::string& program, const std::string& arguments,
+                             const std::string& folder) {
+    e2e::Process run = e2e::Process::Start(program, arguments, folder);
+    std::vector<e2e::AnsweredBox> boxes;
+    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
+        run.Id(), [&] { return !run.Running(); }, 30000, boxes));
+    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
+    EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0));
+}
