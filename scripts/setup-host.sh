@@ -16,7 +16,13 @@ if ((${#missing[@]})); then
         exit 1
     fi
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q
+    # A mirror that is being synced answers with index files of the wrong size for a
+    # while; a later try gets a consistent set.
+    for try in 1 2 3 4 5; do
+        apt-get update -q && break
+        [ "$try" = 5 ] && exit 1
+        sleep $((try * 15))
+    done
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
