@@ -16,14 +16,21 @@ if ((${#missing[@]})); then
         exit 1
     fi
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    # A mirror that is being synced answers with index files of the wrong size for a
-    # while; a later try gets a consistent set.
-    for try in 1 2 3 4 5; do
+    # A mirror in the middle of a sync answers with index files of the wrong size for a
+    # while; a later try often gets a consistent set. If one index stays broken (seen:
+    # the i386 security updates), the others still hold every package needed, and the
+    # install below says so if they do not.
+    for try in 1 2 3; do
         apt-get update -q && break
-        [ "$try" = 5 ] && exit 1
-        sleep $((try * 15))
+        echo "setup: the package index could not be read whole (try $try of 3)" >&2
+        [ "$try" = 3 ] || sleep $((try * 10))
     done
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    install() { DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"; }
+    # The 32-bit libraries must be the very versions of their 64-bit twins. When the
+    # index of the i386 security updates lags behind the amd64 one, only the point
+    # release has both: take its versions.
+    install "${missing[@]}" ||
+        install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "${missing[@]}"
 fi
 
 # Code page 932 inside Wine comes from the glibc locale ja_JP.UTF-8.
