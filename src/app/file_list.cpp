@@ -68,6 +68,7 @@ void TFileList::BuildList(TProgTable& table) {
     ImageList_RemoveAll(SmallImages.get());
     pendingIcons_.clear();
     pendingNext_ = 0;
+    readIcons_.clear();
     // One status text at the end, not one per inserted item.
     building_ = true;
     for (TProgInfo& slot : table) {
@@ -92,36 +93,62 @@ int TFileList::AddIcon(const std::string& path) {
     if (pendingNext_ >= pendingIcons_.size()) {
         pendingIcons_.clear();
         pendingNext_ = 0;
-        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+        PostIconTurn();
     }
     pendingIcons_.push_back(PendingIcon{index, path});
     return index;
 }
 
+void TFileList::PostIconTurn() {
+    if (!iconTurnPosted_)
+        iconTurnPosted_ = PostMessageA(parent_, loadIconsMessage_, 0, 0) != FALSE;
+}
+
+void TFileList::PauseIcons(bool paused) {
+    iconsPaused_ = paused;
+    if (!paused && pendingNext_ < pendingIcons_.size())
+        PostIconTurn();
+}
+
 void TFileList::LoadPendingIcons() {
-    DWORD start = GetTickCount();
-    bool changed = false;
-    while (pendingNext_ < pendingIcons_.size() && GetTickCount() - start < kIconSliceMs) {
-        const PendingIcon& p = pendingIcons_[pendingNext_++];
-        HICON large = nullptr, small = nullptr;
-        UINT n = ExtractIconExA(p.path.c_str(), 0, &large, &small, 1);
-        const win::Icon largeOwner(large), smallOwner(small);
-        if (n != UINT_MAX && n > 0) {
-            if (large)
-                ImageList_ReplaceIcon(LargeImages.get(), p.index, large);
-            if (small)
-                ImageList_ReplaceIcon(SmallImages.get(), p.index, small);
-            changed = true;
-        }
-    }
+    iconTurnPosted_ = false;
+    if (iconsPaused_)
+        return;
+    const DWORD start = GetTickCount();
+    const size_t first = pendingNext_;
+    while (pendingNext_ < pendingIcons_.size() && GetTickCount() - start < kIconSliceMs)
+        LoadIcon(pendingIcons_[pendingNext_++]);
+    const bool changed = pendingNext_ > first;
     if (changed)
         InvalidateRect(list_, nullptr, FALSE);
     if (pendingNext_ < pendingIcons_.size())
-        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+        PostIconTurn();
     else {
         pendingIcons_.clear();
         pendingNext_ = 0;
     }
+}
+
+void TFileList::LoadIcon(const PendingIcon& p) {
+    auto known = readIcons_.find(p.path);
+    if (known != readIcons_.end()) {
+        if (known->second >= 0) {
+            ImageList_Copy(LargeImages.get(), p.index, LargeImages.get(), known->second, ILCF_MOVE);
+            ImageList_Copy(SmallImages.get(), p.index, SmallImages.get(), known->second, ILCF_MOVE);
+        }
+        return;
+    }
+    HICON large = nullptr, small = nullptr;
+    const UINT n = ExtractIconExA(p.path.c_str(), 0, &large, &small, 1);
+    const win::Icon largeOwner(large), smallOwner(small);
+    const bool found = n != UINT_MAX && n > 0;
+    if (found) {
+        if (large)
+            ImageList_ReplaceIcon(LargeImages.get(), p.index, large);
+        if (small)
+            ImageList_ReplaceIcon(SmallImages.get(), p.index, small);
+    }
+    readIcons_[p.path] = found ? p.index : -1;
 }
 
 void TFileList::AppendEntry(TProgInfo& record) {

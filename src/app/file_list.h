@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ class TFileList {
     // Shows every item's record again, after a command changed records in place.
     void ShowAllEntries();
     void LoadPendingIcons();
+    // While a command runs, its waits hand the queue on, and every slice of icons
+    // would lengthen each wait: the queue holds still until the command has ended.
+    void PauseIcons(bool paused);
 
     // A copy of the large picture of list item `item`, for the caller to destroy;
     // null if none.
@@ -83,6 +87,8 @@ class TFileList {
     static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort);
     void CaptureColumnWidths();
     void FitListColumn();
+    void PostIconTurn();
+    void LoadIcon(const PendingIcon& p);
 
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
@@ -92,6 +98,11 @@ class TFileList {
     Placeholder placeholderLarge_;
     Placeholder placeholderSmall_;
     std::vector<PendingIcon> pendingIcons_;
+    bool iconsPaused_ = false;
+    bool iconTurnPosted_ = false; // one turn in the queue at a time
+    // Where each program file's icon went: a file registered twice is read once
+    // (-1: it has none).
+    std::map<std::string, int> readIcons_;
     size_t pendingNext_ = 0;
     bool building_ = false;
     int SortDirection = 1;

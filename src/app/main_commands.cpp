@@ -103,10 +103,14 @@ void ActAllRunExecute(TMainContext& c) {
     TQuitProcedure quit(c, options);
     launch::SkipEntry skip;
     if (options.SkipRunning) {
-        // The same lookup as quit-all's, from one walk for the whole run.
+        // The same lookup as quit-all's, from one walk for the whole run. An entry
+        // that is not skipped is started: the next lookup must see it running.
         auto running = quit.NewProcessSnapshot();
         skip = [running](const TProgInfo& entry) {
-            return running->FindProcessOf(entry.Program) != 0;
+            if (running->FindProcessOf(entry.Program) != 0)
+                return true;
+            running->Expire();
+            return false;
         };
     }
     if (options.RunLastQuit && AnyLastQuit(c.Table())) {

@@ -172,6 +172,7 @@ void TVakoQuitForm::BuildList() {
 // long command runs.
 void TVakoQuitForm::SetBusy(bool enabled) {
     busy_ = !enabled;
+    FileList.PauseIcons(busy_);
     SetCursor(LoadCursorA(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
     if (busy_) {
         actions_.Apply(true, FileList.SelectedCount() > 0);

@@ -69,9 +69,18 @@ std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName)
     return std::string(buf, size < kNameChars ? size : kNameChars - 1);
 }
 
+bool IsNtFamily() {
+    OSVERSIONINFOA vi;
+    std::memset(&vi, 0, sizeof vi);
+    vi.dwOSVersionInfoSize = sizeof vi;
+    return GetVersionExA(&vi) && vi.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+} // namespace
+
 // What the PSAPI walk binds, bound and released together: the process list, the
 // module list and the image name.
-class PsapiCalls {
+class TEnumProcesses::PsapiCalls {
   public:
     PsapiCalls(const std::string& psapiLibrary, const std::string& imageNameLibrary)
         : lib_(LoadLibraryA(psapiLibrary.c_str())) {
@@ -111,14 +120,8 @@ class PsapiCalls {
     QueryFullProcessImageNameFn queryImageName_ = nullptr;
 };
 
-bool IsNtFamily() {
-    OSVERSIONINFOA vi;
-    std::memset(&vi, 0, sizeof vi);
-    vi.dwOSVersionInfoSize = sizeof vi;
-    return GetVersionExA(&vi) && vi.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
-} // namespace
+TEnumProcesses::TEnumProcesses() = default;
+TEnumProcesses::~TEnumProcesses() = default;
 
 std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses) {
     std::vector<DWORD> pids(kFirstProcessIdCount);
@@ -206,13 +209,21 @@ void TEnumProcesses::PsapiWalk(intptr_t lParam) {
     }
 }
 
+const TEnumProcesses::PsapiCalls& TEnumProcesses::BoundCalls() {
+    if (!bound_)
+        bound_ = std::make_unique<PsapiCalls>(psapiLibrary_, imageNameLibrary_);
+    return *bound_;
+}
+
 bool TEnumProcesses::ProcessIds(std::vector<DWORD>& ids) {
-    if (!IsNtFamily())
+    if (ntFamily_ < 0)
+        ntFamily_ = IsNtFamily() ? 1 : 0;
+    if (!ntFamily_)
         return false;
-    ids = PsapiCalls(psapiLibrary_, imageNameLibrary_).Ids();
+    ids = BoundCalls().Ids();
     return true;
 }
 
 std::string TEnumProcesses::ProgramFileOf(DWORD processId) {
-    return PsapiCalls(psapiLibrary_, imageNameLibrary_).ProgramFileOf(processId);
+    return BoundCalls().ProgramFileOf(processId);
 }

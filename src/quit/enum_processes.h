@@ -1,13 +1,15 @@
 #pragma once
 // Walks every process of the machine and reports each one's program file and ID.
-// The system services are bound at run time and released at the end of every
-// walk, so nothing is held between walks.
+// The system services are bound at run time. A whole walk releases them at its
+// end; the single-process questions, which one command asks again and again, keep
+// them bound until the walker goes, so a walker lives no longer than its command.
 #include "win/exception.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +36,8 @@ std::vector<DWORD> ReadProcessIds(const EnumProcessesCall& enumProcesses);
 
 class TEnumProcesses {
   public:
-    TEnumProcesses() = default;
-    virtual ~TEnumProcesses() = default;
+    TEnumProcesses();
+    virtual ~TEnumProcesses();
     TEnumProcesses(const TEnumProcesses&) = delete;
     TEnumProcesses& operator=(const TEnumProcesses&) = delete;
 
@@ -69,4 +71,11 @@ class TEnumProcesses {
     std::string toolhelpLibrary_ = "Kernel32.dll";
     std::string psapiLibrary_ = "PSAPI.DLL";
     std::string imageNameLibrary_ = "Kernel32.dll"; // QueryFullProcessImageNameA, Vista on
+
+  private:
+    class PsapiCalls;
+    // Binding and releasing PSAPI for every question cost more than the question.
+    const PsapiCalls& BoundCalls();
+    std::unique_ptr<PsapiCalls> bound_;
+    int ntFamily_ = -1; // not yet asked
 };

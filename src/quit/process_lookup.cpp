@@ -13,6 +13,11 @@ void TProcessSnapshot::Add(const std::string& exeName, uint32_t processId) {
 }
 
 void TProcessSnapshot::Update() {
+    const DWORD tick = GetTickCount();
+    if (taken_ && !expired_ && tick - takenAt_ < freshMs_)
+        return;
+    takenAt_ = tick;
+    expired_ = false;
     std::vector<DWORD> ids;
     if (!taken_ || !walker_.ProcessIds(ids)) {
         // Where only a whole walk tells what runs, it is a single snapshot call.

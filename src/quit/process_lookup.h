@@ -9,14 +9,22 @@
 
 // The processes of the machine as one command sees them: a command that looks up
 // many registered programs walks the processes once and answers each program from
-// what that walk read. Before each lookup it asks only which processes run now (one
+// what that walk read. Before a lookup it asks only which processes run now (one
 // call): those that have ended since drop out, and only those that have started
 // since are read, so a program started during the command is found as at the
-// command's start. A process whose program file cannot be read is nobody's.
+// command's start. That call costs as much as the whole lookup of a program that
+// does not run (about a millisecond under Wine), so lookups in quick succession
+// share one: a process that started less than `freshMs` before a lookup may be
+// seen only at a later one (a program that young has seldom made its window yet).
+// Once the command has asked a program to quit, the next lookup reads again.
+// A process whose program file cannot be read is nobody's.
 class TProcessSnapshot {
   public:
+    static constexpr DWORD kFreshMs = 25;
+
     // `walker` must have EnumProcessesEnum as its OnEnum and outlive the snapshot.
-    explicit TProcessSnapshot(TEnumProcesses& walker) : walker_(walker) {}
+    explicit TProcessSnapshot(TEnumProcesses& walker, DWORD freshMs = kFreshMs)
+        : walker_(walker), freshMs_(freshMs) {}
     TProcessSnapshot(const TProcessSnapshot&) = delete;
     TProcessSnapshot& operator=(const TProcessSnapshot&) = delete;
 
@@ -24,6 +32,10 @@ class TProcessSnapshot {
     // does. The first lookup walks the processes. Throws EEnumProcesses when the
     // processes cannot be walked.
     uint32_t FindProcessOf(const std::string& program);
+
+    // Processes may have ended or started because of what the command just did: the
+    // next lookup reads which run.
+    void Expire() { expired_ = true; }
 
     // Records one process of the walk under way (EnumProcessesEnum calls it).
     void Add(const std::string& exeName, uint32_t processId);
@@ -37,8 +49,11 @@ class TProcessSnapshot {
     void Update();
 
     TEnumProcesses& walker_;
+    const DWORD freshMs_;
     std::vector<Process> processes_; // in walk order
     bool taken_ = false;
+    bool expired_ = false;
+    DWORD takenAt_ = 0; // GetTickCount of the last reading
 };
 
 // The OnEnum handler of the lookup: lParam carries the address of the

@@ -114,6 +114,7 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) 
     rec.ProcessID = pid; // the record shows the latest lookup
     if (pid == 0)
         return r;
+    snapshot.Processes.Expire();
     int last = CollectWindows(pid, snapshot);
     if (last == -1 && rec.QuitType != kQuitParam) {
         r.State = Asked::NotFound;

@@ -220,7 +220,8 @@ TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
 }
 
 // With SkipRunning, "-r" passes over a registered program that already runs and
-// starts the other; without it both start, the running one a second time.
+// starts the other, once though it is registered twice; without it every entry
+// starts, the running one a second time.
 TEST_F(CommandLine, SkipRunningStartsOnlyWhatIsNotRunning) {
     box.CopyFromBin("quit_target.exe", "run1.exe");
     box.CopyFromBin("quit_target.exe", "run2.exe");
@@ -228,13 +229,14 @@ TEST_F(CommandLine, SkipRunningStartsOnlyWhatIsNotRunning) {
     Process running = Process::Start(box.Path("run1.exe"), "", box.Dir());
     ASSERT_NE(running.WaitForWindow("VakoPlainWindow", 10000), nullptr);
     const std::string entries = Entry(0, "one", box.Path("run1.exe"), "", false, true) +
-                                Entry(1, "two", box.Path("run2.exe"), "", false, true);
+                                Entry(1, "two", box.Path("run2.exe"), "", false, true) +
+                                Entry(2, "two again", box.Path("run2.exe"), "", false, true);
     for (bool skip : {true, false}) {
         box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") +
                      (skip ? "SkipRunning=1\r\n" : "") + "\r\n" + entries);
         RunToEnd("-r");
         // Each start was waited for until ready, so every copy runs by now.
-        EXPECT_EQ(FindProcesses("run2.exe").size(), 1u) << skip;
+        EXPECT_EQ(FindProcesses("run2.exe").size(), skip ? 1u : 2u) << skip;
         EXPECT_EQ(FindProcesses("run1.exe").size(), skip ? 1u : 2u) << skip;
         for (DWORD pid : FindProcesses("run2.exe"))
             Process::Attach(pid);

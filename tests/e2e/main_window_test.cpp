@@ -366,18 +366,46 @@ TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndNeverOverwritten) {
     EXPECT_EQ(box.ReadIni(), ini);
 }
 
+namespace {
+
+// The screen's pixels where list item `item` shows its picture.
+std::vector<COLORREF> ItemPicture(HWND list, int item) {
+    RECT rc = ListItemRect(list, item, LVIR_ICON);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = rc.top; y < rc.bottom; ++y) {
+        for (int x = rc.left; x < rc.right; ++x)
+            pixels.push_back(GetPixel(screen, x, y));
+    }
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+} // namespace
+
 TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {
+    const std::string notepad = "C:\\windows\\system32\\notepad.exe";
     Sandbox box({"quit_target.exe"});
-    box.WriteIni(Known(App(0, "no file", "C:\\nowhere\\gone.exe") +
-                       App(1, "target", box.Path("quit_target.exe")) +
-                       App(2, "also gone", "C:\\nowhere\\none.exe")));
+    box.WriteIni(Known(App(0, "no file", "C:\\nowhere\\gone.exe") + App(1, "メモ帳", notepad) +
+                       App(2, "also gone", "C:\\nowhere\\none.exe") + App(3, "メモ帳 2", notepad)));
     AppProcess app(box);
     MainWindow main = app.Main();
-    ASSERT_EQ(main.ItemCount(), 3);
+    ASSERT_EQ(main.ItemCount(), 4);
     // A missing program file keeps its row's picture, so the rows after it keep theirs.
-    EXPECT_EQ(ItemImage(main.List(), 0), 0);
-    EXPECT_EQ(ItemImage(main.List(), 1), 1);
-    EXPECT_EQ(ItemImage(main.List(), 2), 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ItemImage(main.List(), i), i);
+    // The program's icon replaces the stand-in, and a program registered twice shows
+    // it twice though its file is read once.
+    const std::vector<COLORREF> standIn = ItemPicture(main.List(), 0);
+    ASSERT_FALSE(standIn.empty());
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ItemPicture(main.List(), 1) != standIn &&
+                   ItemPicture(main.List(), 3) == ItemPicture(main.List(), 1);
+        },
+        10000));
+    EXPECT_EQ(ItemPicture(main.List(), 2), standIn);
 }
 
 TEST(MainWindow, ShortcutKeysRunActionsButNotWhileANameIsEdited) {

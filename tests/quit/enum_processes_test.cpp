@@ -326,6 +326,7 @@ struct FixedWalk : TEnumProcesses {
     std::vector<std::pair<DWORD, std::string>> running;
     bool listsIds = true;
     int walks = 0;
+    int idLists = 0;
     std::vector<DWORD> read;
     void PsapiWalk(intptr_t lp) override {
         ++walks;
@@ -336,6 +337,7 @@ struct FixedWalk : TEnumProcesses {
         }
     }
     bool ProcessIds(std::vector<DWORD>& ids) override {
+        ++idLists;
         ids.clear();
         for (const auto& p : running)
             ids.push_back(p.first);
@@ -358,7 +360,7 @@ TEST(Lookup, OneWalkPerSnapshotAndOnlyProcessesStartedSinceAreRead) {
                       {6, ""},
                       {7, "c:\\tools\\TOOL.EXE"},
                       {8, "C:\\Tools\\tool.exe"}};
-    TProcessSnapshot snapshot(walker);
+    TProcessSnapshot snapshot(walker, 0);
     // Another folder is another program, an unreadable process is nobody's, letter
     // case does not count, and the first in walk order is the answer.
     EXPECT_EQ(snapshot.FindProcessOf("C:\\Tools\\tool.exe"), 7u);
@@ -379,12 +381,27 @@ TEST(Lookup, OneWalkPerSnapshotAndOnlyProcessesStartedSinceAreRead) {
     toolhelp.OnEnum = EnumProcessesEnum;
     toolhelp.listsIds = false;
     toolhelp.running = walker.running;
-    TProcessSnapshot whole(toolhelp);
+    TProcessSnapshot whole(toolhelp, 0);
     EXPECT_EQ(whole.FindProcessOf("C:\\New\\late.exe"), 9u);
     toolhelp.running.pop_back();
     EXPECT_EQ(whole.FindProcessOf("C:\\Tools\\tool.exe"), 0u);
     EXPECT_EQ(toolhelp.walks, 2);
     EXPECT_TRUE(toolhelp.read.empty());
+
+    // Lookups in quick succession share one reading: a start seen by neither.
+    FixedWalk burst;
+    burst.OnEnum = EnumProcessesEnum;
+    burst.running = {{5, "C:\\Other\\tool.exe"}};
+    TProcessSnapshot shared(burst, 60000);
+    EXPECT_EQ(shared.FindProcessOf("C:\\Other\\tool.exe"), 5u);
+    burst.running.push_back({9, "C:\\New\\late.exe"});
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(shared.FindProcessOf("C:\\New\\late.exe"), 0u);
+    EXPECT_EQ(burst.walks + burst.idLists, 1);
+    // Once the command has acted, the next lookup reads again.
+    shared.Expire();
+    EXPECT_EQ(shared.FindProcessOf("C:\\New\\late.exe"), 9u);
+    EXPECT_EQ(burst.idLists, 1);
 }
 
 TEST(SameProgram, LongAndShortFormsAndLetterCase) {
