@@ -1,5 +1,6 @@
 #include "app/file_list.h"
 
+#include "core/display_scale.h"
 #include "core/list_rules.h"
 #include "core/view_style.h"
 
@@ -36,8 +37,10 @@ void TFileList::LoadPlaceholder(int size, Placeholder& out) {
     out.mask.reset(info.hbmMask);
 }
 
-void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage) {
+void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi) {
     parent_ = parent;
+    for (int32_t& width : columns_)
+        width = scale::ToPixels(width, dpi);
     loadIconsMessage_ = loadIconsMessage;
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS |

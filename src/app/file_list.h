@@ -19,10 +19,10 @@ class TFileList {
     TFileList(const TFileList&) = delete;
     TFileList& operator=(const TFileList&) = delete;
 
-    // The control, report view, as child `id` of `parent`. The icon queue asks for
-    // its next turn by posting `loadIconsMessage` to the parent, which then calls
-    // LoadPendingIcons.
-    void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage);
+    // The control, report view, as child `id` of `parent`, its columns at their
+    // default widths for `dpi`. The icon queue asks for its next turn by posting
+    // `loadIconsMessage` to the parent, which then calls LoadPendingIcons.
+    void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi);
     HWND hwnd() const { return list_; }
 
     // Clears both image lists and the items, then lists every occupied slot.
@@ -56,7 +56,7 @@ class TFileList {
     void SetViewStyle(int view);
     int ViewStyle() const;
     void Arrange();
-    // The report view's column widths. They are kept whatever the view, so that
+    // The report view's column widths in pixels. They are kept whatever the view, so that
     // widths that were loaded are written back unchanged until the user drags them.
     std::vector<int32_t> ColumnWidths() const;
     void SetColumnWidths(const std::vector<int32_t>& widths);

@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
 #include "app/main_commands.h"
+#include "core/display_scale.h"
 #include "core/list_rules.h"
+#include "win/display.h"
 #include "win/exception.h"
 #include "win/handles.h"
 #include "win/message_loop.h"
@@ -16,6 +18,16 @@ const UINT WM_APP_LOADICONS = WM_APP + 1;
 const UINT WM_APP_FIRSTRUN = WM_APP + 2;
 const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
                                       ID_ACT_REPORT};
+
+// The column widths between the settings file's 96 DPI and the window's pixels.
+std::vector<int32_t> ScaleEach(const std::vector<int32_t>& values, int32_t (*f)(int32_t, int),
+                               int dpi) {
+    std::vector<int32_t> out;
+    out.reserve(values.size());
+    for (int32_t v : values)
+        out.push_back(f(v, dpi));
+    return out;
+}
 
 } // namespace
 
@@ -61,7 +73,8 @@ void TVakoQuitForm::CreateControls() {
 
     actions_.CreateToolBar(hwnd(), IDC_TOOLBAR, kToolBarHeight);
 
-    FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS);
+    FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS,
+                    win::WindowDpi(hwnd()));
 
     statusBar_.Create(hwnd(), IDC_STATUSBAR, static_cast<HFONT>(font_.get()));
     LayoutControls();
@@ -113,7 +126,8 @@ void TVakoQuitForm::Show(int showCmd) {
 void TVakoQuitForm::FormShow() {
     // The window keys default to 0, 0, 313, 277, not to where the system put the
     // window; the columns default to their current widths.
-    model_.Settings.Columns = FileList.ColumnWidths();
+    model_.Settings.Columns =
+        ScaleEach(FileList.ColumnWidths(), scale::ToStored, win::WindowDpi(hwnd()));
     model_.Load(hwnd());
     ApplySettings(model_.Settings);
     BuildList();
@@ -122,9 +136,18 @@ void TVakoQuitForm::FormShow() {
 }
 
 void TVakoQuitForm::ApplySettings(const TSettings& s) {
-    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The widths first: the view keeps them whichever it is.
-    FileList.SetColumnWidths(s.Columns);
+    const int dpi = win::WindowDpi(hwnd());
+    const int x = scale::ToPixels(s.XPos, dpi);
+    const int y = scale::ToPixels(s.YPos, dpi);
+    // A place saved on a monitor that is gone would open the window where nobody
+    // sees it.
+    const RECT rc = win::PlaceOnMonitor(
+        RECT{x, y, x + scale::ToPixels(s.Width, dpi), y + scale::ToPixels(s.Height, dpi)});
+    SetWindowPos(hwnd(), nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The widths first: the view keeps them whichever it is. The move may have
+    // taken the window to a monitor of another scale.
+    FileList.SetColumnWidths(ScaleEach(s.Columns, scale::ToPixels, win::WindowDpi(hwnd())));
     SetViewStyle(s.View);
     ShowStatusBar(s.Status);
 }
@@ -152,14 +175,15 @@ void TVakoQuitForm::FormCloseQuery() {
 
 void TVakoQuitForm::SaveSettings() {
     TSettings& s = model_.Settings;
+    const int dpi = win::WindowDpi(hwnd());
     const RECT rc = win::NormalWindowRect(hwnd());
-    s.XPos = rc.left;
-    s.YPos = rc.top;
-    s.Width = rc.right - rc.left;
-    s.Height = rc.bottom - rc.top;
+    s.XPos = scale::ToStored(rc.left, dpi);
+    s.YPos = scale::ToStored(rc.top, dpi);
+    s.Width = scale::ToStored(rc.right - rc.left, dpi);
+    s.Height = scale::ToStored(rc.bottom - rc.top, dpi);
     s.View = FileList.ViewStyle();
     s.Status = statusBar_.Shown();
-    s.Columns = FileList.ColumnWidths();
+    s.Columns = ScaleEach(FileList.ColumnWidths(), scale::ToStored, dpi);
     model_.Save(hwnd(), FileList.RecordsInListOrder());
 }
 
