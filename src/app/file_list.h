@@ -24,6 +24,9 @@ class TFileList {
     // `loadIconsMessage` to the parent, which then calls LoadPendingIcons.
     void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi);
     HWND hwnd() const { return list_; }
+    // The window moved to a display of another scale: the columns keep their
+    // widths at 96 DPI, the pictures are read again at the system's icon sizes there.
+    void SetDpi(int dpi);
 
     // Clears both image lists and the items, then lists every occupied slot.
     void BuildList(TProgTable& table);
@@ -80,6 +83,9 @@ class TFileList {
         win::GdiObject mask;
     };
     static void LoadPlaceholder(int size, Placeholder& out);
+    // Both image lists, empty, at the icon sizes of the current DPI.
+    void CreateImageLists();
+    void AddPlaceholders();
     static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort);
     void CaptureColumnWidths();
     void FitListColumn();
@@ -87,6 +93,7 @@ class TFileList {
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
     UINT loadIconsMessage_ = 0;
+    int dpi_ = 96;
     win::ImageList LargeImages;
     win::ImageList SmallImages;
     Placeholder placeholderLarge_;

@@ -149,6 +149,9 @@ void Dialog::CenterOnOwner() {
 }
 
 void Dialog::SetClientSize(int width, int height) {
+    const int dpi = WindowDpi(hwnd_);
+    width = scale::ToPixels(width, dpi);
+    height = scale::ToPixels(height, dpi);
     RECT natural = {};
     GetClientRect(hwnd_, &natural);
     if (natural.right > 0 && natural.bottom > 0) {

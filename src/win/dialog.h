@@ -60,9 +60,9 @@ class Dialog {
     void CenterOn(HWND other);
     // Centres the dialog over its owner (as CenterOnScreen when it has none).
     void CenterOnOwner();
-    // Gives the dialog a client area of exactly this many pixels, whatever the
-    // dialog font makes of the template's units: the controls keep their places
-    // relative to the client area, scaled with it.
+    // Gives the dialog a client area of exactly this many pixels at 96 DPI, scaled
+    // to the dialog's DPI, whatever the dialog font makes of the template's units:
+    // the controls keep their places relative to the client area, scaled with it.
     void SetClientSize(int width, int height);
 
   private:

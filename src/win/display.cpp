@@ -7,6 +7,7 @@ namespace win {
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 template <typename Fn> Fn User32Function(const char* name) {
     return reinterpret_cast<Fn>(
@@ -27,6 +28,14 @@ int WindowDpi(HWND hwnd) {
             return static_cast<int>(dpi);
     }
     return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+    static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (forDpi)
+        return forDpi(index, static_cast<UINT>(dpi));
+    // Without it the system's metrics are those of the system's DPI.
+    return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
 
 scale::Rect ToScaleRect(const RECT& r) {

@@ -12,6 +12,9 @@ namespace win {
 // The DPI `hwnd` is drawn at: its monitor's under per-monitor awareness, else the
 // system's. A null window gives the system's.
 int WindowDpi(HWND hwnd);
+// The system metric `index` (SM_CXICON, SM_CXSMICON, ...) at `dpi`.
+int SystemMetricForDpi(int index, int dpi);
+
 scale::Rect ToScaleRect(const RECT& r);
 RECT ToRect(const scale::Rect& r);
 

@@ -122,3 +122,28 @@ TEST(Display, ADialogFromAWindowAtTheRightEdgeStaysOnScreen) {
     PostCommand(dlg, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
 }
+
+// Moved to a monitor of another scale, the window takes the place Windows suggests;
+// its pictures, font and columns follow, and the file still keeps the 96-DPI numbers.
+TEST(Display, AChangeOfScaleTakesTheSuggestedPlaceAndRescales) {
+    Sandbox box;
+    box.WriteIni(Settings(37, 41));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.WaitItemCount(1));
+    const LRESULT buttonsBefore = Send(main.Toolbar(), TB_GETBUTTONSIZE);
+    const RECT suggested = {100, 100, 600, 483};
+    RemoteBuffer rect(main.Hwnd(), sizeof suggested);
+    rect.Put(suggested);
+    Send(main.Hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), rect.Param());
+    EXPECT_EQ(main.ColumnWidth(0), 185);
+    EXPECT_EQ(main.ColumnWidth(2), 101);
+    const RECT placed = main.Rect();
+    EXPECT_EQ(placed.left, 100);
+    EXPECT_EQ(placed.right, 600);
+    EXPECT_EQ(placed.bottom, 483);
+    // 24-pixel pictures instead of 16.
+    EXPECT_EQ(HIWORD(Send(main.Toolbar(), TB_GETBUTTONSIZE)), HIWORD(buttonsBefore) + 8);
+    ASSERT_EQ(app.Close(), 0u);
+    EXPECT_EQ(box.ReadIni(), Settings(67, 67));
+}
