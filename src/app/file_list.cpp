@@ -284,6 +284,9 @@ void TFileList::SetViewStyle(int view) {
     }
     FitListColumn();
     Arrange();
+    // Wine's list paints only what changed: the items of the old view would stay
+    // beside those of the new one.
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 int TFileList::ViewStyle() const {
