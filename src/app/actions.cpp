@@ -2,7 +2,9 @@
 
 #include "app/command_ids.h"
 #include "app/main_commands.h"
+#include "core/display_scale.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +34,16 @@ const TAction kActions[] = {
 // Toolbar buttons in order; 0 is a separator.
 const int kToolButtons[] = {
     ID_ACT_ALLQUIT, ID_ACT_ALLRUN, 0, ID_ACT_CLOSE, ID_ACT_RUN, 0, ID_ACT_PROPERTY, 0, ID_ACT_QUIT};
+
+// The sizes the pictures are drawn in, with their strips, smallest first.
+struct PictureStrip {
+    int size;
+    int resource;
+};
+const PictureStrip kPictureStrips[] = {
+    {16, IDB_COMMANDS16}, {20, IDB_COMMANDS20}, {24, IDB_COMMANDS24}, {32, IDB_COMMANDS32}};
+// The gap between a menu item's picture and its caption.
+const int kMenuPictureGap = 4;
 
 std::string KeyName(WORD key) {
     switch (key) {
@@ -103,13 +115,30 @@ void PrepareActionMenu(HMENU menu) {
     }
 }
 
+// The largest strip that is no larger than the 16 pixels of 96 DPI scaled: a
+// stretched picture would blur, so between two sizes the smaller one is drawn.
+HIMAGELIST LoadActionPictures(int dpi) {
+    const int wanted = scale::ToPixels(16, dpi);
+    const PictureStrip* strip = &kPictureStrips[0];
+    for (const PictureStrip& s : kPictureStrips) {
+        if (s.size <= wanted)
+            strip = &s;
+    }
+    return ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(strip->resource),
+                                strip->size, 0, RGB(255, 0, 255), IMAGE_BITMAP,
+                                LR_CREATEDIBSECTION);
+}
+
 bool HandleActionPicture(UINT msg, LPARAM lp, HIMAGELIST images) {
+    int size = 16;
+    int height = 16;
+    ImageList_GetIconSize(images, &size, &height);
     if (msg == WM_MEASUREITEM) {
         auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         if (mi->CtlType != ODT_MENU)
             return false;
-        mi->itemWidth = 20; // a gap before the caption
-        mi->itemHeight = 16;
+        mi->itemWidth = size + kMenuPictureGap;
+        mi->itemHeight = height;
         return true;
     }
     if (msg != WM_DRAWITEM || reinterpret_cast<DRAWITEMSTRUCT*>(lp)->CtlType != ODT_MENU)
@@ -118,11 +147,11 @@ bool HandleActionPicture(UINT msg, LPARAM lp, HIMAGELIST images) {
     const TAction* action = FindAction(static_cast<int>(di.itemID));
     if (!action)
         return true;
-    int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - 16) / 2;
+    int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - height) / 2;
     if (di.itemState & (ODS_GRAYED | ODS_DISABLED)) {
         HICON icon = ImageList_GetIcon(images, action->picture, ILD_TRANSPARENT);
         DrawStateA(di.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, di.rcItem.left, y,
-                   16, 16, DST_ICON | DSS_DISABLED);
+                   size, height, DST_ICON | DSS_DISABLED);
         DestroyIcon(icon);
     } else {
         ImageList_Draw(images, action->picture, di.hDC, di.rcItem.left, y, ILD_TRANSPARENT);
@@ -177,13 +206,19 @@ void TActionUi::LoadMenus() {
     accel_.reset(CreateActionAccelerators());
 }
 
-void TActionUi::CreateToolBar(HWND owner, int id, int height) {
-    CommandImages.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
-                                             MAKEINTRESOURCEA(IDB_COMMANDS), 16, 0,
-                                             RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+void TActionUi::CreateToolBar(HWND owner, int id, int height, int dpi) {
+    CommandImages.reset(LoadActionPictures(dpi));
     toolBar_ = CreateActionToolBar(owner, id, height, CommandImages.get());
     PrepareActionMenu(mainMenu_);
     PrepareActionMenu(popupMenu_.get());
+}
+
+void TActionUi::SetDpi(int dpi) {
+    win::ImageList pictures(LoadActionPictures(dpi));
+    // The toolbar takes the size of its buttons from the new list.
+    SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures.get()));
+    SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+    CommandImages = std::move(pictures);
 }
 
 void TActionUi::Apply(bool busy, bool hasSelection) {

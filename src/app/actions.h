@@ -37,8 +37,11 @@ HACCEL CreateActionAccelerators();
 // Gives every item of an action in `menu` the action's picture (drawn by the owner
 // through DrawActionPicture) and its shortcut after a tab.
 void PrepareActionMenu(HMENU menu);
-// WM_MEASUREITEM and WM_DRAWITEM of the menu items' pictures, drawn from `images`;
-// true (the message's result is TRUE) when the message was one of them.
+// The pictures of every action, a strip of the size drawn for `dpi`.
+HIMAGELIST LoadActionPictures(int dpi);
+// WM_MEASUREITEM and WM_DRAWITEM of the menu items' pictures, drawn from `images`
+// at their own size; true (the message's result is TRUE) when the message was one
+// of them.
 bool HandleActionPicture(UINT msg, LPARAM lp, HIMAGELIST images);
 // The main window's flat toolbar, child `id` of `parent`: its actions' buttons with
 // their pictures from `images` and their hints as tooltips (see AnswerActionHint).
@@ -56,8 +59,10 @@ class TActionUi {
     void LoadMenus();
     HMENU MainMenu() const { return mainMenu_; }
     HACCEL Accelerators() const { return accel_.get(); }
-    // The pictures and the toolbar, child `id` of `owner`.
-    void CreateToolBar(HWND owner, int id, int height);
+    // The pictures for `dpi` and the toolbar, child `id` of `owner`.
+    void CreateToolBar(HWND owner, int id, int height, int dpi);
+    // The pictures again, for the window's new display scale.
+    void SetDpi(int dpi);
     HWND ToolBar() const { return toolBar_; }
 
     // Every action is enabled unless a long command runs and the action waits for

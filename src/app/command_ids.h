@@ -27,5 +27,8 @@
 /* Resources. */
 #define IDR_MAINMENU 1
 #define IDR_POPUPMENU 2
-#define IDB_COMMANDS 4
+#define IDB_COMMANDS16 4
+#define IDB_COMMANDS20 5
+#define IDB_COMMANDS24 6
+#define IDB_COMMANDS32 7
 #endif

@@ -1,11 +1,14 @@
 #include "app/file_list.h"
 
+#include "core/display_scale.h"
 #include "core/list_rules.h"
 #include "core/view_style.h"
+#include "win/display.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -16,8 +19,8 @@ const DWORD kViewStyles[kViewCount] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_RE
 // Work spent on icons per turn of the message loop, so that the list stays usable
 // while the icons of a long list arrive.
 const DWORD kIconSliceMs = 30;
-// Room beside a label in the list style: the small icon and the margins around it.
-const int kListItemExtra = 16 + 16;
+// Room beside a label in the list style besides the small icon: its margins at 96 DPI.
+const int kListItemMargins = 16;
 
 HBITMAP Bitmap(const win::GdiObject& object) {
     return static_cast<HBITMAP>(object.get());
@@ -36,8 +39,11 @@ void TFileList::LoadPlaceholder(int size, Placeholder& out) {
     out.mask.reset(info.hbmMask);
 }
 
-void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage) {
+void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi) {
     parent_ = parent;
+    dpi_ = dpi;
+    for (int32_t& width : columns_)
+        width = scale::ToPixels(width, dpi);
     loadIconsMessage_ = loadIconsMessage;
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_EDITLABELS |
@@ -53,12 +59,55 @@ void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage) {
         col.iSubItem = i;
         SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
     }
-    LargeImages.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 16, 16));
-    SmallImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16));
-    ListView_SetImageList(list_, LargeImages.get(), LVSIL_NORMAL);
-    ListView_SetImageList(list_, SmallImages.get(), LVSIL_SMALL);
-    LoadPlaceholder(32, placeholderLarge_);
-    LoadPlaceholder(16, placeholderSmall_);
+    CreateImageLists();
+}
+
+void TFileList::CreateImageLists() {
+    const int large = win::SystemMetricForDpi(SM_CXICON, dpi_);
+    const int small = win::SystemMetricForDpi(SM_CXSMICON, dpi_);
+    win::ImageList largeImages(ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 16, 16));
+    win::ImageList smallImages(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 16, 16));
+    // The list shares the lists: the old ones go only once it shows the new ones.
+    ListView_SetImageList(list_, largeImages.get(), LVSIL_NORMAL);
+    ListView_SetImageList(list_, smallImages.get(), LVSIL_SMALL);
+    LargeImages = std::move(largeImages);
+    SmallImages = std::move(smallImages);
+    LoadPlaceholder(large, placeholderLarge_);
+    LoadPlaceholder(small, placeholderSmall_);
+}
+
+void TFileList::AddPlaceholders() {
+    ImageList_Add(LargeImages.get(), Bitmap(placeholderLarge_.color),
+                  Bitmap(placeholderLarge_.mask));
+    ImageList_Add(SmallImages.get(), Bitmap(placeholderSmall_.color),
+                  Bitmap(placeholderSmall_.mask));
+}
+
+void TFileList::SetDpi(int dpi) {
+    std::vector<int32_t> widths = ColumnWidths();
+    for (int32_t& width : widths)
+        width = scale::ToPixels(scale::ToStored(width, dpi_), dpi);
+    dpi_ = dpi;
+    SetColumnWidths(widths);
+    // Every picture again at its index; the files' own icons follow through the queue.
+    const int images = ImageList_GetImageCount(LargeImages.get());
+    CreateImageLists();
+    for (int i = 0; i < images; ++i)
+        AddPlaceholders();
+    pendingIcons_.clear();
+    pendingNext_ = 0;
+    for (int i = 0, n = Count(); i < n; ++i) {
+        LVITEMA lv = {};
+        lv.mask = LVIF_IMAGE | LVIF_PARAM;
+        lv.iItem = i;
+        if (SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv)) && lv.lParam)
+            pendingIcons_.push_back(
+                PendingIcon{lv.iImage, reinterpret_cast<const TProgInfo*>(lv.lParam)->Program});
+    }
+    if (!pendingIcons_.empty())
+        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+    FitListColumn();
+    Arrange();
 }
 
 void TFileList::BuildList(TProgTable& table) {
@@ -86,10 +135,7 @@ int TFileList::AddIcon(const std::string& path) {
     // file's own icon replaces it when the queue gets to it (reading icons costs
     // several milliseconds a file, too much to wait for with a long list).
     int index = ImageList_GetImageCount(LargeImages.get());
-    ImageList_Add(LargeImages.get(), Bitmap(placeholderLarge_.color),
-                  Bitmap(placeholderLarge_.mask));
-    ImageList_Add(SmallImages.get(), Bitmap(placeholderSmall_.color),
-                  Bitmap(placeholderSmall_.mask));
+    AddPlaceholders();
     if (pendingNext_ >= pendingIcons_.size()) {
         pendingIcons_.clear();
         pendingNext_ = 0;
@@ -265,6 +311,9 @@ void TFileList::SetViewStyle(int view) {
     }
     FitListColumn();
     Arrange();
+    // Wine's list paints only what changed: the items of the old view would stay
+    // beside those of the new one.
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 int TFileList::ViewStyle() const {
@@ -317,7 +366,9 @@ void TFileList::FitListColumn() {
         ListView_GetItemText(list_, i, 0, text, sizeof text);
         width = std::max(width, ListView_GetStringWidth(list_, text));
     }
-    ListView_SetColumnWidth(list_, 0, width + kListItemExtra);
+    ListView_SetColumnWidth(list_, 0,
+                            width + win::SystemMetricForDpi(SM_CXSMICON, dpi_) +
+                                scale::ToPixels(kListItemMargins, dpi_));
 }
 
 int CALLBACK TFileList::CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort) {

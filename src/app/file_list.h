@@ -20,11 +20,14 @@ class TFileList {
     TFileList(const TFileList&) = delete;
     TFileList& operator=(const TFileList&) = delete;
 
-    // The control, report view, as child `id` of `parent`. The icon queue asks for
-    // its next turn by posting `loadIconsMessage` to the parent, which then calls
-    // LoadPendingIcons.
-    void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage);
+    // The control, report view, as child `id` of `parent`, its columns at their
+    // default widths for `dpi`. The icon queue asks for its next turn by posting
+    // `loadIconsMessage` to the parent, which then calls LoadPendingIcons.
+    void Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi);
     HWND hwnd() const { return list_; }
+    // The window moved to a display of another scale: the columns keep their
+    // widths at 96 DPI, the pictures are read again at the system's icon sizes there.
+    void SetDpi(int dpi);
 
     // Clears both image lists and the items, then lists every occupied slot.
     void BuildList(TProgTable& table);
@@ -60,7 +63,7 @@ class TFileList {
     void SetViewStyle(int view);
     int ViewStyle() const;
     void Arrange();
-    // The report view's column widths. They are kept whatever the view, so that
+    // The report view's column widths in pixels. They are kept whatever the view, so that
     // widths that were loaded are written back unchanged until the user drags them.
     std::vector<int32_t> ColumnWidths() const;
     void SetColumnWidths(const std::vector<int32_t>& widths);
@@ -84,6 +87,9 @@ class TFileList {
         win::GdiObject mask;
     };
     static void LoadPlaceholder(int size, Placeholder& out);
+    // Both image lists, empty, at the icon sizes of the current DPI.
+    void CreateImageLists();
+    void AddPlaceholders();
     static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort);
     void CaptureColumnWidths();
     void FitListColumn();
@@ -93,6 +99,7 @@ class TFileList {
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
     UINT loadIconsMessage_ = 0;
+    int dpi_ = 96;
     win::ImageList LargeImages;
     win::ImageList SmallImages;
     Placeholder placeholderLarge_;

@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
 #include "app/main_commands.h"
+#include "core/display_scale.h"
 #include "core/list_rules.h"
+#include "win/display.h"
 #include "win/exception.h"
 #include "win/handles.h"
 #include "win/message_loop.h"
@@ -11,11 +13,24 @@ namespace {
 
 const char kClassName[] = "TVakoQuitForm";
 const char kCaption[] = "ポムッと終了";
-const int kToolBarHeight = 25;
+const int kToolBarHeight = 25; // at 96 DPI
 const UINT WM_APP_LOADICONS = WM_APP + 1;
 const UINT WM_APP_FIRSTRUN = WM_APP + 2;
+// Sent to a per-monitor aware window whose DPI changed; the headers, set for older
+// Windows, do not declare it.
+const UINT kWmDpiChanged = 0x02E0;
 const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
                                       ID_ACT_REPORT};
+
+// The column widths between the settings file's 96 DPI and the window's pixels.
+std::vector<int32_t> ScaleEach(const std::vector<int32_t>& values, int32_t (*f)(int32_t, int),
+                               int dpi) {
+    std::vector<int32_t> out;
+    out.reserve(values.size());
+    for (int32_t v : values)
+        out.push_back(f(v, dpi));
+    return out;
+}
 
 } // namespace
 
@@ -24,7 +39,9 @@ TVakoQuitForm::TVakoQuitForm() : model_(win::ModulePath()) {}
 void TVakoQuitForm::Create() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     HICON icon = static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    HICON small = static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 16, 16, 0));
+    HICON small =
+        static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), 0));
     RegisterClassOnce(kClassName, icon, small, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     actions_.LoadMenus();
@@ -53,15 +70,19 @@ void TVakoQuitForm::Create() {
     }
 }
 
+void TVakoQuitForm::MakeFont() {
+    font_.reset(CreateFontA(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
+}
+
 void TVakoQuitForm::CreateControls() {
-    int height = -MulDiv(9, GetDeviceCaps(win::WindowDc(nullptr).get(), LOGPIXELSY), 72);
-    font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
+    dpi_ = win::WindowDpi(hwnd());
+    MakeFont();
 
-    actions_.CreateToolBar(hwnd(), IDC_TOOLBAR, kToolBarHeight);
+    actions_.CreateToolBar(hwnd(), IDC_TOOLBAR, scale::ToPixels(kToolBarHeight, dpi_), dpi_);
 
-    FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS);
+    FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS, dpi_);
 
     statusBar_.Create(hwnd(), IDC_STATUSBAR, static_cast<HFONT>(font_.get()));
     LayoutControls();
@@ -80,10 +101,25 @@ void TVakoQuitForm::ToggleStatusBar() {
 void TVakoQuitForm::LayoutControls() {
     RECT rc;
     GetClientRect(hwnd(), &rc);
-    MoveWindow(actions_.ToolBar(), 0, 0, rc.right, kToolBarHeight, TRUE);
+    const int toolBar = scale::ToPixels(kToolBarHeight, dpi_);
+    MoveWindow(actions_.ToolBar(), 0, 0, rc.right, toolBar, TRUE);
     const int bottom = rc.bottom - statusBar_.Fit();
-    MoveWindow(FileList.hwnd(), 0, kToolBarHeight, rc.right,
-               bottom > kToolBarHeight ? bottom - kToolBarHeight : 0, TRUE);
+    MoveWindow(FileList.hwnd(), 0, toolBar, rc.right, bottom > toolBar ? bottom - toolBar : 0,
+               TRUE);
+}
+
+void TVakoQuitForm::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    // The controls let go of the old font before it is deleted.
+    win::GdiObject oldFont(font_.release());
+    MakeFont();
+    SendMessageA(FileList.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    SendMessageA(statusBar_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    actions_.SetDpi(dpi);
+    FileList.SetDpi(dpi);
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutControls();
 }
 
 void TVakoQuitForm::Show(int showCmd) {
@@ -113,7 +149,7 @@ void TVakoQuitForm::Show(int showCmd) {
 void TVakoQuitForm::FormShow() {
     // The window keys default to 0, 0, 313, 277, not to where the system put the
     // window; the columns default to their current widths.
-    model_.Settings.Columns = FileList.ColumnWidths();
+    model_.Settings.Columns = ScaleEach(FileList.ColumnWidths(), scale::ToStored, dpi_);
     model_.Load(hwnd());
     ApplySettings(model_.Settings);
     BuildList();
@@ -122,9 +158,17 @@ void TVakoQuitForm::FormShow() {
 }
 
 void TVakoQuitForm::ApplySettings(const TSettings& s) {
-    SetWindowPos(hwnd(), nullptr, s.XPos, s.YPos, s.Width, s.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The widths first: the view keeps them whichever it is.
-    FileList.SetColumnWidths(s.Columns);
+    const int x = scale::ToPixels(s.XPos, dpi_);
+    const int y = scale::ToPixels(s.YPos, dpi_);
+    // A place saved on a monitor that is gone would open the window where nobody
+    // sees it.
+    const RECT rc = win::PlaceOnMonitor(
+        RECT{x, y, x + scale::ToPixels(s.Width, dpi_), y + scale::ToPixels(s.Height, dpi_)});
+    SetWindowPos(hwnd(), nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The widths first: the view keeps them whichever it is. The move may have
+    // taken the window to a monitor of another scale.
+    FileList.SetColumnWidths(ScaleEach(s.Columns, scale::ToPixels, dpi_));
     SetViewStyle(s.View);
     ShowStatusBar(s.Status);
 }
@@ -153,13 +197,13 @@ void TVakoQuitForm::FormCloseQuery() {
 void TVakoQuitForm::SaveSettings() {
     TSettings& s = model_.Settings;
     const RECT rc = win::NormalWindowRect(hwnd());
-    s.XPos = rc.left;
-    s.YPos = rc.top;
-    s.Width = rc.right - rc.left;
-    s.Height = rc.bottom - rc.top;
+    s.XPos = scale::ToStored(rc.left, dpi_);
+    s.YPos = scale::ToStored(rc.top, dpi_);
+    s.Width = scale::ToStored(rc.right - rc.left, dpi_);
+    s.Height = scale::ToStored(rc.bottom - rc.top, dpi_);
     s.View = FileList.ViewStyle();
     s.Status = statusBar_.Shown();
-    s.Columns = FileList.ColumnWidths();
+    s.Columns = ScaleEach(FileList.ColumnWidths(), scale::ToStored, dpi_);
     model_.Save(hwnd(), FileList.RecordsInListOrder());
 }
 
@@ -229,6 +273,9 @@ LRESULT TVakoQuitForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (actions_.HandlePicture(msg, lp))
             return TRUE;
         break;
+    case kWmDpiChanged:
+        OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_SIZE:
         LayoutControls();
         FileList.Arrange();

@@ -59,6 +59,10 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     std::string ReadShortcutTarget(const std::string& path) override;
 
     void CreateControls();
+    // The list's and the status bar's font at the current DPI.
+    void MakeFont();
+    // WM_DPICHANGED: the window takes the place Windows suggests, its parts the scale.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void LayoutControls();
     void ShowStatusBar(bool shown);
     void UpdateStatus();
@@ -82,6 +86,7 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     int notDone_ = 0;
     int exitCode_ = 0; // what the process ends with: 0 unless a command-line run failed
 
+    int dpi_ = 96; // the scale the window and its parts are drawn at now
     win::StatusBar statusBar_;
     win::GdiObject font_;
     TShortcutLink ShortcutLink_;

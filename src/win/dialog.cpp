@@ -1,10 +1,10 @@
 #include "win/dialog.h"
 
+#include "win/display.h"
 #include "win/exception.h"
 #include "win/message_loop.h"
 #include "win/window_text.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace win {
@@ -110,8 +110,13 @@ void Dialog::EnableItem(int id, bool enabled) {
 }
 
 void Dialog::CenterOnScreen() {
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    RECT o = {};
     RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (owner && GetWindowRect(owner, &o))
+        work = MonitorWorkArea(o);
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     CenterOnRect(work);
 }
 
@@ -125,19 +130,12 @@ void Dialog::CenterOn(HWND other) {
 }
 
 void Dialog::CenterOnRect(const RECT& area) {
-    RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT r = {};
     GetWindowRect(hwnd_, &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    int x = area.left + (area.right - area.left - w) / 2;
-    int y = area.top + (area.bottom - area.top - h) / 2;
-    // Kept on the work area, so that a window near an edge does not push the
-    // dialog's buttons off the screen.
-    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
-    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
-    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const scale::Rect placed = scale::CenterInside(
+        r.right - r.left, r.bottom - r.top, ToScaleRect(area), ToScaleRect(MonitorWorkArea(area)));
+    SetWindowPos(hwnd_, nullptr, placed.left, placed.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Dialog::CenterOnOwner() {
@@ -151,6 +149,9 @@ void Dialog::CenterOnOwner() {
 }
 
 void Dialog::SetClientSize(int width, int height) {
+    const int dpi = WindowDpi(hwnd_);
+    width = scale::ToPixels(width, dpi);
+    height = scale::ToPixels(height, dpi);
     RECT natural = {};
     GetClientRect(hwnd_, &natural);
     if (natural.right > 0 && natural.bottom > 0) {

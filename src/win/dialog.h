@@ -52,19 +52,22 @@ class Dialog {
     bool Checked(int id) const;
     void SetChecked(int id, bool checked);
     void EnableItem(int id, bool enabled);
-    // Centres the dialog on the screen's work area.
+    // Centres the dialog on the work area of its owner's monitor (the primary
+    // monitor's when it has none).
     void CenterOnScreen();
-    // Centres the dialog on another window; on the screen when that one is not shown.
+    // Centres the dialog on another window; as CenterOnScreen when that one is not
+    // shown.
     void CenterOn(HWND other);
-    // Centres the dialog over its owner (on the screen when it has none).
+    // Centres the dialog over its owner (as CenterOnScreen when it has none).
     void CenterOnOwner();
-    // Gives the dialog a client area of exactly this many pixels, whatever the
-    // dialog font makes of the template's units: the controls keep their places
-    // relative to the client area, scaled with it.
+    // Gives the dialog a client area of exactly this many pixels at 96 DPI, scaled
+    // to the dialog's DPI, whatever the dialog font makes of the template's units:
+    // the controls keep their places relative to the client area, scaled with it.
     void SetClientSize(int width, int height);
 
   private:
-    // Centres the dialog on `area`, kept within the screen's work area.
+    // Centres the dialog on `area`, kept within the work area of the monitor that
+    // holds most of `area`: a dialog never opens across two monitors or off them.
     void CenterOnRect(const RECT& area);
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;

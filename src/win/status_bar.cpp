@@ -35,14 +35,4 @@ int StatusBar::Fit() {
     return rc.bottom - rc.top;
 }
 
-RECT NormalWindowRect(HWND hwnd) {
-    RECT rc = {};
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof wp;
-    if (IsIconic(hwnd) && GetWindowPlacement(hwnd, &wp))
-        return wp.rcNormalPosition;
-    GetWindowRect(hwnd, &rc);
-    return rc;
-}
-
 } // namespace win

@@ -26,8 +26,4 @@ class StatusBar {
     HWND bar_ = nullptr;
 };
 
-// Where a top-level window lies in its normal state: a minimised window's own
-// rectangle lies off the screen.
-RECT NormalWindowRect(HWND hwnd);
-
 } // namespace win

@@ -48,3 +48,5 @@ target_include_directories(e2e_dist PRIVATE ${CMAKE_SOURCE_DIR}/tests/shell)
 target_compile_definitions(e2e_dist PRIVATE
     VAKO_DIST_ZIP="${CMAKE_SOURCE_DIR}/dist/VakoQuit-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.zip")
 add_dependencies(e2e_dist quit_target)
+
+vako_add_e2e_test(e2e_display ${CMAKE_CURRENT_LIST_DIR}/display_test.cpp)

@@ -3,8 +3,9 @@
 
     python3 tools/art/make_art.py          (run from anywhere)
 
-Writes res/icons/main.ico, res/icons/quit.ico, res/icons/run.ico and
-res/toolbar.bmp.  The build consumes the committed outputs; this script
+Writes res/icons/main.ico, res/icons/quit.ico, res/icons/run.ico and the
+toolbar strips res/toolbar16.bmp, toolbar20.bmp, toolbar24.bmp and
+toolbar32.bmp, one for each display scale the program picks from.  The build consumes the committed outputs; this script
 is the source they came from, so edit here and re-run rather than
 touching the binaries by hand.
 
@@ -534,13 +535,18 @@ GLYPHS = [
 ]
 
 
-def toolbar_pixels():
-    """One 16-pixel-high strip.  Toolbars mask on a single key colour, so
-    edge pixels are either kept solid or dropped: blending them into the
-    magenta would leave a pink fringe on the toolbar."""
-    strip = [[MAGENTA] * (16 * len(GLYPHS)) for _ in range(16)]
+# The glyphs' sizes: 16 at 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %.
+TOOLBAR_SIZES = (16, 20, 24, 32)
+
+
+def toolbar_pixels(size):
+    """One strip `size` pixels high, the 16-pixel grid of the glyphs drawn
+    at that scale.  Toolbars mask on a single key colour, so edge pixels
+    are either kept solid or dropped: blending them into the magenta would
+    leave a pink fringe on the toolbar."""
+    strip = [[MAGENTA] * (size * len(GLYPHS)) for _ in range(size)]
     for i, draw in enumerate(GLYPHS):
-        cv = Canvas(16, 16, unit=1, ss=8, hard=True)
+        cv = Canvas(size, size, unit=size / 16.0, ss=8, hard=True)
         draw(cv)
         for y, row in enumerate(cv.straight_rgba()):
             for x, (r, g, b, a) in enumerate(row):
@@ -548,7 +554,7 @@ def toolbar_pixels():
                     continue
                 if (r, g, b) == MAGENTA:
                     r = 254
-                strip[y][i * 16 + x] = (r, g, b)
+                strip[y][i * size + x] = (r, g, b)
     return strip
 
 
@@ -571,11 +577,14 @@ def write_bmp24(path, rows):
 def main():
     icons = os.path.join(ROOT, "res", "icons")
     os.makedirs(icons, exist_ok=True)
-    sizes = (16, 32, 48)
+    # 16, 20, 24 and 32 are the small icon from 100 % to 200 %; 32 and 48 the large one
+    # at 100 % and 150 %.
+    sizes = (16, 20, 24, 32, 48)
     write_ico(os.path.join(icons, "main.ico"), [draw_main(s) for s in sizes])
     write_ico(os.path.join(icons, "quit.ico"), [draw_quit(s) for s in sizes])
     write_ico(os.path.join(icons, "run.ico"), [draw_run(s) for s in sizes])
-    write_bmp24(os.path.join(ROOT, "res", "toolbar.bmp"), toolbar_pixels())
+    for size in TOOLBAR_SIZES:
+        write_bmp24(os.path.join(ROOT, "res", "toolbar%d.bmp" % size), toolbar_pixels(size))
 
 
 if __name__ == "__main__":
