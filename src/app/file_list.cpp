@@ -96,6 +96,7 @@ void TFileList::SetDpi(int dpi) {
         AddPlaceholders();
     pendingIcons_.clear();
     pendingNext_ = 0;
+    readIcons_.clear();
     for (int i = 0, n = Count(); i < n; ++i) {
         LVITEMA lv = {};
         lv.mask = LVIF_IMAGE | LVIF_PARAM;
@@ -105,7 +106,7 @@ void TFileList::SetDpi(int dpi) {
                 PendingIcon{lv.iImage, reinterpret_cast<const TProgInfo*>(lv.lParam)->Program});
     }
     if (!pendingIcons_.empty())
-        PostMessageA(parent_, loadIconsMessage_, 0, 0);
+        PostIconTurn();
     FitListColumn();
     Arrange();
 }

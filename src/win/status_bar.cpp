@@ -3,6 +3,12 @@
 #include <commctrl.h>
 
 namespace win {
+namespace {
+
+// Texts painted at once follow each other at least this far apart.
+constexpr DWORD kRepaintMs = 40;
+
+} // namespace
 
 void StatusBar::Create(HWND parent, int id, HFONT font) {
     bar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
@@ -23,7 +29,12 @@ void StatusBar::Show(bool shown) {
 
 void StatusBar::SetText(const std::string& text) {
     SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const DWORD now = GetTickCount();
+    if (painted_ && now - paintedAt_ < kRepaintMs)
+        return;
     UpdateWindow(bar_);
+    paintedAt_ = now;
+    painted_ = true;
 }
 
 int StatusBar::Fit() {

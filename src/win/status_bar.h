@@ -16,7 +16,11 @@ class StatusBar {
     // hidden.
     bool Shown() const;
     void Show(bool shown);
-    // Painted at once: a long command sets it while the queue waits.
+    // Painted at once, since a long command sets it while the queue waits; but not
+    // more often than the eye can follow: a command that walks a long list sets a
+    // text per entry, and painting each one cost more than the entry's own work
+    // (about a millisecond under Wine). A text set sooner is painted with the next
+    // turn of the queue.
     void SetText(const std::string& text);
     // Fits the bar to the parent's client area; the height it takes there, 0 while
     // hidden.
@@ -24,6 +28,8 @@ class StatusBar {
 
   private:
     HWND bar_ = nullptr;
+    DWORD paintedAt_ = 0;
+    bool painted_ = false;
 };
 
 } // namespace win
