@@ -214,6 +214,10 @@ bool ShotForGuide(HWND window, const std::string& name) {
     const char* dir = std::getenv("VAKO_SCREENSHOT_DIR");
     if (!dir || !*dir)
         return true;
+    return SaveWindowShot(window, std::string(dir) + "\\" + name + ".bmp");
+}
+
+bool SaveWindowShot(HWND window, const std::string& path) {
     // Only once the window and its controls have painted themselves. (Nothing is
     // invalidated from here: a parent that paints after its children would cover
     // them.)
@@ -231,7 +235,6 @@ bool ShotForGuide(HWND window, const std::string& name) {
         5000, 20);
     RECT r = {};
     GetWindowRect(window, &r);
-    const std::string path = std::string(dir) + "\\" + name + ".bmp";
     // Wine hands the drawing to the X server a moment later: the screen is taken
     // until two pictures in a row agree.
     std::string previous;

@@ -1,5 +1,6 @@
 // Message boxes and dialogs that another process shows.
 #include <algorithm>
+#include <cstdlib>
 
 #include "vako_e2e.h"
 
@@ -103,6 +104,11 @@ MessageBoxInfo ReadMessageBox(HWND box) {
 // button of an inactive box may ignore the click; the dialog's own WM_COMMAND for
 // that button then ends it the same way.
 bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs) {
+    if (const char* dir = std::getenv("VAKO_BOX_SHOT_DIR")) {
+        static int shots = 0;
+        SaveWindowShot(box, std::string(dir) + "\\box-" + std::to_string(GetCurrentProcessId()) +
+                                "-" + std::to_string(++shots) + ".bmp");
+    }
     HWND button = GetDlgItem(box, buttonId);
     if (!button)
         throw DriverError("the box \"" + Caption(box) + "\" has no button " +

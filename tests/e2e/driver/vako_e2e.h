@@ -106,6 +106,8 @@
 //       /bin/sh (args are shell words) and returns its exit code.
 //   SaveScreenshot(path): BitBlt of the screen DC into a 24-bit BMP; prints the Windows
 //       and the host path of the file. SaveScreenArea(path, rect): one part of it.
+//   With VAKO_BOX_SHOT_DIR set, AnswerMessageBox first saves each box there as
+//       box-<test process>-<n>.bmp, so that every box the tests meet can be looked at.
 //   ShotForGuide(hwnd, name): with VAKO_SCREENSHOT_DIR set (make screenshots), the
 //       painted window as <dir>\<name>.bmp, for docs/<name>.png.
 //
@@ -505,5 +507,7 @@ void SaveScreenArea(const std::string& path, const RECT& area);
 // Windows folder, saves the window, fully painted, as <dir>\<name>.bmp. False when
 // it did not settle in time; true, doing nothing, without the variable.
 bool ShotForGuide(HWND window, const std::string& name);
+// The painted window as a 24-bit BMP at `path`, once the screen has settled.
+bool SaveWindowShot(HWND window, const std::string& path);
 
 } // namespace e2e

@@ -125,8 +125,8 @@ TEST(WinePrograms, TaskManagerProcessListAndStatusBarAcrossProcesses) {
         << part0;
     EXPECT_EQ(WindowText(bar), StatusBarText(bar, 0));
     // The second part, the processor load, is written at the first refresh.
-    EXPECT_TRUE(WaitUntil([&] { return StatusBarText(bar, 1).find('%') != std::string::npos; },
-                          5000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return StatusBarText(bar, 1).find('%') != std::string::npos; }, 5000))
         << StatusBarText(bar, 1);
 }
 
