@@ -34,6 +34,43 @@ const Page kPages[kPageCount] = {{kGeneralPage, std::size(kGeneralPage)},
                                  {kQuitPage, std::size(kQuitPage)},
                                  {kRunPage, std::size(kRunPage)}};
 
+// The tab control lies under the page's controls but comes first in the dialog,
+// which puts it on top of them: painting its page area late (after a box over the
+// dialog closed) it wiped half a button. It paints around the controls it holds,
+// as it would if it lay below them.
+void ExcludeSiblings(HWND tabs, HDC dc) {
+    for (HWND w = GetWindow(tabs, GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == tabs || !IsWindowVisible(w))
+            continue;
+        RECT rc = {};
+        GetWindowRect(w, &rc);
+        MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&rc), 2);
+        ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+    }
+}
+
+LRESULT CALLBACK TabsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_PAINT && wp == 0) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        ExcludeSiblings(hwnd, dc);
+        DefSubclassProc(hwnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        const int saved = SaveDC(dc);
+        ExcludeSiblings(hwnd, dc);
+        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        RestoreDC(dc, saved);
+        return r;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, TabsProc, 0);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
 // What each of the two shortcut buttons writes.
 struct ShortcutKind {
     const char* question;
@@ -83,6 +120,7 @@ void TVakoOptionForm::OnInit() {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 
     MatchPageBackground();
+    SetWindowSubclass(tabs, TabsProc, 0, 0);
     ShowPage(0);
     AllCloseCheckClick();
     CenterOn(GetParent(hwnd()));
