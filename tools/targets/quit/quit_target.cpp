@@ -44,6 +44,14 @@
 // Behaviour of the quitting request (plain, resident, framework, command, styles):
 //   --close-delay MS   go away MS ms after the request instead of at once
 //   --never-close      log the request and stay
+//   --on-close hide    (plain) WM_CLOSE only hides the window, as tray programs do
+//   --on-close ask     (plain) WM_CLOSE asks "Save changes?" in a modal Yes/No box
+//                      titled "Vako Save", owned by the window: Yes ends the program,
+//                      No leaves it as it was
+// The end of the session (every mode; a plain window ends the program on
+// WM_ENDSESSION with wParam TRUE):
+//   --on-query-end refuse   WM_QUERYENDSESSION answers FALSE
+//   --on-query-end silent   WM_QUERYENDSESSION answers TRUE only after 30 seconds
 // The quit parameter of param mode:
 //   --signal NAME      set the event NAME (so that the copy waiting on it ends) and end
 //
@@ -55,6 +63,7 @@
 //   thread PID MSG WPARAM            the same messages posted to the thread (no window)
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
+//   session PID HWND MSG WPARAM LPARAM  WM_QUERYENDSESSION and WM_ENDSESSION received
 //   exit PID                         the message loop ended
 //   numbered PID COUNT ORDER         after every 10,000th WM_APP message: how many reached
 //                                    a window (decimal), and 1 when each one's WPARAM was
@@ -88,6 +97,8 @@ struct Options {
     bool noWindows = false;
     std::string signal;
     bool menu = false;
+    std::string onClose;
+    std::string onQueryEnd;
 };
 
 Options g_opt;
@@ -225,6 +236,10 @@ void ParseOptions() {
             g_opt.signal = value(i);
         else if (a == "--menu")
             g_opt.menu = true;
+        else if (a == "--on-close")
+            g_opt.onClose = value(i);
+        else if (a == "--on-query-end")
+            g_opt.onQueryEnd = value(i);
     }
 }
 
@@ -267,6 +282,20 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Log("msg " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
             ClassOf(hwnd));
         break;
+    case WM_QUERYENDSESSION:
+        Log("session " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
+            Hex(static_cast<unsigned long long>(lp)));
+        if (g_opt.onQueryEnd == "refuse")
+            return FALSE;
+        if (g_opt.onQueryEnd == "silent")
+            Sleep(30000);
+        return TRUE;
+    case WM_ENDSESSION:
+        Log("session " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
+            Hex(static_cast<unsigned long long>(lp)));
+        if (wp && g_opt.mode == "plain")
+            DestroyAll();
+        return 0;
     case WM_APP:
         g_numberedInOrder = g_numberedInOrder && wp == g_numbered;
         if (++g_numbered % 10000 == 0)
@@ -298,6 +327,16 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE) {
         if (g_opt.mode == "framework" && ClassOf(hwnd) == "TVakoMainForm") {
             ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        }
+        if (g_opt.mode == "plain" && g_opt.onClose == "hide") {
+            ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        }
+        if (g_opt.mode == "plain" && g_opt.onClose == "ask") {
+            if (MessageBoxA(hwnd, "Save changes?", "Vako Save", MB_YESNO | MB_ICONQUESTION) ==
+                IDYES)
+                QuitRequested(hwnd, true);
             return 0;
         }
         if (g_quitOnAnyClose || hwnd == g_quitWindow)
