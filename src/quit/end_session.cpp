@@ -38,8 +38,13 @@ std::vector<HWND> TopLevelWindowsOf(uint32_t processId) {
 }
 
 TEndSessionAsk::TEndSessionAsk(uint32_t processId) : id_(++g_nextId) {
+    const std::vector<HWND> windows = TopLevelWindowsOf(processId);
+    // The answers arrive in a callback that must not throw: room for every one of
+    // them is made here, and the ask is known to the callback only once nothing
+    // more can fail.
+    agreed_.reserve(windows.size());
     LiveAsks()[id_] = this;
-    for (HWND hwnd : TopLevelWindowsOf(processId)) {
+    for (HWND hwnd : windows) {
         // A window that cannot be asked (it has just gone) has nothing to say.
         if (SendMessageCallbackA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, Answered, id_))
             ++asked_;
