@@ -9,6 +9,10 @@ namespace {
 // How often the program's windows are walked for a dialog of its own: often enough
 // to stop the time-out at once as a person sees it, rarely enough to cost nothing.
 constexpr long long kDialogLookMs = 50;
+// How long a dialog that was found is brought to the front again until it is seen
+// there: the activation of another window still on its way may push it back, but a
+// user who then turns to another window is left alone.
+constexpr long long kBringToFrontMs = 1000;
 
 } // namespace
 
@@ -59,8 +63,10 @@ void TQuitWait::AskToEndSession() {
 }
 
 void TQuitWait::LookForDialog(long long elapsedMs) {
-    if (dialog_ && IsWindow(dialog_) && IsWindowVisible(dialog_))
+    if (dialog_ && IsWindow(dialog_) && IsWindowVisible(dialog_)) {
+        BringToFront(elapsedMs);
         return;
+    }
     dialog_ = nullptr;
     sinceDialogLookMs_ += elapsedMs;
     if (sinceDialogLookMs_ < kDialogLookMs)
@@ -75,9 +81,24 @@ void TQuitWait::LookForDialog(long long elapsedMs) {
         if (quit_rules::IsOwnDialog(IsWindowVisible(hwnd) != FALSE, IsWindowEnabled(hwnd) != FALSE,
                                     owner && ownerPid == processId_, seen)) {
             dialog_ = hwnd;
-            // The user is to answer it: it may be hidden behind other windows.
-            SetForegroundWindow(hwnd);
+            sinceDialogFoundMs_ = 0;
+            nextBringMs_ = 0;
+            inFront_ = false;
+            BringToFront(0);
             return;
         }
+    }
+}
+
+void TQuitWait::BringToFront(long long elapsedMs) {
+    // The user is to answer it: it may be hidden behind other windows. An activation
+    // takes a moment to arrive, so it is asked for again only after a look's time.
+    sinceDialogFoundMs_ += elapsedMs;
+    if (inFront_ || sinceDialogFoundMs_ > kBringToFrontMs)
+        return;
+    inFront_ = GetForegroundWindow() == dialog_;
+    if (!inFront_ && sinceDialogFoundMs_ >= nextBringMs_) {
+        nextBringMs_ = sinceDialogFoundMs_ + kDialogLookMs;
+        SetForegroundWindow(dialog_);
     }
 }

@@ -36,6 +36,7 @@ class TQuitWait {
   private:
     bool ProcessRuns() const;
     void LookForDialog(long long elapsedMs);
+    void BringToFront(long long elapsedMs);
     void AskToEndSession();
 
     const TOptions& options_;
@@ -47,6 +48,9 @@ class TQuitWait {
     long long countedMs_ = 0;
     long long sinceDialogLookMs_ = 0;
     HWND dialog_ = nullptr;
+    long long sinceDialogFoundMs_ = 0;
+    long long nextBringMs_ = 0;
+    bool inFront_ = false;
     bool sessionAsked_ = false;
     std::unique_ptr<TEndSessionAsk> ask_;
 };

@@ -550,7 +550,7 @@ TEST_F(QuitAll, WaitDialogsWaitsWhileTheProgramAsksItsUser) {
         ASSERT_EQ(app.Close(), 0u);
     }
 
-    Process asking = StartTarget("on.log", "--on-close ask", exe);
+    Process asking = StartTarget("on.log", "--on-close ask --ask-disabled", exe);
     box.WriteIni(settings("WaitDialogs=1\r\n"));
     AppProcess app(box);
     MainWindow main = app.Main();
@@ -560,8 +560,21 @@ TEST_F(QuitAll, WaitDialogsWaitsWhileTheProgramAsksItsUser) {
         HWND save = FindMessageBox(asking.Id(), 5000);
         ASSERT_NE(save, nullptr);
         EXPECT_EQ(ReadMessageBox(save).text, "Save changes?");
+        // The question is behind another window, as a program in the background has
+        // it on Windows, until it can be answered.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                SetForegroundWindow(main.Hwnd());
+                return GetForegroundWindow() == main.Hwnd();
+            },
+            2000))
+            << Caption(GetForegroundWindow());
+        // VakoQuit has taken in its activation before the question can be answered.
+        ASSERT_TRUE(main.WaitPostedHandled(3000));
+        EnableWindow(save, TRUE);
         EXPECT_TRUE(main.WaitStatus("尋ねるの確認を待っています", 3000)) << main.StatusText();
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == save; }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == save; }, 3000))
+            << Caption(GetForegroundWindow());
         EXPECT_FALSE(WaitUntil([&] { return FindMessageBox(app.Id()) != nullptr; }, 3000))
             << "reported while the program was still asking";
         ASSERT_TRUE(AnswerMessageBox(save, answer));

@@ -48,6 +48,8 @@
 //   --on-close ask     (plain) WM_CLOSE asks "Save changes?" in a modal Yes/No box
 //                      titled "Vako Save", owned by the window: Yes ends the program,
 //                      No leaves it as it was
+//   --ask-disabled     (with --on-close ask) the box is created disabled, so that a
+//                      test can put another window in front before it enables it
 // The end of the session (every mode; a plain window ends the program on
 // WM_ENDSESSION with wParam TRUE):
 //   --on-query-end refuse   WM_QUERYENDSESSION answers FALSE
@@ -99,6 +101,7 @@ struct Options {
     bool menu = false;
     std::string onClose;
     std::string onQueryEnd;
+    bool askDisabled = false;
 };
 
 Options g_opt;
@@ -240,6 +243,8 @@ void ParseOptions() {
             g_opt.onClose = value(i);
         else if (a == "--on-query-end")
             g_opt.onQueryEnd = value(i);
+        else if (a == "--ask-disabled")
+            g_opt.askDisabled = true;
     }
 }
 
@@ -268,6 +273,15 @@ void QuitRequested(HWND hwnd, bool wholeProgram) {
         DestroyAll();
     else
         DestroyWindow(hwnd);
+}
+
+// Creates the box of --ask-disabled disabled: the only dialog this thread opens.
+LRESULT CALLBACK CreateDisabled(int code, WPARAM wp, LPARAM lp) {
+    char cls[16] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls) &&
+        lstrcmpA(cls, "#32770") == 0)
+        reinterpret_cast<CBT_CREATEWNDA*>(lp)->lpcs->style |= WS_DISABLED;
+    return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -334,8 +348,14 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         if (g_opt.mode == "plain" && g_opt.onClose == "ask") {
-            if (MessageBoxA(hwnd, "Save changes?", "Vako Save", MB_YESNO | MB_ICONQUESTION) ==
-                IDYES)
+            HHOOK hook = g_opt.askDisabled ? SetWindowsHookExA(WH_CBT, CreateDisabled, nullptr,
+                                                               GetCurrentThreadId())
+                                           : nullptr;
+            const int answer =
+                MessageBoxA(hwnd, "Save changes?", "Vako Save", MB_YESNO | MB_ICONQUESTION);
+            if (hook)
+                UnhookWindowsHookEx(hook);
+            if (answer == IDYES)
                 QuitRequested(hwnd, true);
             return 0;
         }
