@@ -17,4 +17,10 @@ struct TOptions {
     bool SkipRunning = false; // run-all leaves out applications that are running
     // Run-all starts only what the quit commands ended since the last run-all.
     bool RunLastQuit = false;
+    // A program still running after the quit request is sent what Windows sends at
+    // log-off (WM_QUERYENDSESSION, then WM_ENDSESSION), as the Restart Manager does.
+    bool EndSession = false;
+    // A program that asks its user something (a dialog of its own) is waited for
+    // without the time-out running until the dialog is answered.
+    bool WaitDialogs = false;
 };

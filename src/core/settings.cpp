@@ -37,6 +37,8 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.QuitAtOnce = ini.ReadBool(kSetting, "QuitAtOnce", false);
     s.SkipRunning = ini.ReadBool(kSetting, "SkipRunning", false);
     s.RunLastQuit = ini.ReadBool(kSetting, "RunLastQuit", false);
+    s.EndSession = ini.ReadBool(kSetting, "EndSession", false);
+    s.WaitDialogs = ini.ReadBool(kSetting, "WaitDialogs", false);
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
@@ -87,6 +89,8 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     WriteOptionalFlag(ini, kSetting, "QuitAtOnce", s.QuitAtOnce);
     WriteOptionalFlag(ini, kSetting, "SkipRunning", s.SkipRunning);
     WriteOptionalFlag(ini, kSetting, "RunLastQuit", s.RunLastQuit);
+    WriteOptionalFlag(ini, kSetting, "EndSession", s.EndSession);
+    WriteOptionalFlag(ini, kSetting, "WaitDialogs", s.WaitDialogs);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)

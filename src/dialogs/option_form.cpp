@@ -21,9 +21,10 @@ const char* const kPageCaptions[kPageCount] = {"全般", "終了時", "起動時
 // dialog navigation only ever reaches the visible page.
 const int kGeneralPage[] = {IDC_OPT_SHORTCUTGROUP, IDC_OPT_MAKEQUIT, IDC_OPT_MAKERUN,
                             IDC_OPT_LABEL4};
-const int kQuitPage[] = {
-    IDC_OPT_ALLCLOSE, IDC_OPT_LABEL3,  IDC_OPT_IGNORELIST,  IDC_OPT_ADD,    IDC_OPT_DELETE,
-    IDC_OPT_LABEL1,   IDC_OPT_TIMEOUT, IDC_OPT_TIMEOUTSPIN, IDC_OPT_LABEL2, IDC_OPT_QUITATONCE};
+const int kQuitPage[] = {IDC_OPT_ALLCLOSE,   IDC_OPT_LABEL3,      IDC_OPT_IGNORELIST,
+                         IDC_OPT_ADD,        IDC_OPT_DELETE,      IDC_OPT_LABEL1,
+                         IDC_OPT_TIMEOUT,    IDC_OPT_TIMEOUTSPIN, IDC_OPT_LABEL2,
+                         IDC_OPT_QUITATONCE, IDC_OPT_ENDSESSION,  IDC_OPT_WAITDIALOGS};
 const int kRunPage[] = {IDC_OPT_EACHRUN, IDC_OPT_SKIPRUNNING, IDC_OPT_RUNLASTQUIT};
 
 struct Page {
@@ -109,6 +110,8 @@ void TVakoOptionForm::OnInit() {
     SetChecked(IDC_OPT_QUITATONCE, Options.QuitAtOnce);
     SetChecked(IDC_OPT_SKIPRUNNING, Options.SkipRunning);
     SetChecked(IDC_OPT_RUNLASTQUIT, Options.RunLastQuit);
+    SetChecked(IDC_OPT_ENDSESSION, Options.EndSession);
+    SetChecked(IDC_OPT_WAITDIALOGS, Options.WaitDialogs);
     HWND spin = Item(IDC_OPT_TIMEOUTSPIN);
     SendMessageA(spin, UDM_SETRANGE32, option_rules::kMinTimeout, option_rules::kMaxTimeout);
     const int32_t shown = option_rules::ClampTimeout(Options.QuitTimeout);
@@ -256,6 +259,8 @@ void TVakoOptionForm::OnOk() {
     Options.QuitAtOnce = Checked(IDC_OPT_QUITATONCE);
     Options.SkipRunning = Checked(IDC_OPT_SKIPRUNNING);
     Options.RunLastQuit = Checked(IDC_OPT_RUNLASTQUIT);
+    Options.EndSession = Checked(IDC_OPT_ENDSESSION);
+    Options.WaitDialogs = Checked(IDC_OPT_WAITDIALOGS);
     HWND list = Item(IDC_OPT_IGNORELIST);
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     Options.IgnoreMemo.clear();

@@ -16,10 +16,6 @@ namespace {
 // own queue wake it at once, so the queue never waits longer than this either.
 constexpr DWORD kPollMs = 2;
 
-long long ElapsedSince(DWORD start) {
-    return static_cast<long long>(GetTickCount() - start);
-}
-
 } // namespace
 
 bool IsCloseAllCandidateWindow(HWND hwnd, uint32_t ownProcessId) {
@@ -77,19 +73,22 @@ int TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     std::vector<Request> asked;
     for (TProgInfo* rec : recs)
         asked.push_back(Ask(*rec, snapshot));
-    std::vector<HWND> pending;
-    for (const Request& r : asked) {
-        if (r.State == Asked::Waiting)
-            pending.push_back(r.Window);
+    std::vector<Awaited> pending;
+    std::vector<const TQuitWait*> waits(asked.size(), nullptr);
+    for (size_t i = 0; i < asked.size(); ++i) {
+        if (asked[i].State == Asked::Waiting) {
+            pending.push_back(WaitFor(asked[i]));
+            waits[i] = pending.back().Wait.get();
+        }
     }
     if (!pending.empty())
-        WaitGone(pending, GetTickCount(), true);
+        WaitGone(pending, true, std::string());
     int failed = 0;
-    for (Request& r : asked) {
-        if (r.State == Asked::Waiting &&
-            std::find(pending.begin(), pending.end(), r.Window) != pending.end())
-            r.State = Asked::NotQuit;
-        failed += Report(r) ? 1 : 0;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        if (waits[i] && std::any_of(pending.begin(), pending.end(),
+                                    [&](const Awaited& a) { return a.Wait.get() == waits[i]; }))
+            asked[i].State = Asked::NotQuit;
+        failed += Report(asked[i]) ? 1 : 0;
     }
     return failed;
 }
@@ -101,7 +100,7 @@ bool TQuitProcedure::QuitApplication(TProgInfo& rec) {
 
 bool TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
     Request r = Ask(rec, snapshot);
-    if (r.State == Asked::Waiting && WaitOne(r.Window))
+    if (r.State == Asked::Waiting && WaitOne(WaitFor(r)))
         r.State = Asked::NotQuit;
     return !Report(r);
 }
@@ -120,17 +119,25 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) 
         r.State = Asked::NotFound;
         return r;
     }
+    std::vector<HWND> before = options_.WaitDialogs ? TopLevelWindowsOf(pid) : std::vector<HWND>();
     switch (rec.QuitType) {
     case kQuitAuto:
-        return AskAutomatically(rec, last);
+        r = AskAutomatically(rec, last);
+        break;
     case kQuitCommand:
-        return AskByCommand(rec, last);
+        r = AskByCommand(rec, last);
+        break;
     case kQuitParam:
         StartQuitParameter(rec);
+        // As designed nothing is waited for; the end-session step needs the wait.
+        if (options_.EndSession)
+            r.State = Asked::Waiting;
         break;
     default:
         break;
     }
+    r.ProcessId = pid;
+    r.Before = std::move(before);
     return r;
 }
 
@@ -196,35 +203,69 @@ bool TQuitProcedure::PostAndWait(const TWindowInfo& entry, UINT msg, WPARAM wPar
     }
     if (Post(entry.Handle, msg, wParam) == Asked::NotQuit)
         return true;
-    return WaitOne(entry.Handle);
+    Awaited awaited;
+    awaited.Wait = std::make_unique<TQuitWait>(options_, entry.Handle, 0, std::vector<HWND>());
+    return WaitOne(std::move(awaited));
 }
 
-bool TQuitProcedure::WaitOne(HWND hwnd) {
-    const DWORD start = GetTickCount();
-    std::vector<HWND> pending{hwnd};
-    WaitGone(pending, start, false);
-    return ElapsedSince(start) >= LimitMs();
+TQuitProcedure::Awaited TQuitProcedure::WaitFor(const Request& r) {
+    Awaited a;
+    a.Name = r.Rec->Name;
+    a.Wait = std::make_unique<TQuitWait>(options_, r.Window, r.ProcessId, r.Before);
+    return a;
 }
 
-long long TQuitProcedure::LimitMs() const {
-    return static_cast<long long>(options_.QuitTimeout) * 1000;
+bool TQuitProcedure::WaitOne(Awaited awaited) {
+    const std::string idle =
+        awaited.Name.empty() ? std::string() : awaited.Name + "を終了しています";
+    std::vector<Awaited> pending;
+    pending.push_back(std::move(awaited));
+    WaitGone(pending, false, idle);
+    return !pending.empty();
 }
 
-void TQuitProcedure::WaitGone(std::vector<HWND>& pending, DWORD start, bool counting) {
-    size_t shown = 0;
+void TQuitProcedure::WaitGone(std::vector<Awaited>& pending, bool counting,
+                              const std::string& idle) {
+    // The idle text is already there when the wait begins; only changes are written.
+    std::string shown = idle;
+    DWORD last = GetTickCount();
+    long long elapsed = 0;
     for (;;) {
-        pending.erase(
-            std::remove_if(pending.begin(), pending.end(), [](HWND h) { return !IsWindow(h); }),
-            pending.end());
-        if (pending.empty() || ElapsedSince(start) >= LimitMs())
+        size_t active = 0;
+        const Awaited* asking = nullptr;
+        for (auto it = pending.begin(); it != pending.end();) {
+            if (!it->TimedOut) {
+                TQuitWait::Result result = it->Wait->Check(elapsed);
+                if (result == TQuitWait::Result::Gone) {
+                    it = pending.erase(it);
+                    continue;
+                }
+                it->TimedOut = result == TQuitWait::Result::TimedOut;
+            }
+            if (!it->TimedOut) {
+                ++active;
+                if (!asking && it->Wait->Dialog())
+                    asking = &*it;
+            }
+            ++it;
+        }
+        if (active == 0)
             return;
-        if (counting && pending.size() != shown) {
-            shown = pending.size();
-            host_.SetStatusText("残り" + text::IntToStr(static_cast<long long>(shown)) +
-                                "個の終了を待っています");
+        std::string status = idle;
+        if (asking)
+            status = asking->Name + "の確認を待っています";
+        else if (counting)
+            status =
+                "残り" + text::IntToStr(static_cast<long long>(active)) + "個の終了を待っています";
+        if (status != shown) {
+            host_.SetStatusText(status);
+            shown = status;
         }
         host_.ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+        const DWORD now = GetTickCount();
+        elapsed = static_cast<long long>(now - last);
+        last = now;
     }
 }
 

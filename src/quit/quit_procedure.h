@@ -6,6 +6,7 @@
 #include "core/prog_info.h"
 #include "quit/enum_processes.h"
 #include "quit/process_lookup.h"
+#include "quit/quit_wait.h"
 #include "quit/window_list.h"
 #include "quit/window_table.h"
 #include "win/host.h"
@@ -77,7 +78,15 @@ class TQuitProcedure {
     struct Request {
         TProgInfo* Rec = nullptr;
         Asked State = Asked::Nothing;
-        HWND Window = nullptr;
+        HWND Window = nullptr;    // null for the quit parameter
+        uint32_t ProcessId = 0;   // 0 when not running
+        std::vector<HWND> Before; // the program's windows before it was asked (WaitDialogs)
+    };
+    // A program being waited for; `Name` is its entry's, empty for none.
+    struct Awaited {
+        std::string Name;
+        std::unique_ptr<TQuitWait> Wait;
+        bool TimedOut = false;
     };
 
     // What one quit-all or quit-selected reads once for all its applications: the
@@ -98,13 +107,15 @@ class TQuitProcedure {
     void StartQuitParameter(const TProgInfo& rec);
     // Posts the request; NotQuit when the system refused it and the window is still there.
     Asked Post(HWND hwnd, UINT msg, WPARAM wParam);
-    // Waits for one window to go; true when QuitTimeout ran out first.
-    bool WaitOne(HWND hwnd);
-    long long LimitMs() const;
-    // Waits from `start` until every window of `pending` has gone or QuitTimeout has
-    // passed, letting the queue be processed; the gone ones leave `pending`.
-    // `counting` writes how many are still awaited into the status text.
-    void WaitGone(std::vector<HWND>& pending, DWORD start, bool counting);
+    // The wait that belongs to a request that was made.
+    Awaited WaitFor(const Request& r);
+    // Waits for one program; true when QuitTimeout ran out first.
+    bool WaitOne(Awaited awaited);
+    // Waits until every program of `pending` has gone or its time has run out,
+    // letting the queue be processed; the gone ones leave `pending`. `counting`
+    // writes how many are still awaited into the status text; `idle` is the status
+    // text to come back to when a program's own dialog has been answered.
+    void WaitGone(std::vector<Awaited>& pending, bool counting, const std::string& idle);
     // Quits the applications one after the other, or all at once when so chosen.
     // Both return how many were reported.
     int QuitAll(const std::vector<TProgInfo*>& recs);

@@ -60,17 +60,22 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(plain.Serialize().find("QuitAtOnce"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("SkipRunning"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("LastQuit"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("EndSession"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("WaitDialogs"), std::string::npos);
 
     TSettings on;
     on.QuitAtOnce = true;
     on.SkipRunning = true;
     on.RunLastQuit = true;
+    on.EndSession = true;
+    on.WaitDialogs = true;
     TProgInfo recorded = p;
     recorded.LastQuit = true;
     IniFile ini;
     WriteSettings(ini, on, "0.3", {&recorded});
     EXPECT_NE(
-        ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"),
+        ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"
+                             "EndSession=1\r\nWaitDialogs=1\r\n"),
         std::string::npos);
     EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\n"), std::string::npos);
     TSettings back;
@@ -79,18 +84,25 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_TRUE(back.QuitAtOnce);
     EXPECT_TRUE(back.SkipRunning);
     EXPECT_TRUE(back.RunLastQuit);
+    EXPECT_TRUE(back.EndSession);
+    EXPECT_TRUE(back.WaitDialogs);
     EXPECT_TRUE(table[0].LastQuit);
 
     TSettings half = back;
     half.QuitAtOnce = false;
+    half.EndSession = false;
     WriteSettings(ini, half, "0.3", {&p});
     EXPECT_EQ(ini.ReadString("0", "LastQuit", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
+    EXPECT_EQ(ini.ReadString("Setting", "EndSession", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("Setting", "WaitDialogs"), "1");
     TSettings again;
     ReadSettings(ini, again, table);
     EXPECT_FALSE(again.QuitAtOnce);
     EXPECT_TRUE(again.SkipRunning);
+    EXPECT_FALSE(again.EndSession);
+    EXPECT_TRUE(again.WaitDialogs);
 }
 
 TEST(Settings, ApplicationsEndAtTheFirstSectionWithoutProgram) {

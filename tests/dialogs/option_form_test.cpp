@@ -129,6 +129,7 @@ TEST(OptionForm, ShowsTheCopiesOnTheFirstPageWithTheIgnoreListFollowingAllClose)
     form.Options.EachRun = false;
     form.Options.IgnoreMemo = {"一", "", "一"};
     form.Options.QuitAtOnce = true;
+    form.Options.WaitDialogs = true;
     bool ran = false;
     form.script = [&](auto& f) {
         ran = true;
@@ -147,6 +148,8 @@ TEST(OptionForm, ShowsTheCopiesOnTheFirstPageWithTheIgnoreListFollowingAllClose)
                   (std::vector<std::string>{"一", "", "一"}));
         EXPECT_FALSE(IsDlgButtonChecked(f.hwnd(), IDC_OPT_EACHRUN));
         EXPECT_TRUE(IsDlgButtonChecked(f.hwnd(), IDC_OPT_QUITATONCE));
+        EXPECT_FALSE(IsDlgButtonChecked(f.hwnd(), IDC_OPT_ENDSESSION));
+        EXPECT_TRUE(IsDlgButtonChecked(f.hwnd(), IDC_OPT_WAITDIALOGS));
         EXPECT_FALSE(IsDlgButtonChecked(f.hwnd(), IDC_OPT_SKIPRUNNING));
         for (int id : {IDC_OPT_IGNORELIST, IDC_OPT_ADD, IDC_OPT_DELETE})
             EXPECT_FALSE(IsWindowEnabled(f.Control(id))) << id;
@@ -178,6 +181,7 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
         EXPECT_EQ(ListItems(list), (std::vector<std::string>{"a", "c"}));
         CheckDlgButton(f.hwnd(), IDC_OPT_EACHRUN, BST_UNCHECKED);
         CheckDlgButton(f.hwnd(), IDC_OPT_SKIPRUNNING, BST_CHECKED);
+        CheckDlgButton(f.hwnd(), IDC_OPT_ENDSESSION, BST_CHECKED);
         CheckDlgButton(f.hwnd(), IDC_OPT_ALLCLOSE, BST_UNCHECKED);
         SetWindowTextA(f.Control(IDC_OPT_TIMEOUT), "17");
         PostMessageA(f.hwnd(), WM_COMMAND, IDOK, 0);
@@ -189,6 +193,8 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
     EXPECT_FALSE(form.Options.EachRun);
     EXPECT_TRUE(form.Options.SkipRunning);
     EXPECT_FALSE(form.Options.QuitAtOnce);
+    EXPECT_TRUE(form.Options.EndSession);
+    EXPECT_FALSE(form.Options.WaitDialogs);
 }
 
 TEST(OptionForm, TheTimeoutIsBroughtIntoRangeOnLeavingTheFieldAndOnEnterInIt) {

@@ -141,6 +141,7 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
         for (int id : {IDC_OPT_IGNORELIST, IDC_OPT_ADD, IDC_OPT_DELETE})
             EXPECT_TRUE(IsWindowEnabled(Control(dlg, id))) << id;
         Click(dlg, IDC_OPT_QUITATONCE);
+        Click(dlg, IDC_OPT_ENDSESSION);
         SetText(Control(dlg, IDC_OPT_TIMEOUT), "99");
 
         // The add dialog, three times: the target's title picked twice, then OK with
@@ -189,8 +190,10 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
     }
     ini = box.ReadIni();
     EXPECT_NE(ini.find("QuitTimeout=60\r\nAllClose=1\r\nEachRun=0\r\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\n"), std::string::npos)
+    EXPECT_NE(ini.find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nEndSession=1\r\n"),
+              std::string::npos)
         << ini;
+    EXPECT_EQ(ini.find("WaitDialogs"), std::string::npos) << ini;
     EXPECT_NE(ini.find(std::string("[Ignore]\r\n0=keep\r\n1=") + kTargetTitle +
                        "\r\n2=" + kTargetTitle + "\r\n\r\n"),
               std::string::npos)
@@ -203,6 +206,8 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
     EXPECT_EQ(WindowText(Control(dlg, IDC_OPT_TIMEOUT)), "60");
     EXPECT_TRUE(Checked(dlg, IDC_OPT_ALLCLOSE));
     EXPECT_TRUE(Checked(dlg, IDC_OPT_QUITATONCE));
+    EXPECT_TRUE(Checked(dlg, IDC_OPT_ENDSESSION));
+    EXPECT_FALSE(Checked(dlg, IDC_OPT_WAITDIALOGS));
     EXPECT_FALSE(Checked(dlg, IDC_OPT_EACHRUN));
     EXPECT_TRUE(Checked(dlg, IDC_OPT_SKIPRUNNING));
     EXPECT_EQ(Items(Control(dlg, IDC_OPT_IGNORELIST)),

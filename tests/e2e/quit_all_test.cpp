@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -443,5 +444,152 @@ TEST_F(QuitAll, System32ProgramsAreFoundWhicheverFolderSpellsThem) {
         EXPECT_TRUE(Run(app, ID_ACT_ALLQUIT).empty()) << registered;
         EXPECT_TRUE(target.WaitExit(10000).has_value()) << registered << " did not find " << runs;
         EXPECT_EQ(app.Close(), 0u);
+    }
+}
+
+// With EndSession a program that only hides its window when asked to close is sent
+// what Windows sends at log-off and quits well inside the time-out; with the option
+// off it is reported after the time-out. One that refuses WM_QUERYENDSESSION and
+// one that does not answer it are reported after the time-out and still run, and
+// VakoQuit keeps handling its queue while the silent one sits on the question.
+TEST_F(QuitAll, EndSessionQuitsWhatOnlyHidesAndLeavesTheRefusingRunning) {
+    box.CopyFromBin("quit_target.exe", "hiding.exe");
+    const std::string hidingExe = box.Path("hiding.exe");
+    auto withTimeout = [](std::string ini, const char* seconds) {
+        return ini.replace(ini.find("QuitTimeout=5"), 13, std::string("QuitTimeout=") + seconds);
+    };
+    {
+        Process hiding = StartTarget("off.log", "--on-close hide", hidingExe);
+        box.WriteIni(withTimeout(Settings({{"隠れる", hidingExe}}), "3"));
+        AppProcess app(box);
+        DWORD shown = QuitAllExpectingOneBox(app, "隠れるが終了できませんでした");
+        EXPECT_GE(shown, 2900u);
+        EXPECT_TRUE(hiding.Running());
+        EXPECT_TRUE(SessionMessages(box.Path("off.log")).empty());
+        ASSERT_EQ(app.Close(), 0u);
+    }
+    {
+        Process hiding = StartTarget("on.log", "--on-close hide", hidingExe);
+        box.WriteIni(Settings({{"隠れる", hidingExe}}, "EndSession=1\r\n"));
+        AppProcess app(box);
+        MainWindow main = app.Main();
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        std::vector<AnsweredBox> boxes;
+        ASSERT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return main.StatusText() == kDone; }, 15000, boxes));
+        DWORD done = GetTickCount() - start;
+        std::printf("EndSession: the hiding program quit after %lu ms of a 5000 ms time-out\n",
+                    static_cast<unsigned long>(done));
+        EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+        EXPECT_TRUE(hiding.WaitExit(1000).has_value());
+        EXPECT_LT(done, 2500u);
+        EXPECT_EQ(SessionMessages(box.Path("on.log")),
+                  (std::vector<std::string>{"11 0 1", "16 1 1"}));
+        ASSERT_EQ(app.Close(), 0u);
+    }
+
+    box.CopyFromBin("quit_target.exe", "refusing.exe");
+    box.CopyFromBin("quit_target.exe", "silent.exe");
+    Process refusing =
+        StartTarget("r.log", "--on-close hide --on-query-end refuse", box.Path("refusing.exe"));
+    Process silent =
+        StartTarget("s.log", "--never-close --on-query-end silent", box.Path("silent.exe"));
+    box.WriteIni(
+        withTimeout(Settings({{"拒む", box.Path("refusing.exe")}, {"黙る", box.Path("silent.exe")}},
+                             "QuitAtOnce=1\r\nEndSession=1\r\n"),
+                    "4"));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    DWORD start = GetTickCount();
+    main.Command(ID_ACT_ALLQUIT);
+    ASSERT_TRUE(WaitUntil([&] { return !SessionMessages(box.Path("s.log")).empty(); }, 4000));
+    DWORD longest = 0;
+    while (!FindMessageBox(app.Id()) && GetTickCount() - start < 3700) {
+        DWORD asked = GetTickCount();
+        ASSERT_TRUE(main.WaitPostedHandled(3000));
+        longest = std::max<DWORD>(longest, GetTickCount() - asked);
+    }
+    std::printf("EndSession: a posted message took at most %lu ms while a program was silent\n",
+                static_cast<unsigned long>(longest));
+    EXPECT_LT(longest, 1000u) << "VakoQuit's queue stood still while the program was silent";
+    ASSERT_NE(FindMessageBox(app.Id(), 10000), nullptr);
+    EXPECT_GE(GetTickCount() - start, 3900u);
+    std::vector<AnsweredBox> boxes;
+    ASSERT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return main.StatusText() == kDone; }, 15000, boxes));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "拒むが終了できませんでした");
+    EXPECT_EQ(boxes[1].text, "黙るが終了できませんでした");
+    EXPECT_TRUE(refusing.Running());
+    EXPECT_TRUE(silent.Running());
+    EXPECT_EQ(SessionMessages(box.Path("r.log")), std::vector<std::string>{"11 0 1"});
+}
+
+// With WaitDialogs a program that asks "save?" when asked to close is waited for as
+// long as its question is open: the question is brought to the front, the status
+// names the entry and the time-out stands still. Answered No, the program stays and
+// is reported once the rest of the time-out has run out; answered Yes after longer
+// than the time-out, it quits without a box. With the option off the box comes
+// after the time-out while the question is still open.
+TEST_F(QuitAll, WaitDialogsWaitsWhileTheProgramAsksItsUser) {
+    box.CopyFromBin("quit_target.exe", "asking.exe");
+    const std::string exe = box.Path("asking.exe");
+    auto settings = [&](const std::string& extra) {
+        std::string ini = Settings({{"尋ねる", exe}}, extra);
+        return ini.replace(ini.find("QuitTimeout=5"), 13, "QuitTimeout=2");
+    };
+    {
+        Process asking = StartTarget("off.log", "--on-close ask", exe);
+        box.WriteIni(settings(""));
+        AppProcess app(box);
+        DWORD shown = QuitAllExpectingOneBox(app, "尋ねるが終了できませんでした");
+        EXPECT_GE(shown, 1900u);
+        EXPECT_LT(shown, 4000u);
+        EXPECT_NE(FindMessageBox(asking.Id()), nullptr);
+        ASSERT_EQ(app.Close(), 0u);
+    }
+
+    Process asking = StartTarget("on.log", "--on-close ask --ask-disabled", exe);
+    box.WriteIni(settings("WaitDialogs=1\r\n"));
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    for (int answer : {IDNO, IDYES}) {
+        DWORD start = GetTickCount();
+        main.Command(ID_ACT_ALLQUIT);
+        HWND save = FindMessageBox(asking.Id(), 5000);
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(ReadMessageBox(save).text, "Save changes?");
+        // The question is behind another window, as a program in the background has
+        // it on Windows, until it can be answered.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                SetForegroundWindow(main.Hwnd());
+                return GetForegroundWindow() == main.Hwnd();
+            },
+            2000))
+            << Caption(GetForegroundWindow());
+        // VakoQuit has taken in its activation before the question can be answered.
+        ASSERT_TRUE(main.WaitPostedHandled(3000));
+        EnableWindow(save, TRUE);
+        EXPECT_TRUE(main.WaitStatus("尋ねるの確認を待っています", 3000)) << main.StatusText();
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == save; }, 3000))
+            << Caption(GetForegroundWindow());
+        EXPECT_FALSE(WaitUntil([&] { return FindMessageBox(app.Id()) != nullptr; }, 3000))
+            << "reported while the program was still asking";
+        ASSERT_TRUE(AnswerMessageBox(save, answer));
+        DWORD answered = GetTickCount();
+        EXPECT_GT(answered - start, 3000u);
+        std::vector<AnsweredBox> boxes;
+        ASSERT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return main.StatusText() == kDone; }, 10000, boxes));
+        if (answer == IDNO) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "尋ねるが終了できませんでした");
+            EXPECT_TRUE(asking.Running());
+        } else {
+            EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+            EXPECT_TRUE(asking.WaitExit(3000).has_value());
+        }
     }
 }

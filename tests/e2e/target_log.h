@@ -67,6 +67,20 @@ inline bool LogHas(const std::string& path, const std::string& prefix) {
     return false;
 }
 
+// The messages of the "session" lines (WM_QUERYENDSESSION, WM_ENDSESSION), each
+// as "MSG WPARAM LPARAM" in hexadecimal.
+inline std::vector<std::string> SessionMessages(const std::string& path) {
+    std::vector<std::string> out;
+    for (const std::string& line : LogLines(path)) {
+        std::istringstream f(line);
+        std::string kind, pid, hwnd, msg, wp, lp;
+        f >> kind >> pid >> hwnd >> msg >> wp >> lp;
+        if (kind == "session")
+            out.push_back(msg + " " + wp + " " + lp);
+    }
+    return out;
+}
+
 // The command id of the marker a test posts to a quit target after everything
 // else; the target logs it like any WM_COMMAND and otherwise ignores it.
 constexpr unsigned long kLogMarker = 0x7E57;

@@ -492,3 +492,50 @@ TEST_F(QuitProcedureTest, RefusedRequestIsReportedAtOnceInEitherMode) {
     proc.PostMessageFn = PostMessageA;
     EXPECT_FALSE(proc.PostAndWait(e, WM_CLOSE, 0));
 }
+
+// With EndSession, a program that only hides its window on WM_CLOSE is sent what
+// Windows sends at log-off as soon as the window is hidden, and quits well inside
+// the time-out. One that does not answer WM_QUERYENDSESSION runs into the time-out
+// while this thread's queue keeps being processed, and is never told the session
+// ends.
+TEST_F(QuitProcedureTest, EndSessionQuitsAHidingProgramAndWaitsOutASilentOne) {
+    options.EndSession = true;
+    options.QuitTimeout = 5;
+    qt::Target hiding(qt::TargetPath(), log, "--on-close hide");
+    ASSERT_TRUE(hiding.Ready());
+    TProgInfo r = Record("隠れる", qt::TargetPath());
+    DWORD start = GetTickCount();
+    proc.QuitApplication(r);
+    DWORD took = GetTickCount() - start;
+    std::cout << "[measure] hiding program with EndSession: quit after " << took << " ms"
+              << std::endl;
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(hiding.WaitExit(1000));
+    EXPECT_LT(took, 2000u);
+    std::vector<std::string> session;
+    for (const qt::LogLine& l : qt::ReadLog(log)) {
+        if (l.Kind == "session" && l.Pid == hiding.Pid())
+            session.push_back(std::to_string(l.Msg) + "," + std::to_string(l.WParam) + "," +
+                              std::to_string(l.LParam));
+    }
+    EXPECT_EQ(session, (std::vector<std::string>{"17,0,1", "22,1,1"}));
+
+    qt::Target silent(qt::TargetPath(), log, "--never-close --on-query-end silent");
+    ASSERT_TRUE(silent.Ready());
+    host.pumps.clear();
+    start = GetTickCount();
+    proc.QuitApplication(r);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].Text, Error("隠れる", "が終了できませんでした"));
+    EXPECT_GE(boxes.Boxes()[0].Tick - start, 5000u);
+    EXPECT_LT(host.LongestPumpGap(), 150u);
+    int queries = 0;
+    for (const qt::LogLine& l : qt::ReadLog(log)) {
+        if (l.Kind == "session" && l.Pid == silent.Pid()) {
+            EXPECT_EQ(l.Msg, static_cast<uint32_t>(WM_QUERYENDSESSION));
+            ++queries;
+        }
+    }
+    EXPECT_EQ(queries, 1);
+    EXPECT_TRUE(silent.Running());
+}

@@ -49,8 +49,14 @@ std::vector<LogLine> ReadLog(const std::string& path) {
         std::istringstream w(line);
         LogLine l;
         w >> l.Kind >> l.Pid;
-        std::string a, b, c;
-        if (l.Kind == "msg") {
+        std::string a, b, c, d;
+        if (l.Kind == "session") {
+            w >> a >> b >> c >> d;
+            l.Hwnd = reinterpret_cast<HWND>(std::strtoull(a.c_str(), nullptr, 16));
+            l.Msg = static_cast<uint32_t>(std::strtoul(b.c_str(), nullptr, 16));
+            l.WParam = static_cast<uint32_t>(std::strtoul(c.c_str(), nullptr, 16));
+            l.LParam = static_cast<uint32_t>(std::strtoul(d.c_str(), nullptr, 16));
+        } else if (l.Kind == "msg") {
             w >> a >> b >> c >> l.ClassName;
             l.Hwnd = reinterpret_cast<HWND>(std::strtoull(a.c_str(), nullptr, 16));
             l.Msg = static_cast<uint32_t>(std::strtoul(b.c_str(), nullptr, 16));

@@ -35,11 +35,12 @@ template <typename Pred> bool WaitFor(Pred done, DWORD timeoutMs) {
 }
 
 struct LogLine {
-    std::string Kind; // ready, msg, thread, destroy, signal, exit
+    std::string Kind; // ready, msg, thread, session, destroy, signal, exit
     DWORD Pid = 0;
     HWND Hwnd = nullptr;
     uint32_t Msg = 0;
     uint32_t WParam = 0;
+    uint32_t LParam = 0; // session lines only
     DWORD Tick = 0;
     std::string ClassName;
 };

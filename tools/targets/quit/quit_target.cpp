@@ -44,6 +44,16 @@
 // Behaviour of the quitting request (plain, resident, framework, command, styles):
 //   --close-delay MS   go away MS ms after the request instead of at once
 //   --never-close      log the request and stay
+//   --on-close hide    (plain) WM_CLOSE only hides the window, as tray programs do
+//   --on-close ask     (plain) WM_CLOSE asks "Save changes?" in a modal Yes/No box
+//                      titled "Vako Save", owned by the window: Yes ends the program,
+//                      No leaves it as it was
+//   --ask-disabled     (with --on-close ask) the box is created disabled, so that a
+//                      test can put another window in front before it enables it
+// The end of the session (every mode; a plain window ends the program on
+// WM_ENDSESSION with wParam TRUE):
+//   --on-query-end refuse   WM_QUERYENDSESSION answers FALSE
+//   --on-query-end silent   WM_QUERYENDSESSION answers TRUE only after 30 seconds
 // The quit parameter of param mode:
 //   --signal NAME      set the event NAME (so that the copy waiting on it ends) and end
 //
@@ -55,6 +65,7 @@
 //   thread PID MSG WPARAM            the same messages posted to the thread (no window)
 //   destroy PID HWND TICK CLASS      WM_DESTROY, TICK = GetTickCount (decimal)
 //   signal PID NAME                  the quit parameter set the event
+//   session PID HWND MSG WPARAM LPARAM  WM_QUERYENDSESSION and WM_ENDSESSION received
 //   exit PID                         the message loop ended
 //   numbered PID COUNT ORDER         after every 10,000th WM_APP message: how many reached
 //                                    a window (decimal), and 1 when each one's WPARAM was
@@ -88,6 +99,9 @@ struct Options {
     bool noWindows = false;
     std::string signal;
     bool menu = false;
+    std::string onClose;
+    std::string onQueryEnd;
+    bool askDisabled = false;
 };
 
 Options g_opt;
@@ -225,6 +239,12 @@ void ParseOptions() {
             g_opt.signal = value(i);
         else if (a == "--menu")
             g_opt.menu = true;
+        else if (a == "--on-close")
+            g_opt.onClose = value(i);
+        else if (a == "--on-query-end")
+            g_opt.onQueryEnd = value(i);
+        else if (a == "--ask-disabled")
+            g_opt.askDisabled = true;
     }
 }
 
@@ -255,6 +275,15 @@ void QuitRequested(HWND hwnd, bool wholeProgram) {
         DestroyWindow(hwnd);
 }
 
+// Creates the box of --ask-disabled disabled: the only dialog this thread opens.
+LRESULT CALLBACK CreateDisabled(int code, WPARAM wp, LPARAM lp) {
+    char cls[16] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls) &&
+        lstrcmpA(cls, "#32770") == 0)
+        reinterpret_cast<CBT_CREATEWNDA*>(lp)->lpcs->style |= WS_DISABLED;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_NULL:
@@ -267,6 +296,20 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Log("msg " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
             ClassOf(hwnd));
         break;
+    case WM_QUERYENDSESSION:
+        Log("session " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
+            Hex(static_cast<unsigned long long>(lp)));
+        if (g_opt.onQueryEnd == "refuse")
+            return FALSE;
+        if (g_opt.onQueryEnd == "silent")
+            Sleep(30000);
+        return TRUE;
+    case WM_ENDSESSION:
+        Log("session " + Pid() + " " + HwndText(hwnd) + " " + Hex(msg) + " " + Hex(wp) + " " +
+            Hex(static_cast<unsigned long long>(lp)));
+        if (wp && g_opt.mode == "plain")
+            DestroyAll();
+        return 0;
     case WM_APP:
         g_numberedInOrder = g_numberedInOrder && wp == g_numbered;
         if (++g_numbered % 10000 == 0)
@@ -298,6 +341,22 @@ LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE) {
         if (g_opt.mode == "framework" && ClassOf(hwnd) == "TVakoMainForm") {
             ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        }
+        if (g_opt.mode == "plain" && g_opt.onClose == "hide") {
+            ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        }
+        if (g_opt.mode == "plain" && g_opt.onClose == "ask") {
+            HHOOK hook = g_opt.askDisabled ? SetWindowsHookExA(WH_CBT, CreateDisabled, nullptr,
+                                                               GetCurrentThreadId())
+                                           : nullptr;
+            const int answer =
+                MessageBoxA(hwnd, "Save changes?", "Vako Save", MB_YESNO | MB_ICONQUESTION);
+            if (hook)
+                UnhookWindowsHookEx(hook);
+            if (answer == IDYES)
+                QuitRequested(hwnd, true);
             return 0;
         }
         if (g_quitOnAnyClose || hwnd == g_quitWindow)
