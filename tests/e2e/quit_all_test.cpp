@@ -472,12 +472,9 @@ TEST_F(QuitAll, EndSessionQuitsWhatOnlyHidesAndLeavesTheRefusingRunning) {
         Process hiding = StartTarget("on.log", "--on-close hide", hidingExe);
         box.WriteIni(Settings({{"隠れる", hidingExe}}, "EndSession=1\r\n"));
         AppProcess app(box);
-        MainWindow main = app.Main();
+        app.Main();
         DWORD start = GetTickCount();
-        main.Command(ID_ACT_ALLQUIT);
-        std::vector<AnsweredBox> boxes;
-        ASSERT_TRUE(WaitAnsweringBoxes(
-            app.Id(), [&] { return main.StatusText() == kDone; }, 15000, boxes));
+        const std::vector<AnsweredBox> boxes = Run(app, ID_ACT_ALLQUIT, kDone, 15000);
         DWORD done = GetTickCount() - start;
         std::printf("EndSession: the hiding program quit after %lu ms of a 5000 ms time-out\n",
                     static_cast<unsigned long>(done));
