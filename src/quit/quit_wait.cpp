@@ -83,7 +83,6 @@ void TQuitWait::LookForDialog(long long elapsedMs) {
             dialog_ = hwnd;
             sinceDialogFoundMs_ = 0;
             nextBringMs_ = 0;
-            inFront_ = false;
             BringToFront(0);
             return;
         }
@@ -92,12 +91,13 @@ void TQuitWait::LookForDialog(long long elapsedMs) {
 
 void TQuitWait::BringToFront(long long elapsedMs) {
     // The user is to answer it: it may be hidden behind other windows. An activation
-    // takes a moment to arrive, so it is asked for again only after a look's time.
+    // takes a moment to arrive, so it is asked for again only after a look's time;
+    // and one that was still on its way may push the dialog back after it came to
+    // the front, so the dialog is kept there for the whole first second.
     sinceDialogFoundMs_ += elapsedMs;
-    if (inFront_ || sinceDialogFoundMs_ > kBringToFrontMs)
+    if (sinceDialogFoundMs_ > kBringToFrontMs)
         return;
-    inFront_ = GetForegroundWindow() == dialog_;
-    if (!inFront_ && sinceDialogFoundMs_ >= nextBringMs_) {
+    if (GetForegroundWindow() != dialog_ && sinceDialogFoundMs_ >= nextBringMs_) {
         nextBringMs_ = sinceDialogFoundMs_ + kDialogLookMs;
         SetForegroundWindow(dialog_);
     }

@@ -50,7 +50,6 @@ class TQuitWait {
     HWND dialog_ = nullptr;
     long long sinceDialogFoundMs_ = 0;
     long long nextBringMs_ = 0;
-    bool inFront_ = false;
     bool sessionAsked_ = false;
     std::unique_ptr<TEndSessionAsk> ask_;
 };

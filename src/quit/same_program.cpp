@@ -31,23 +31,35 @@ std::string LowerFileName(const std::string& path) {
     return Lower(text::FileNamePart(path));
 }
 
-PathFacts::PathFacts(const std::string& path)
-    : path_(path), lowerName_(LowerFileName(path)), lowerLongName_(LongFileName(path)),
-      lowerShortForm_(LowerShortForm(path)) {
-    lowerShortName_ = text::FileNamePart(lowerShortForm_);
-    if (lowerLongName_.empty() && !path.empty()) {
+PathFacts::PathFacts(const std::string& path) : path_(path), lowerName_(LowerFileName(path)) {}
+
+const PathFacts::Forms& PathFacts::Spellings() const {
+    if (formsRead_)
+        return forms_;
+    formsRead_ = true;
+    forms_.lowerLongName = LongFileName(path_);
+    forms_.lowerShortForm = LowerShortForm(path_);
+    forms_.lowerShortName = text::FileNamePart(forms_.lowerShortForm);
+    if (forms_.lowerLongName.empty() && !path_.empty()) {
         // A 64-bit-only System32 program: its names come from the Sysnative spelling.
-        const std::string native = win::NativeSystemPath(path);
-        if (native != path) {
-            lowerLongName_ = LongFileName(native);
-            lowerShortName_ = text::FileNamePart(LowerShortForm(native));
+        const std::string native = win::NativeSystemPath(path_);
+        if (native != path_) {
+            forms_.lowerLongName = LongFileName(native);
+            forms_.lowerShortName = text::FileNamePart(LowerShortForm(native));
         }
     }
+    return forms_;
 }
 
 bool PathFacts::MayBe(const std::string& lowerName) const {
-    return !path_.empty() && !lowerName.empty() &&
-           (lowerName == lowerName_ || lowerName == lowerLongName_ || lowerName == lowerShortName_);
+    if (path_.empty() || lowerName.empty())
+        return false;
+    if (lowerName == lowerName_)
+        return true;
+    if (lowerName.find('~') == std::string::npos && lowerName_.find('~') == std::string::npos)
+        return false;
+    const Forms& f = Spellings();
+    return lowerName == f.lowerLongName || lowerName == f.lowerShortName;
 }
 
 const win::FileIdentity* PathFacts::Identity() const {
@@ -63,8 +75,7 @@ bool SameProgram(const std::string& a, const std::string& b) {
     return LowerShortForm(a) == LowerShortForm(b);
 }
 
-ProgramMatcher::ProgramMatcher(const std::string& program)
-    : key_(LowerShortForm(program)), shortName_(text::FileNamePart(key_)) {
+ProgramMatcher::ProgramMatcher(const std::string& program) : program_(program) {
     char buf[MAX_PATH];
     DWORD n = program.empty() ? 0 : GetLongPathNameA(program.c_str(), buf, sizeof buf);
     if (n > 0 && n < sizeof buf)
@@ -76,18 +87,31 @@ ProgramMatcher::ProgramMatcher(const std::string& program)
         n = GetLongPathNameA(native.c_str(), buf, sizeof buf);
         if (n > 0 && n < sizeof buf)
             longName_ = Lower(text::FileNamePart(std::string(buf, n)));
+        ReadShortForm();
         n = GetShortPathNameA(native.c_str(), buf, sizeof buf);
         if (n > 0 && n < sizeof buf)
             shortName_ = Lower(text::FileNamePart(std::string(buf, n)));
     }
 }
 
+void ProgramMatcher::ReadShortForm() const {
+    if (shortRead_)
+        return;
+    shortRead_ = true;
+    key_ = LowerShortForm(program_);
+    shortName_ = text::FileNamePart(key_);
+}
+
 bool ProgramMatcher::Matches(const PathFacts& path) const {
-    if (!longName_.empty() && path.lowerName_ != longName_ && path.lowerName_ != shortName_)
-        return false;
+    if (!longName_.empty() && path.lowerName_ != longName_) {
+        ReadShortForm();
+        if (path.lowerName_ != shortName_)
+            return false;
+    }
     if (hasId_) {
         if (const win::FileIdentity* id = path.Identity())
             return *id == id_;
     }
-    return path.lowerShortForm_ == key_;
+    ReadShortForm();
+    return path.Spellings().lowerShortForm == key_;
 }

@@ -20,7 +20,10 @@ class PathFacts {
     // Whether a program whose file name, lower-cased, is `lowerName` can be this
     // file. A file keeps its name, long or short, through every spelling that
     // reaches it, so the many registered programs that are not running are told
-    // apart from the running ones without asking the file system anything.
+    // apart from the running ones without asking the file system anything. The
+    // long and the short name cost a call each (about a millisecond under Wine);
+    // they are read only where one of the two names is an 8.3 alias, which the
+    // system always writes with a "~".
     bool MayBe(const std::string& lowerName) const;
 
   private:
@@ -28,12 +31,18 @@ class PathFacts {
     // The identity, read when a comparison first needs it; null when the file
     // cannot be opened.
     const win::FileIdentity* Identity() const;
+    struct Forms {
+        std::string lowerLongName;  // the file name of the long form
+        std::string lowerShortName; // the file name of the short form
+        std::string lowerShortForm; // the whole short form, or the path where there is none
+    };
+    // Read when a comparison first needs them.
+    const Forms& Spellings() const;
 
     std::string path_;
-    std::string lowerName_;      // the file name as given
-    std::string lowerLongName_;  // the file name of the long form
-    std::string lowerShortName_; // the file name of the short form
-    std::string lowerShortForm_; // the whole short form, or the path where there is none
+    std::string lowerName_; // the file name as given
+    mutable Forms forms_;
+    mutable bool formsRead_ = false;
     mutable win::FileIdentity id_;
     mutable int idState_ = 0; // 0: not read yet, 1: read, -1: cannot be read
 };
@@ -52,9 +61,14 @@ class ProgramMatcher {
     bool Matches(const PathFacts& path) const;
 
   private:
-    std::string key_;       // lower-cased short form of the program
-    std::string longName_;  // lower-cased long file name; empty when unknown
-    std::string shortName_; // lower-cased short file name
+    // The short form, read only when the long name or the identity cannot decide.
+    void ReadShortForm() const;
+
+    std::string program_;
+    std::string longName_; // lower-cased long file name; empty when unknown
     win::FileIdentity id_;
     bool hasId_ = false;
+    mutable bool shortRead_ = false;
+    mutable std::string key_;       // lower-cased short form of the program
+    mutable std::string shortName_; // lower-cased short file name
 };

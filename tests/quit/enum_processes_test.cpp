@@ -319,6 +319,12 @@ TEST(Lookup, FirstInstanceInWalkOrderAndZeroWhenNotRunning) {
     walker.OnEnum = EnumProcessesEnum;
     EXPECT_EQ(FindProcessOf(walker, qt::TargetPath()), first);
     EXPECT_EQ(FindProcessOf(walker, qt::ExeDir() + "vako_not_there.exe"), 0u);
+    // A program registered by its 8.3 alias is found running under its long name.
+    char alias[MAX_PATH];
+    const DWORD n = GetShortPathNameA(qt::TargetPath().c_str(), alias, sizeof alias);
+    ASSERT_GT(n, 0u);
+    ASSERT_NE(std::string(alias, n).find('~'), std::string::npos);
+    EXPECT_EQ(FindProcessOf(walker, std::string(alias, n)), first);
 }
 
 // A walk of fixed processes that counts what it is asked.

@@ -101,8 +101,8 @@ double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atO
 }
 
 // From the command posted to a running VakoQuit until the last target is gone.
-double InProcess(const Sandbox& box) {
-    WriteSettings(box, false);
+double InProcess(const Sandbox& box, bool atOnce) {
+    WriteSettings(box, atOnce);
     AppProcess app(box);
     MainWindow main = app.Main(20000);
     std::vector<Process> targets = StartTargets(box, kInstant);
@@ -137,13 +137,15 @@ int main() {
         Contender atOnce{"VakoQuit -q with QuitAtOnce",
                          [&] { return Sample{WholeVakoQuit(box, kInstant, true)}; }};
         Contender theirs{"taskkill", [&] { return Sample{WholeTaskkill(box, kInstant)}; }};
-        Contender command{"VakoQuit", [&] { return Sample{InProcess(box)}; }};
+        Contender command{"VakoQuit", [&] { return Sample{InProcess(box, false)}; }};
+        Contender commandAtOnce{"VakoQuit with QuitAtOnce",
+                                [&] { return Sample{InProcess(box, true)}; }};
         Contender longList{std::to_string(kRegistered) + " registered", [&] {
                                return Sample{WholeVakoQuit(box, kInstant, false, kRegistered)};
                            }};
         Contender shortList{n + " registered",
                             [&] { return Sample{WholeVakoQuit(box, kInstant, false)}; }};
-        bench::RunRounds({&ours, &atOnce, &theirs, &command}, kRounds);
+        bench::RunRounds({&ours, &atOnce, &theirs, &command, &commandAtOnce}, kRounds);
         bench::RunRounds({&longList, &shortList}, kRounds);
         const std::string whole = " programs, whole process from its start until all are gone";
         bench::PrintComparison("quit-all of " + n + whole, ours, theirs);
@@ -151,7 +153,7 @@ int main() {
         bench::PrintFigures("quit-all of " + n +
                                 " programs, in-process: command to a running VakoQuit until all "
                                 "are gone",
-                            {&command});
+                            {&command, &commandAtOnce});
         bench::PrintComparison("quit-all by VakoQuit -q of " + n + " running" + whole +
                                    ", the growth with the list",
                                longList, shortList);
