@@ -43,6 +43,7 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     void AppendEntry(TProgInfo& record) override { FileList.AppendEntry(record); }
     void SetBusy(bool enabled) override;
     void SetStatusText(const std::string& text) override { statusBar_.SetText(text); }
+    void SetProgressText(const std::string& text) override { statusBar_.SetProgress(text); }
     void ListChanged() override { UpdateStatus(); }
     void SetViewStyle(int view) override;
     void ToggleStatusBar() override;

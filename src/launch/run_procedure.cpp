@@ -49,7 +49,7 @@ StartCalls& CurrentStartCalls() {
 }
 
 bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
-    host.SetStatusText(StartingText(entry.Name));
+    host.SetProgressText(StartingText(entry.Name));
 
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);

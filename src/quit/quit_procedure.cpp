@@ -102,18 +102,21 @@ bool TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
     Request r = Ask(rec, snapshot);
     if (r.State == Asked::Waiting && WaitOne(WaitFor(r)))
         r.State = Asked::NotQuit;
+    // What ran may have ended by now. (Quitting all at once asks every program
+    // before anything can have ended: the asks share the readings.)
+    if (rec.ProcessID != 0)
+        snapshot.Processes.Expire();
     return !Report(r);
 }
 
 TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) {
-    host_.SetStatusText(rec.Name + "を終了しています");
+    host_.SetProgressText(rec.Name + "を終了しています");
     Request r;
     r.Rec = &rec;
     const uint32_t pid = snapshot.Processes.FindProcessOf(rec.Program);
     rec.ProcessID = pid; // the record shows the latest lookup
     if (pid == 0)
         return r;
-    snapshot.Processes.Expire();
     int last = CollectWindows(pid, snapshot);
     if (last == -1 && rec.QuitType != kQuitParam) {
         r.State = Asked::NotFound;

@@ -18,6 +18,9 @@ class Host {
     // Commands call it only through BusyScope, which pairs the two calls.
     virtual void SetBusy(bool enabled) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    // The text of one step of a command that may take many steps in quick
+    // succession: it may be shown a moment later, or never if the next replaces it.
+    virtual void SetProgressText(const std::string& text) { SetStatusText(text); }
     // Owner of the command's message boxes.
     virtual HWND BoxOwner() { return MessageBoxOwner(); }
     // Lets the program's own queue be processed while a wait runs.

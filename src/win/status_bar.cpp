@@ -5,8 +5,9 @@
 namespace win {
 namespace {
 
-// Texts painted at once follow each other at least this far apart.
+// Texts shown at once follow each other at least this far apart.
 constexpr DWORD kRepaintMs = 40;
+constexpr UINT_PTR kPendingTimer = 1;
 
 } // namespace
 
@@ -17,6 +18,18 @@ void StatusBar::Create(HWND parent, int id, HFONT font) {
     SendMessageA(bar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     int parts[1] = {-1};
     SendMessageA(bar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    SetWindowSubclass(bar_, BarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK StatusBar::BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR self) {
+    if (msg == WM_TIMER && wp == kPendingTimer) {
+        reinterpret_cast<StatusBar*>(self)->ShowPending();
+        return 0;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, BarProc, 0);
+    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 bool StatusBar::Shown() const {
@@ -28,13 +41,30 @@ void StatusBar::Show(bool shown) {
 }
 
 void StatusBar::SetText(const std::string& text) {
-    SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    const DWORD now = GetTickCount();
-    if (painted_ && now - paintedAt_ < kRepaintMs)
-        return;
+    pending_ = text;
+    ShowPending();
+}
+
+void StatusBar::SetProgress(const std::string& text) {
+    pending_ = text;
+    if (shown_ && GetTickCount() - shownAt_ < kRepaintMs) {
+        if (!timerSet_)
+            timerSet_ = SetTimer(bar_, kPendingTimer, kRepaintMs, nullptr) != 0;
+        if (timerSet_)
+            return;
+    }
+    ShowPending();
+}
+
+void StatusBar::ShowPending() {
+    if (timerSet_) {
+        KillTimer(bar_, kPendingTimer);
+        timerSet_ = false;
+    }
+    SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(pending_.c_str()));
     UpdateWindow(bar_);
-    paintedAt_ = now;
-    painted_ = true;
+    shownAt_ = GetTickCount();
+    shown_ = true;
 }
 
 int StatusBar::Fit() {
