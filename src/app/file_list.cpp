@@ -95,11 +95,9 @@ void TFileList::AddPlaceholders() {
 }
 
 void TFileList::SetDpi(int dpi) {
-    std::vector<int32_t> widths = ColumnWidths();
-    for (int32_t& width : widths)
-        width = scale::ToPixels(scale::ToStored(width, dpi_), dpi);
+    const std::vector<int32_t> widths = StoredColumnWidths();
     dpi_ = dpi;
-    SetColumnWidths(widths);
+    SetStoredColumnWidths(widths);
     // Every picture again at its index; the files' own icons follow through the queue.
     const int images = ImageList_GetImageCount(LargeImages.get());
     CreateImageLists();
@@ -359,6 +357,20 @@ void TFileList::SetColumnWidths(const std::vector<int32_t>& widths) {
         for (size_t i = 0; i < columns_.size(); ++i)
             ListView_SetColumnWidth(list_, static_cast<int>(i), columns_[i]);
     }
+}
+
+std::vector<int32_t> TFileList::StoredColumnWidths() const {
+    std::vector<int32_t> widths = ColumnWidths();
+    for (int32_t& width : widths)
+        width = scale::ToStored(width, dpi_);
+    return widths;
+}
+
+void TFileList::SetStoredColumnWidths(const std::vector<int32_t>& stored) {
+    std::vector<int32_t> widths = stored;
+    for (int32_t& width : widths)
+        width = scale::ToPixels(width, dpi_);
+    SetColumnWidths(widths);
 }
 
 void TFileList::CaptureColumnWidths() {

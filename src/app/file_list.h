@@ -63,10 +63,11 @@ class TFileList {
     void SetViewStyle(int view);
     int ViewStyle() const;
     void Arrange();
-    // The report view's column widths in pixels. They are kept whatever the view, so that
-    // widths that were loaded are written back unchanged until the user drags them.
-    std::vector<int32_t> ColumnWidths() const;
-    void SetColumnWidths(const std::vector<int32_t>& widths);
+    // The report view's column widths as the settings file keeps them, at 96 DPI.
+    // They are kept whatever the view, so that widths that were loaded are written
+    // back unchanged until the user drags them.
+    std::vector<int32_t> StoredColumnWidths() const;
+    void SetStoredColumnWidths(const std::vector<int32_t>& stored);
 
     void ColumnClick(int column);
     void Edited(int item, const char* newText);
@@ -91,6 +92,9 @@ class TFileList {
     void CreateImageLists();
     void AddPlaceholders();
     static int CALLBACK CompareItemsProc(LPARAM a, LPARAM b, LPARAM sort);
+    // The same in the list's pixels.
+    std::vector<int32_t> ColumnWidths() const;
+    void SetColumnWidths(const std::vector<int32_t>& widths);
     void CaptureColumnWidths();
     void FitListColumn();
     void PostIconTurn();

@@ -22,16 +22,6 @@ const UINT kWmDpiChanged = 0x02E0;
 const int kViewActions[kViewCount] = {ID_ACT_LARGEICON, ID_ACT_SMALLICON, ID_ACT_LIST,
                                       ID_ACT_REPORT};
 
-// The column widths between the settings file's 96 DPI and the window's pixels.
-std::vector<int32_t> ScaleEach(const std::vector<int32_t>& values, int32_t (*f)(int32_t, int),
-                               int dpi) {
-    std::vector<int32_t> out;
-    out.reserve(values.size());
-    for (int32_t v : values)
-        out.push_back(f(v, dpi));
-    return out;
-}
-
 } // namespace
 
 TVakoQuitForm::TVakoQuitForm() : model_(win::ModulePath()) {}
@@ -149,7 +139,7 @@ void TVakoQuitForm::Show(int showCmd) {
 void TVakoQuitForm::FormShow() {
     // The window keys default to 0, 0, 313, 277, not to where the system put the
     // window; the columns default to their current widths.
-    model_.Settings.Columns = ScaleEach(FileList.ColumnWidths(), scale::ToStored, dpi_);
+    model_.Settings.Columns = FileList.StoredColumnWidths();
     model_.Load(hwnd());
     ApplySettings(model_.Settings);
     BuildList();
@@ -168,7 +158,7 @@ void TVakoQuitForm::ApplySettings(const TSettings& s) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // The widths first: the view keeps them whichever it is. The move may have
     // taken the window to a monitor of another scale.
-    FileList.SetColumnWidths(ScaleEach(s.Columns, scale::ToPixels, dpi_));
+    FileList.SetStoredColumnWidths(s.Columns);
     SetViewStyle(s.View);
     ShowStatusBar(s.Status);
 }
@@ -203,7 +193,7 @@ void TVakoQuitForm::SaveSettings() {
     s.Height = scale::ToStored(rc.bottom - rc.top, dpi_);
     s.View = FileList.ViewStyle();
     s.Status = statusBar_.Shown();
-    s.Columns = ScaleEach(FileList.ColumnWidths(), scale::ToStored, dpi_);
+    s.Columns = FileList.StoredColumnWidths();
     model_.Save(hwnd(), FileList.RecordsInListOrder());
 }
 

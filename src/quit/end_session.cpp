@@ -1,5 +1,7 @@
 #include "quit/end_session.h"
 
+#include "quit/window_table.h"
+
 #include <map>
 
 namespace {
@@ -14,28 +16,7 @@ std::map<ULONG_PTR, TEndSessionAsk*>& LiveAsks() {
 
 ULONG_PTR g_nextId = 0;
 
-struct Collect {
-    uint32_t processId;
-    std::vector<HWND>* windows;
-};
-
-BOOL CALLBACK CollectOfProcess(HWND hwnd, LPARAM lp) {
-    Collect* c = reinterpret_cast<Collect*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == c->processId)
-        c->windows->push_back(hwnd);
-    return TRUE;
-}
-
 } // namespace
-
-std::vector<HWND> TopLevelWindowsOf(uint32_t processId) {
-    std::vector<HWND> windows;
-    Collect c{processId, &windows};
-    EnumWindows(CollectOfProcess, reinterpret_cast<LPARAM>(&c));
-    return windows;
-}
 
 TEndSessionAsk::TEndSessionAsk(uint32_t processId) : id_(++g_nextId) {
     const std::vector<HWND> windows = TopLevelWindowsOf(processId);

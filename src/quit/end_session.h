@@ -9,9 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-// The top-level windows of one process, hidden ones included, topmost first.
-std::vector<HWND> TopLevelWindowsOf(uint32_t processId);
-
 class TEndSessionAsk {
   public:
     enum class State {

@@ -1,6 +1,7 @@
 #include "quit/quit_wait.h"
 
 #include "quit/wait_rules.h"
+#include "quit/window_table.h"
 
 #include <algorithm>
 

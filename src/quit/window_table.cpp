@@ -20,6 +20,12 @@ void Fill(TWindowInfo& e, HWND hwnd) {
     e.ClassStyle = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_STYLE));
 }
 
+uint32_t ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
 } // namespace
 
 int CollectWindows(TWindowTable& table, const std::vector<HWND>& windows) {
@@ -51,15 +57,21 @@ HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId) {
     return CollectWindows(table, list, processId) == -1 ? nullptr : table[0].Handle;
 }
 
+std::vector<HWND> TopLevelWindowsOf(uint32_t processId) {
+    const TWindowList now;
+    std::vector<HWND> windows;
+    for (int k = 0; k < now.Count(); ++k) {
+        if (ProcessOf(now.Handle(k)) == processId)
+            windows.push_back(now.Handle(k));
+    }
+    return windows;
+}
+
 void TWindowsByProcess::Take(TWindowList& list) {
     list.Refresh();
     windows_.clear();
-    for (int k = 0; k < list.Count(); ++k) {
-        HWND hwnd = list.Handle(k);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        windows_[pid].push_back(hwnd);
-    }
+    for (int k = 0; k < list.Count(); ++k)
+        windows_[ProcessOf(list.Handle(k))].push_back(list.Handle(k));
     taken_ = true;
 }
 

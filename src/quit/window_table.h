@@ -37,6 +37,10 @@ int CollectWindows(TWindowTable& table, TWindowList& list, uint32_t processId);
 // The first accepted window of the process, or 0 when it has none.
 HWND MainWindowOf(TWindowTable& table, TWindowList& list, uint32_t processId);
 
+// The top-level windows of one process as they are now, hidden ones included,
+// topmost first.
+std::vector<HWND> TopLevelWindowsOf(uint32_t processId);
+
 // The top-level windows of every process, enumerated once for a command that looks
 // at the windows of many processes, each process's in Z-order (topmost first).
 class TWindowsByProcess {
