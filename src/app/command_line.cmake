@@ -3,4 +3,4 @@
 include_guard(GLOBAL)
 add_library(vako_cmdline STATIC
     ${CMAKE_CURRENT_LIST_DIR}/command_line_step.cpp)
-target_link_libraries(vako_cmdline PUBLIC vako_core vako_options PRIVATE shell32)
+target_link_libraries(vako_cmdline PUBLIC vako_core vako_options PRIVATE vako_win shell32)

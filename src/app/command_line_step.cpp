@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "win/file.h"
+#include "win/shutdown.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -19,6 +20,7 @@ class RealFiles : public CommandLineFiles {
         ShellExecuteA(nullptr, "open", file.c_str(), "", folder.empty() ? nullptr : folder.c_str(),
                       SW_SHOW);
     }
+    void ShutDown() override { win::ShutDownWindows(); }
 };
 
 } // namespace
@@ -48,10 +50,16 @@ int CommandLineExitCode(const CommandLineOutcome& outcome) {
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files) {
     CommandLineOutcome outcome;
-    if (cl.QuitSwitch) {
+    if (cl.QuitSwitch || cl.ShutdownSwitch) {
         outcome.NotDone += host.RunQuitAll();
         host.CloseMainWindow();
         outcome.Closed = true;
+    }
+    if (cl.ShutdownSwitch) {
+        // A program left running may hold unsaved work: the machine stays on.
+        if (outcome.NotDone == 0)
+            files.ShutDown();
+        return outcome;
     }
     if (cl.RunSwitch) {
         outcome.NotDone += host.RunRunAll();
@@ -69,7 +77,7 @@ CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& h
 }
 
 bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {
-    if (cl.QuitSwitch || cl.RunSwitch)
+    if (cl.QuitSwitch || cl.RunSwitch || cl.ShutdownSwitch)
         return true;
     if (!cl.HasArg1)
         return false;

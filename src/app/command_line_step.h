@@ -1,8 +1,9 @@
 #pragma once
 // The command-line step of the main window's first show: quit-all for "-q",
-// run-all for "-r" (quit-all first when both are given), and quit-all followed by
-// opening the file when argument 1 is a program file or a shortcut to one; each of
-// them then closes the main window.
+// run-all for "-r" (quit-all first when both are given), quit-all followed by
+// opening the file when argument 1 is a program file or a shortcut to one, and
+// quit-all followed by the shutdown of Windows for "-s"; each of them then closes
+// the main window.
 #include "core/command_line.h"
 
 #include <string>
@@ -31,6 +32,8 @@ class CommandLineFiles {
     virtual bool FileExists(const std::string& path) = 0;
     // Hands `file` to the shell to open, in `folder`; the result is not looked at.
     virtual void ShellOpen(const std::string& file, const std::string& folder) = 0;
+    // Asks Windows to shut down; throws when it refuses.
+    virtual void ShutDown() = 0;
 
   protected:
     ~CommandLineFiles() = default;
@@ -52,8 +55,10 @@ struct CommandLineOutcome {
 // started, at most 255, so that a script is never told success for a failure.
 int CommandLineExitCode(const CommandLineOutcome& outcome);
 
-// Carries out the command line. An exception of quit-all, run-all or the shortcut
-// ends the step where it happens.
+// Carries out the command line. An exception of quit-all, run-all, the shortcut or
+// the shutdown ends the step where it happens. With "-s" quit-all runs once, and
+// Windows is shut down only when it quit every program; nothing is started then,
+// neither run-all nor a program argument, since the session is about to end.
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files = SystemFiles());
 

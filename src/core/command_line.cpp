@@ -19,6 +19,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             cl.QuitSwitch = true;
         if (IsSwitch(args[i], 'r'))
             cl.RunSwitch = true;
+        if (IsSwitch(args[i], 's'))
+            cl.ShutdownSwitch = true;
     }
     if (args.size() > 1) {
         cl.HasArg1 = true;

@@ -1,13 +1,15 @@
 #pragma once
 // The command line VakoQuit understands: "-q" runs quit-all and ends, "-r" runs
-// run-all and ends, and a program file (or a shortcut to one) as first argument is
-// started after quit-all. This is only the reading of the arguments.
+// run-all and ends, "-s" runs quit-all and shuts Windows down when every program
+// quit, and a program file (or a shortcut to one) as first argument is started
+// after quit-all. This is only the reading of the arguments.
 #include <string>
 #include <vector>
 
 struct TCommandLine {
     bool QuitSwitch = false;
     bool RunSwitch = false;
+    bool ShutdownSwitch = false;
     bool HasArg1 = false;
     std::string Arg1; // the only argument that can name a program to start
 };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -21,16 +22,21 @@ TEST(CommandLineGrammar, SwitchesInAnyPositionCaseAndSwitchCharacter) {
         TCommandLine cl = ParseCommandLine({"VakoQuit.exe", r});
         EXPECT_TRUE(cl.RunSwitch && !cl.QuitSwitch) << r;
     }
+    for (const char* sw : {"-s", "-S", "/s", "/S"}) {
+        TCommandLine cl = ParseCommandLine({"VakoQuit.exe", "x", sw});
+        EXPECT_TRUE(cl.ShutdownSwitch && !cl.QuitSwitch && !cl.RunSwitch) << sw;
+    }
     TCommandLine both = ParseCommandLine({"VakoQuit.exe", "/R", "-q", "C:\\a.exe"});
     EXPECT_TRUE(both.QuitSwitch && both.RunSwitch);
     EXPECT_EQ(both.Arg1, "/R"); // only argument 1 can name a program
 }
 
 TEST(CommandLineGrammar, WordsBareLettersAndArgumentZeroAreNoSwitches) {
-    TCommandLine cl = ParseCommandLine(
-        {"-q", "-quit", "q", "r", "--q", "-", "", "-qr", " -q", "-q ", "\\q", "-ｑ", "-x"});
+    TCommandLine cl = ParseCommandLine({"-q", "-quit", "q", "r", "--q", "-", "", "-qr", " -q",
+                                        "-q ", "\\q", "-ｑ", "-x", "s", "-sq", "-shutdown"});
     EXPECT_FALSE(cl.QuitSwitch);
     EXPECT_FALSE(cl.RunSwitch);
+    EXPECT_FALSE(cl.ShutdownSwitch);
     EXPECT_TRUE(cl.HasArg1);
     EXPECT_EQ(cl.Arg1, "-quit");
     EXPECT_FALSE(ParseCommandLine({"VakoQuit.exe"}).HasArg1);
@@ -78,6 +84,7 @@ class RecordingFiles : public CommandLineFiles {
     void ShellOpen(const std::string& file, const std::string& folder) override {
         events_.push_back("open:" + file + "|" + folder);
     }
+    void ShutDown() override { events_.push_back("shutdown"); }
 
   private:
     Events& events_;
@@ -114,7 +121,7 @@ class CommandLineStep : public ::testing::Test {
         outcome = RunCommandLineStep(cl, host, files);
         const bool closed = outcome.Closed;
         EXPECT_EQ(predicted, closed);
-        EXPECT_EQ(closed, !events.empty() && events.back() == "close");
+        EXPECT_EQ(closed, std::count(events.begin(), events.end(), "close") > 0);
         return events;
     }
     Events Opened(const std::string& file) { return {"quit", "open:" + file + "|" + dir, "close"}; }
@@ -153,6 +160,22 @@ TEST_F(CommandLineStep, ExitCodeCountsWhatCouldNotBeQuitOrStarted) {
     Run({"V.exe", "-q", "-r"});
     EXPECT_EQ(outcome.NotDone, 301);
     EXPECT_EQ(CommandLineExitCode(outcome), 255);
+}
+
+// "-s" quits once, whatever other switch asks for quit-all too, and shuts down only
+// when every program quit; it starts nothing, neither run-all nor a program.
+TEST_F(CommandLineStep, ShutdownSwitchQuitsOnceAndShutsDownOnlyWhenAllQuit) {
+    const Events shutDown{"quit", "close", "shutdown"};
+    EXPECT_EQ(Run({"V.exe", "-s"}), shutDown);
+    EXPECT_EQ(Run({"V.exe", "-q", "/S"}), shutDown);
+    EXPECT_EQ(Run({"V.exe", "-S", "-r"}), shutDown);
+    EXPECT_EQ(Run({"V.exe", dir + "tool.exe", "-s"}), shutDown);
+    EXPECT_EQ(CommandLineExitCode(outcome), 0);
+    host.quitFailures = 1;
+    for (const Args& args : {Args{"V.exe", "-s"}, Args{"V.exe", "-q", "-s", "-r"}}) {
+        EXPECT_EQ(Run(args), (Events{"quit", "close"}));
+        EXPECT_EQ(CommandLineExitCode(outcome), 1);
+    }
 }
 
 TEST_F(CommandLineStep, ProgramOrShortcutToOneIsOpenedItselfInItsFolderAfterQuitAll) {
