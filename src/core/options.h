@@ -23,4 +23,10 @@ struct TOptions {
     // A program that asks its user something (a dialog of its own) is waited for
     // without the time-out running until the dialog is answered.
     bool WaitDialogs = false;
+    // The hot keys the options dialog writes into the three desktop shortcuts, as
+    // the shell link and the hot-key control hold them: the virtual key in the low
+    // byte, the HOTKEYF_ modifiers in the high byte; 0 for none.
+    uint16_t QuitHotKey = 0;
+    uint16_t RunHotKey = 0;
+    uint16_t ShutdownHotKey = 0;
 };

@@ -18,6 +18,19 @@ void WriteOptionalFlag(IniFile& ini, const std::string& section, const char* key
         ini.DeleteKey(section, key);
 }
 
+// A hot key: present only while one is set. A value that is no 16-bit key is none.
+void WriteOptionalHotKey(IniFile& ini, const char* key, uint16_t value) {
+    if (value != 0)
+        ini.WriteInteger(kSetting, key, value);
+    else
+        ini.DeleteKey(kSetting, key);
+}
+
+uint16_t ReadHotKey(const IniFile& ini, const char* key) {
+    const int32_t value = ini.ReadInteger(kSetting, key, 0);
+    return value > 0 && value <= 0xFFFF ? static_cast<uint16_t>(value) : 0;
+}
+
 std::string ColumnKey(size_t i) {
     return "Column" + text::IntToStr(static_cast<long long>(i));
 }
@@ -39,6 +52,9 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.RunLastQuit = ini.ReadBool(kSetting, "RunLastQuit", false);
     s.EndSession = ini.ReadBool(kSetting, "EndSession", false);
     s.WaitDialogs = ini.ReadBool(kSetting, "WaitDialogs", false);
+    s.QuitHotKey = ReadHotKey(ini, "QuitHotKey");
+    s.RunHotKey = ReadHotKey(ini, "RunHotKey");
+    s.ShutdownHotKey = ReadHotKey(ini, "ShutdownHotKey");
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
@@ -91,6 +107,9 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     WriteOptionalFlag(ini, kSetting, "RunLastQuit", s.RunLastQuit);
     WriteOptionalFlag(ini, kSetting, "EndSession", s.EndSession);
     WriteOptionalFlag(ini, kSetting, "WaitDialogs", s.WaitDialogs);
+    WriteOptionalHotKey(ini, "QuitHotKey", s.QuitHotKey);
+    WriteOptionalHotKey(ini, "RunHotKey", s.RunHotKey);
+    WriteOptionalHotKey(ini, "ShutdownHotKey", s.ShutdownHotKey);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)

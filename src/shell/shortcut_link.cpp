@@ -48,6 +48,7 @@ std::string TShortcutLink::HotKey() const {
 
 void TShortcutLink::SetHotKey(const std::string& text) {
     hotKeyCode_ = shortcut::HotKeyCodeFromText(text);
+    hotKeyWord_ = 0;
 }
 
 void TShortcutLink::ReadShortcut() {
@@ -109,6 +110,7 @@ void TShortcutLink::ClearReadValues() {
     IconLocation = fresh.IconLocation;
     IconNumber = fresh.IconNumber;
     hotKeyCode_ = fresh.hotKeyCode_;
+    hotKeyWord_ = fresh.hotKeyWord_;
     showCmd_ = fresh.showCmd_;
 }
 
@@ -137,7 +139,9 @@ void TShortcutLink::WriteShortcut() {
     link->SetArguments(Arguments.c_str());
     link->SetDescription(Description.c_str());
     link->SetShowCmd(showCmd_);
-    if (hotKeyCode_ > 32)
+    if (hotKeyWord_ != 0)
+        link->SetHotkey(hotKeyWord_);
+    else if (hotKeyCode_ > 32)
         link->SetHotkey(static_cast<WORD>(hotKeyCode_ | ((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8)));
     link->SetIconLocation(IconLocation.c_str(), IconNumber);
 

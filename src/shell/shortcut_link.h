@@ -36,6 +36,11 @@ class TShortcutLink {
     TShowCmd ShowCmd() const { return shortcut::ShowCmdFromRaw(showCmd_); }
     void SetShowCmd(TShowCmd cmd) { showCmd_ = shortcut::RawFromShowCmd(cmd); }
 
+    // A whole hot key as the shell link and the hot-key control hold it (key code in
+    // the low byte, HOTKEYF_ modifiers in the high byte; 0 for none), written as it
+    // is in place of the one-character key until SetHotKey is called again.
+    void SetHotKeyWord(uint16_t word) { hotKeyWord_ = word; }
+
     // The values the two views stand for: the key code (without modifiers) and the
     // platform window state (SW_...).
     uint16_t HotKeyCode() const { return hotKeyCode_; }
@@ -54,7 +59,8 @@ class TShortcutLink {
     // such as "PC", a Control Panel item, a Store app) or a step fails; the reason
     // is not kept, the caller only needs to know that nothing usable came back.
     bool Read(const std::string& file);
-    // Creates or replaces ShortcutFile. A hot key is written as Ctrl+Alt+key. Raises
+    // Creates or replaces ShortcutFile. A hot key is written as Ctrl+Alt+key, a hot-key
+    // word as it is. Raises
     // EShortcutError when the file cannot be saved, EOleSysError when the shell-link
     // object cannot be created.
     void WriteShortcut();
@@ -69,5 +75,6 @@ class TShortcutLink {
     void GetSpecialDir(int csidl, std::string& dir) const;
 
     mutable uint16_t hotKeyCode_ = 0;
+    uint16_t hotKeyWord_ = 0;
     int showCmd_ = 0;
 };

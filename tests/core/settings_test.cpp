@@ -62,6 +62,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(plain.Serialize().find("LastQuit"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("EndSession"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("WaitDialogs"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("HotKey"), std::string::npos);
 
     TSettings on;
     on.QuitAtOnce = true;
@@ -69,13 +70,17 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     on.RunLastQuit = true;
     on.EndSession = true;
     on.WaitDialogs = true;
+    on.QuitHotKey = 0x0651; // Ctrl+Shift+Q
+    on.RunHotKey = 0x0670;  // Ctrl+Alt+F1
+    on.ShutdownHotKey = 0xFFFF;
     TProgInfo recorded = p;
     recorded.LastQuit = true;
     IniFile ini;
     WriteSettings(ini, on, "0.3", {&recorded});
     EXPECT_NE(
         ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"
-                             "EndSession=1\r\nWaitDialogs=1\r\n"),
+                             "EndSession=1\r\nWaitDialogs=1\r\nQuitHotKey=1617\r\n"
+                             "RunHotKey=1648\r\nShutdownHotKey=65535\r\n"),
         std::string::npos);
     EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\n"), std::string::npos);
     TSettings back;
@@ -86,12 +91,18 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_TRUE(back.RunLastQuit);
     EXPECT_TRUE(back.EndSession);
     EXPECT_TRUE(back.WaitDialogs);
+    EXPECT_EQ(back.QuitHotKey, 0x0651);
+    EXPECT_EQ(back.RunHotKey, 0x0670);
+    EXPECT_EQ(back.ShutdownHotKey, 0xFFFF);
     EXPECT_TRUE(table[0].LastQuit);
 
     TSettings half = back;
     half.QuitAtOnce = false;
     half.EndSession = false;
+    half.RunHotKey = 0;
     WriteSettings(ini, half, "0.3", {&p});
+    EXPECT_EQ(ini.ReadString("Setting", "RunHotKey", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("Setting", "QuitHotKey"), "1617");
     EXPECT_EQ(ini.ReadString("0", "LastQuit", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
@@ -184,6 +195,13 @@ TEST(Settings, QuitAtOnceAndSkipRunningAreReadAndOffWithoutTheirKeys) {
     ReadSettings(ini, s, table);
     EXPECT_TRUE(s.QuitAtOnce);
     EXPECT_TRUE(s.SkipRunning);
+    // A hand-edited hot key that no shell link can hold is none.
+    ini.Parse("[Setting]\nQuitHotKey=65536\nRunHotKey=-5\nShutdownHotKey=Q\n");
+    s.QuitHotKey = s.RunHotKey = s.ShutdownHotKey = 1;
+    ReadSettings(ini, s, table);
+    EXPECT_EQ(s.QuitHotKey, 0);
+    EXPECT_EQ(s.RunHotKey, 0);
+    EXPECT_EQ(s.ShutdownHotKey, 0);
 }
 
 TEST(StatusText, CountsAndMarks) {

@@ -87,6 +87,22 @@ TEST_F(ShortcutLinkTest, HotKeyTextForms) {
     link.SetHotKey("Z");
     link.ReadShortcut();
     EXPECT_EQ(link.HotKey(), " ");
+
+    // A whole hot key goes in with its own modifiers, also keys the text form cannot
+    // hold, until a text key takes its place again.
+    for (WORD word : {MAKEWORD(VK_F5, HOTKEYF_CONTROL | HOTKEYF_SHIFT),
+                      MAKEWORD(VK_SPACE, HOTKEYF_CONTROL | HOTKEYF_ALT)}) {
+        link.SetHotKeyWord(word);
+        link.WriteShortcut();
+        EXPECT_EQ(LoadLink(link.ShortcutFile).hotKey, word);
+    }
+    link.SetHotKey("Q");
+    link.WriteShortcut();
+    EXPECT_EQ(LoadLink(link.ShortcutFile).hotKey, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    link.SetHotKeyWord(MAKEWORD('W', HOTKEYF_ALT));
+    EXPECT_TRUE(link.Read(link.ShortcutFile)); // reading forgets the word
+    link.WriteShortcut();
+    EXPECT_EQ(LoadLink(link.ShortcutFile).hotKey, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
 }
 
 TEST(ShowCmdRules, ReadAndWrittenValues) {
