@@ -19,7 +19,9 @@ const char* const kPageCaptions[kPageCount] = {"全般", "終了時", "起動時
 
 // The controls of each tab page; one page's controls are shown at a time, so that
 // dialog navigation only ever reaches the visible page.
-const int kGeneralPage[] = {IDC_OPT_SHORTCUTGROUP, IDC_OPT_MAKEQUIT, IDC_OPT_MAKERUN,
+const int kGeneralPage[] = {IDC_OPT_SHORTCUTGROUP, IDC_OPT_KEYLABEL,    IDC_OPT_MAKEQUIT,
+                            IDC_OPT_QUITKEY,       IDC_OPT_MAKERUN,     IDC_OPT_RUNKEY,
+                            IDC_OPT_MAKESHUTDOWN,  IDC_OPT_SHUTDOWNKEY, IDC_OPT_KEYNOTE,
                             IDC_OPT_LABEL4};
 const int kQuitPage[] = {IDC_OPT_ALLCLOSE,   IDC_OPT_LABEL3,      IDC_OPT_IGNORELIST,
                          IDC_OPT_ADD,        IDC_OPT_DELETE,      IDC_OPT_LABEL1,
@@ -72,22 +74,32 @@ LRESULT CALLBACK TabsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// What each of the two shortcut buttons writes.
+// What each of the three shortcut buttons writes, and the option and control of
+// the hot key it carries.
 struct ShortcutKind {
+    int button;
     const char* question;
     const char* fileName;
     const char* arguments;
     uint16_t iconNumber; // the program's second or third icon
+    int keyControl;
+    uint16_t TOptions::*hotKey;
 };
-const ShortcutKind kQuitShortcut = {"デスクトップにポムッと終了するショートカットを作成します。",
-                                    "\\ポムッと終了.lnk", "-q", 1};
-const ShortcutKind kRunShortcut = {"デスクトップにポムッと起動するショートカットを作成します。",
-                                   "\\ポムッと起動.lnk", "-r", 2};
+const ShortcutKind kShortcuts[] = {
+    {IDC_OPT_MAKEQUIT, "デスクトップにポムッと終了するショートカットを作成します。",
+     "\\ポムッと終了.lnk", "-q", 1, IDC_OPT_QUITKEY, &TOptions::QuitHotKey},
+    {IDC_OPT_MAKERUN, "デスクトップにポムッと起動するショートカットを作成します。",
+     "\\ポムッと起動.lnk", "-r", 2, IDC_OPT_RUNKEY, &TOptions::RunHotKey},
+    {IDC_OPT_MAKESHUTDOWN,
+     "デスクトップにポムッと終了してシャットダウンするショートカットを作成します。",
+     "\\ポムッと終了してシャットダウン.lnk", "-s", 1, IDC_OPT_SHUTDOWNKEY,
+     &TOptions::ShutdownHotKey},
+};
 
 } // namespace
 
 TVakoOptionForm::TVakoOptionForm(std::string ownProgram) : ownProgram_(std::move(ownProgram)) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&icc);
 }
 
@@ -121,6 +133,14 @@ void TVakoOptionForm::OnInit() {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (const std::string& entry : Options.IgnoreMemo)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    for (const ShortcutKind& kind : kShortcuts) {
+        HWND key = Item(kind.keyControl);
+        // A key without Ctrl or Alt would be taken from every program the user
+        // types into; it becomes Ctrl+Alt+key, as in the shortcut's own properties.
+        SendMessageA(key, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                     MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+        SendMessageA(key, HKM_SETHOTKEY, Options.*kind.hotKey, 0);
+    }
 
     MatchPageBackground();
     SetWindowSubclass(tabs, TabsProc, 0, 0);
@@ -198,7 +218,10 @@ bool TVakoOptionForm::IsOnPage(HWND control) const {
 }
 
 INT_PTR TVakoOptionForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CTLCOLORSTATIC && pageBrush_ && IsOnPage(reinterpret_cast<HWND>(lp))) {
+    // The tab control paints around the group box as around every control on it, so
+    // inside the group the dialog's own colour shows, and the label there keeps it.
+    if (msg == WM_CTLCOLORSTATIC && pageBrush_ && IsOnPage(reinterpret_cast<HWND>(lp)) &&
+        GetDlgCtrlID(reinterpret_cast<HWND>(lp)) != IDC_OPT_KEYLABEL) {
         HDC dc = reinterpret_cast<HDC>(wp);
         SetBkColor(dc, pageColor_);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -230,8 +253,9 @@ bool TVakoOptionForm::OnCommand(int id, int code, HWND control) {
         return true;
     case IDC_OPT_MAKEQUIT:
     case IDC_OPT_MAKERUN:
+    case IDC_OPT_MAKESHUTDOWN:
         if (code == BN_CLICKED)
-            MakeShortcut(id == IDC_OPT_MAKEQUIT);
+            MakeShortcut(id);
         return true;
     case IDC_OPT_TIMEOUT:
         if (code == EN_KILLFOCUS)
@@ -261,6 +285,8 @@ void TVakoOptionForm::OnOk() {
     Options.RunLastQuit = Checked(IDC_OPT_RUNLASTQUIT);
     Options.EndSession = Checked(IDC_OPT_ENDSESSION);
     Options.WaitDialogs = Checked(IDC_OPT_WAITDIALOGS);
+    for (const ShortcutKind& kind : kShortcuts)
+        Options.*kind.hotKey = HotKeyOf(kind.keyControl);
     HWND list = Item(IDC_OPT_IGNORELIST);
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     Options.IgnoreMemo.clear();
@@ -299,8 +325,24 @@ void TVakoOptionForm::AddButtonClick() {
                  reinterpret_cast<LPARAM>(add.Text().c_str()));
 }
 
-void TVakoOptionForm::MakeShortcut(bool quitAll) {
-    const ShortcutKind& kind = quitAll ? kQuitShortcut : kRunShortcut;
+uint16_t TVakoOptionForm::HotKeyOf(int keyControl) {
+    return static_cast<uint16_t>(SendMessageA(Item(keyControl), HKM_GETHOTKEY, 0, 0));
+}
+
+void TVakoOptionForm::MakeShortcut(int button) {
+    const ShortcutKind& kind =
+        *std::find_if(std::begin(kShortcuts), std::end(kShortcuts),
+                      [&](const ShortcutKind& k) { return k.button == button; });
+    const uint16_t hotKey = HotKeyOf(kind.keyControl);
+    // Windows gives a key that two shortcuts carry to only one of them, and which
+    // one is not to be foreseen.
+    for (const ShortcutKind& other : kShortcuts) {
+        if (hotKey != 0 && &other != &kind && HotKeyOf(other.keyControl) == hotKey) {
+            win::ErrorBox(hwnd(), "このショートカットキーは、ほかのショートカットにも使われて"
+                                  "います。別のキーを選んでください。");
+            return;
+        }
+    }
     if (!win::ConfirmBox(hwnd(), std::string(kind.question) + "\nよろしいですか？", true))
         return;
     const std::string desktop = DesktopDir();
@@ -315,12 +357,14 @@ void TVakoOptionForm::MakeShortcut(bool quitAll) {
     ShortcutLink.Target = ownProgram_;
     ShortcutLink.Arguments = kind.arguments;
     ShortcutLink.Description.clear();
-    ShortcutLink.SetHotKey("");
+    ShortcutLink.SetHotKeyWord(hotKey);
     ShortcutLink.IconLocation = ownProgram_;
     ShortcutLink.IconNumber = kind.iconNumber;
     ShortcutLink.WorkingDir = text::FolderPart(ownProgram_);
     try {
         ShortcutLink.WriteShortcut();
+        // The shortcut carries it now, whether the dialog ends with OK or not.
+        Options.*kind.hotKey = hotKey;
     } catch (const std::exception& e) {
         // Shown over this dialog, which stays open with its values untouched.
         win::ErrorBox(hwnd(), e.what());
@@ -336,8 +380,11 @@ std::string TVakoOptionForm::DesktopDir() {
 bool EditOptions(HWND owner, const std::string& ownProgram, TOptions& options) {
     TVakoOptionForm form(ownProgram);
     form.Options = options;
-    if (form.ShowModal(owner) != IDOK)
+    if (form.ShowModal(owner) != IDOK) {
+        for (const ShortcutKind& kind : kShortcuts)
+            options.*kind.hotKey = form.Options.*kind.hotKey;
         return false;
+    }
     options = form.Options;
     return true;
 }

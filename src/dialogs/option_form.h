@@ -1,6 +1,7 @@
 #pragma once
 // TVakoOptionForm ("ポムッと終了 オプション"): the options that hold for all registered
-// applications, on three tab pages, and the two desktop shortcuts.
+// applications, on three tab pages, and the three desktop shortcuts with their
+// hot keys.
 #include "core/options.h"
 #include "quit/window_list.h"
 #include "shell/shortcut_link.h"
@@ -37,7 +38,9 @@ class TVakoOptionForm : public win::Dialog {
     void AllCloseCheckClick();
     void AddButtonClick();
     void DeleteButtonClick();
-    void MakeShortcut(bool quitAll);
+    // Writes the desktop shortcut of the button `button` with the hot key beside it.
+    void MakeShortcut(int button);
+    uint16_t HotKeyOf(int keyControl);
     // Brings the typed time-out into the field's range and shows it so.
     int32_t CommitTimeout();
 
@@ -49,5 +52,6 @@ class TVakoOptionForm : public win::Dialog {
 };
 
 // ActOption: edits a copy of `options` in the dialog and hands it back only when the
-// user confirms with OK; true then.
+// user confirms with OK; true then. A hot key written into a desktop shortcut is
+// handed back also when the dialog is cancelled: the shortcut on the desktop has it.
 bool EditOptions(HWND owner, const std::string& ownProgram, TOptions& options);

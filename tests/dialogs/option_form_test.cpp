@@ -1,7 +1,7 @@
 // The options dialog and the add dialog, driven in-process through the program's
 // own message loop: the copies of the options, the ignore list and its enabling,
 // the time-out field, the tab pages with their keyboard, the window titles offered
-// for the ignore list, and the shortcut buttons' failures.
+// for the ignore list, and the shortcut buttons with their hot keys and failures.
 #include "dialog_test_support.h"
 #include "dialogs/add_list_form.h"
 #include "dialogs/add_list_form_ids.h"
@@ -11,6 +11,8 @@
 #include "win/message_loop.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
@@ -375,5 +377,123 @@ TEST(OptionForm, ShortcutButtonsAskFirstAndReportAMissingOrUnwritableDesktop) {
     EXPECT_EQ(boxes.seen[4].text, "Unable to create .lnk file");
     EXPECT_EQ(GetFileAttributesA((missing + "\\ポムッと起動.lnk").c_str()),
               INVALID_FILE_ATTRIBUTES);
+    CoUninitialize();
+}
+
+namespace {
+
+struct WrittenLink {
+    std::string path, arguments, folder;
+    WORD hotKey = 0;
+    int icon = -1;
+};
+
+WrittenLink ReadLink(const std::string& file) {
+    WrittenLink got;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return got;
+    IPersistFile* persist = nullptr;
+    wchar_t wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(wide, STGM_READ))) {
+        char buf[MAX_PATH] = "";
+        link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH);
+        got.path = buf;
+        link->GetArguments(buf, MAX_PATH);
+        got.arguments = buf;
+        link->GetWorkingDirectory(buf, MAX_PATH);
+        got.folder = buf;
+        link->GetHotkey(&got.hotKey);
+        link->GetIconLocation(buf, MAX_PATH, &got.icon);
+    }
+    if (persist)
+        persist->Release();
+    link->Release();
+    return got;
+}
+
+bool Exists(const std::string& file) {
+    return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+// The hot-key controls show the stored keys; each button writes its shortcut with
+// the key beside it, which the options keep from then on (also when the dialog is
+// cancelled); a key that another of the three shortcuts uses is refused; a key typed
+// without Ctrl or Alt becomes Ctrl+Alt+key.
+TEST(OptionForm, ShortcutButtonsWriteTheirHotKeysAndRefuseOneAnotherUses) {
+    CoInitialize(nullptr);
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string desktop = std::string(temp) + "vako 鍵の机";
+    CreateDirectoryA(desktop.c_str(), nullptr);
+    const std::string quitLnk = desktop + "\\ポムッと終了.lnk";
+    const std::string runLnk = desktop + "\\ポムッと起動.lnk";
+    const std::string shutdownLnk = desktop + "\\ポムッと終了してシャットダウン.lnk";
+    for (const std::string& f : {quitLnk, runLnk, shutdownLnk})
+        DeleteFileA(f.c_str());
+
+    const WORD ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    const WORD ctrlAltR = MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    const WORD ctrlShiftF12 = MAKEWORD(VK_F12, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    Owner owner;
+    BoxWatch boxes;
+    TestOptionForm form;
+    form.Options.QuitHotKey = ctrlAltQ;
+    form.Options.ShutdownHotKey = ctrlShiftF12;
+    form.desktop = desktop;
+    std::vector<WORD> shown;
+    WORD typed = 0;
+    form.script = [&](auto& f) {
+        for (int id : {IDC_OPT_QUITKEY, IDC_OPT_RUNKEY, IDC_OPT_SHUTDOWNKEY})
+            shown.push_back(static_cast<WORD>(SendMessageA(f.Control(id), HKM_GETHOTKEY, 0, 0)));
+        SendMessageA(f.Control(IDC_OPT_RUNKEY), HKM_SETHOTKEY, ctrlAltQ, 0);
+        f.Click(IDC_OPT_MAKERUN); // taken by quit-all: refused before any question
+        SendMessageA(f.Control(IDC_OPT_RUNKEY), HKM_SETHOTKEY, ctrlAltR, 0);
+        boxes.answers = {IDYES, IDYES};
+        f.Click(IDC_OPT_MAKERUN);
+        f.Click(IDC_OPT_MAKESHUTDOWN);
+        // Changed, but not written: Cancel forgets it.
+        SendMessageA(f.Control(IDC_OPT_QUITKEY), HKM_SETHOTKEY, 0, 0);
+        SetFocus(f.Control(IDC_OPT_QUITKEY));
+        SendMessageA(f.Control(IDC_OPT_QUITKEY), WM_KEYDOWN, 'A', 1);
+        SendMessageA(f.Control(IDC_OPT_QUITKEY), WM_KEYUP, 'A', 0xC0000001);
+        typed = static_cast<WORD>(SendMessageA(f.Control(IDC_OPT_QUITKEY), HKM_GETHOTKEY, 0, 0));
+        PostMessageA(f.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    };
+    EXPECT_EQ(form.ShowModal(owner.hwnd), IDCANCEL);
+    EXPECT_EQ(shown, (std::vector<WORD>{ctrlAltQ, 0, ctrlShiftF12}));
+    EXPECT_EQ(typed, MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    ASSERT_EQ(boxes.seen.size(), 3u);
+    EXPECT_EQ(boxes.seen[0].caption, "エラー");
+    EXPECT_EQ(boxes.seen[0].text,
+              "このショートカットキーは、ほかのショートカットにも使われています。"
+              "別のキーを選んでください。");
+    EXPECT_EQ(boxes.seen[2].text, "デスクトップにポムッと終了してシャットダウンするショートカットを"
+                                  "作成します。\nよろしいですか？");
+    EXPECT_EQ(form.Options.QuitHotKey, ctrlAltQ);
+    EXPECT_EQ(form.Options.RunHotKey, ctrlAltR);
+    EXPECT_EQ(form.Options.ShutdownHotKey, ctrlShiftF12);
+
+    EXPECT_FALSE(Exists(quitLnk));
+    const WrittenLink run = ReadLink(runLnk);
+    EXPECT_EQ(run.hotKey, ctrlAltR);
+    EXPECT_EQ(run.arguments, "-r");
+    EXPECT_EQ(run.path, "C:\\Tools\\VakoQuit.exe");
+    EXPECT_EQ(run.folder, "C:\\Tools\\");
+    EXPECT_EQ(run.icon, 2);
+    const WrittenLink shutdown = ReadLink(shutdownLnk);
+    EXPECT_EQ(shutdown.hotKey, ctrlShiftF12);
+    EXPECT_EQ(shutdown.arguments, "-s");
+    EXPECT_EQ(shutdown.path, "C:\\Tools\\VakoQuit.exe");
+    EXPECT_EQ(shutdown.folder, "C:\\Tools\\");
+    EXPECT_EQ(shutdown.icon, 1);
+    for (const std::string& f : {quitLnk, runLnk, shutdownLnk})
+        DeleteFileA(f.c_str());
+    RemoveDirectoryA(desktop.c_str());
     CoUninitialize();
 }

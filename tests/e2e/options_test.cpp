@@ -1,6 +1,7 @@
 // The options dialog of the real program: the options and the ignore list go
 // through the dialog into the settings file and back, the add dialog offers the
-// other programs' windows, and the two desktop shortcuts start the program.
+// other programs' windows, and the three desktop shortcuts start the program with
+// their hot keys.
 #include "app/command_ids.h"
 #include "dialogs/add_list_form_ids.h"
 #include "dialogs/option_form_ids.h"
@@ -194,6 +195,7 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
               std::string::npos)
         << ini;
     EXPECT_EQ(ini.find("WaitDialogs"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("HotKey"), std::string::npos) << ini; // no key chosen: none stored
     EXPECT_NE(ini.find(std::string("[Ignore]\r\n0=keep\r\n1=") + kTargetTitle +
                        "\r\n2=" + kTargetTitle + "\r\n\r\n"),
               std::string::npos)
@@ -216,21 +218,32 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
     ASSERT_TRUE(Gone(dlg));
 }
 
+// The three buttons write their shortcuts with the hot key beside each: the stored
+// one shown when the dialog opens, one chosen now, none; the keys written stay
+// stored although the dialog is cancelled.
 TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
     char desktopBuf[MAX_PATH] = "";
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktopBuf), S_OK);
     const std::string desktop = desktopBuf;
     const std::string quitLnk = desktop + "\\ポムッと終了.lnk";
     const std::string runLnk = desktop + "\\ポムッと起動.lnk";
-    DeleteFileA(quitLnk.c_str());
-    DeleteFileA(runLnk.c_str());
+    const std::string shutdownLnk = desktop + "\\ポムッと終了してシャットダウン.lnk";
+    for (const std::string& lnk : {quitLnk, runLnk, shutdownLnk})
+        DeleteFileA(lnk.c_str());
+    const WORD ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT); // 1617
+    const WORD ctrlAltR = MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT); // 1618
 
-    box.WriteIni("[Setting]\r\nVersion=0.3\r\n\r\n[0]\r\nName=quit\r\nProgram=" +
+    box.WriteIni("[Setting]\r\nVersion=0.3\r\nRunHotKey=1618\r\n\r\n[0]\r\nName=quit\r\n"
+                 "Program=" +
                  box.Path("quit_target.exe") + "\r\nQuit=1\r\nRun=0\r\n\r\n");
     {
         AppProcess app(box);
         HWND dlg = OpenOptions(app);
         ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(Send(Control(dlg, IDC_OPT_QUITKEY), HKM_GETHOTKEY), 0);
+        EXPECT_EQ(Send(Control(dlg, IDC_OPT_RUNKEY), HKM_GETHOTKEY), ctrlAltR);
+        EXPECT_EQ(Send(Control(dlg, IDC_OPT_SHUTDOWNKEY), HKM_GETHOTKEY), 0);
+        Send(Control(dlg, IDC_OPT_QUITKEY), HKM_SETHOTKEY, ctrlAltQ);
         struct Case {
             int button;
             std::string lnk, question;
@@ -240,7 +253,10 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
                    "デスクトップにポムッと終了するショートカットを作成します。\nよろしいですか？"},
               Case{IDC_OPT_MAKERUN, runLnk,
                    "デスクトップにポムッと起動するショートカットを作成します。\nよろしいですか"
-                   "？"}}) {
+                   "？"},
+              Case{IDC_OPT_MAKESHUTDOWN, shutdownLnk,
+                   "デスクトップにポムッと終了してシャットダウンするショートカットを作成します。"
+                   "\nよろしいですか？"}}) {
             for (int answer : {IDNO, IDYES}) {
                 Post(Control(dlg, c.button), BM_CLICK);
                 HWND question = FindMessageBox(app.Id(), 5000);
@@ -261,15 +277,22 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
         ASSERT_TRUE(Gone(dlg));
         EXPECT_EQ(app.Close(), 0u);
     }
-    // Cancel does not take the shortcuts back.
+    // Cancel does not take the shortcuts back, nor the keys they carry.
     ASSERT_TRUE(FileExists(quitLnk));
     ASSERT_TRUE(FileExists(runLnk));
+    ASSERT_TRUE(FileExists(shutdownLnk));
+    const std::string ini = box.ReadIni();
+    EXPECT_NE(ini.find("\r\nQuitHotKey=1617\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("\r\nRunHotKey=1618\r\n"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("ShutdownHotKey"), std::string::npos) << ini;
 
     struct Expect {
         std::string lnk, args;
         int icon;
+        WORD hotKey;
     };
-    for (const Expect& e : {Expect{quitLnk, "-q", 1}, Expect{runLnk, "-r", 2}}) {
+    for (const Expect& e : {Expect{quitLnk, "-q", 1, ctrlAltQ}, Expect{runLnk, "-r", 2, ctrlAltR},
+                            Expect{shutdownLnk, "-s", 1, 0}}) {
         testing_shell::RawLink link = testing_shell::LoadLink(e.lnk);
         EXPECT_EQ(link.target, box.ExePath());
         EXPECT_EQ(link.arguments, e.args);
@@ -277,7 +300,7 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
         EXPECT_EQ(link.iconPath, box.ExePath());
         EXPECT_EQ(link.iconIndex, e.icon);
         EXPECT_EQ(link.description, "");
-        EXPECT_EQ(link.hotKey, 0);
+        EXPECT_EQ(link.hotKey, e.hotKey) << e.lnk;
         // The show command of a link object whose show command was never set or read.
         // (Wine reads every show command back as 1, so the header is read instead.)
         EXPECT_EQ(testing_shell::HeaderShowCmd(e.lnk), 0);
@@ -290,6 +313,6 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
     testing_shell::RawLink quit = testing_shell::LoadLink(quitLnk);
     RunShortcutToEnd(quit.target, quit.arguments, quit.workingDir);
     EXPECT_TRUE(target.WaitExit(5000).has_value()) << "the registered program was not quit";
-    DeleteFileA(quitLnk.c_str());
-    DeleteFileA(runLnk.c_str());
+    for (const std::string& lnk : {quitLnk, runLnk, shutdownLnk})
+        DeleteFileA(lnk.c_str());
 }
