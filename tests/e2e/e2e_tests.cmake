@@ -50,3 +50,21 @@ target_compile_definitions(e2e_dist PRIVATE
 add_dependencies(e2e_dist quit_target)
 
 vako_add_e2e_test(e2e_display ${CMAKE_CURRENT_LIST_DIR}/display_test.cpp)
+
+# "-s" ends the session of the Wine prefix it runs in, so its test never runs in the
+# suite's prefix: the script gives it a prefix of its own and removes it afterwards,
+# and the cleanup fixture does so again should the run itself be cut off.
+add_executable(e2e_shutdown ${CMAKE_CURRENT_LIST_DIR}/shutdown_test.cpp)
+target_link_libraries(e2e_shutdown PRIVATE vako_options GTest::gtest_main vako_e2e)
+target_include_directories(e2e_shutdown PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+add_dependencies(e2e_shutdown VakoQuit quit_target)
+set(vako_private_prefix ${CMAKE_SOURCE_DIR}/scripts/private-prefix.sh shutdown-prefix)
+add_test(NAME Shutdown.OnlyWhenEveryProgramQuit
+         COMMAND ${vako_private_prefix} $<TARGET_FILE:e2e_shutdown>)
+add_test(NAME Shutdown.PrivatePrefixIsRemoved COMMAND ${vako_private_prefix} --clean)
+set_tests_properties(Shutdown.OnlyWhenEveryProgramQuit Shutdown.PrivatePrefixIsRemoved
+    PROPERTIES RESOURCE_LOCK desktop ENVIRONMENT VAKO_BUILD_DIR=${CMAKE_BINARY_DIR})
+set_tests_properties(Shutdown.OnlyWhenEveryProgramQuit PROPERTIES
+    FIXTURES_REQUIRED shutdown_prefix)
+set_tests_properties(Shutdown.PrivatePrefixIsRemoved PROPERTIES
+    FIXTURES_CLEANUP shutdown_prefix)
