@@ -43,6 +43,27 @@ bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLi
     return false;
 }
 
+namespace {
+
+// Reports rather than throws: a box shown after the main window was asked to close
+// would go with the window before the user could read it.
+void ShutDownAfterQuitAll(CommandLineHost& host, CommandLineFiles& files) {
+    // With the empty list of a first start or of a settings file that could not be
+    // read, nothing the user registered was quit: shutting down would be Windows'
+    // own shutdown, which ends programs with their unsaved work.
+    if (!host.ListRead()) {
+        host.ReportError("終了させるアプリの一覧がないため、シャットダウンしませんでした。");
+        return;
+    }
+    try {
+        files.ShutDown();
+    } catch (const std::exception& e) {
+        host.ReportError(e.what());
+    }
+}
+
+} // namespace
+
 int CommandLineExitCode(const CommandLineOutcome& outcome) {
     return outcome.NotDone > 255 ? 255 : outcome.NotDone;
 }
@@ -52,15 +73,14 @@ CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& h
     CommandLineOutcome outcome;
     if (cl.QuitSwitch || cl.ShutdownSwitch) {
         outcome.NotDone += host.RunQuitAll();
+        // A program left running may hold unsaved work: the machine stays on.
+        if (cl.ShutdownSwitch && outcome.NotDone == 0)
+            ShutDownAfterQuitAll(host, files);
         host.CloseMainWindow();
         outcome.Closed = true;
     }
-    if (cl.ShutdownSwitch) {
-        // A program left running may hold unsaved work: the machine stays on.
-        if (outcome.NotDone == 0)
-            files.ShutDown();
+    if (cl.ShutdownSwitch)
         return outcome;
-    }
     if (cl.RunSwitch) {
         outcome.NotDone += host.RunRunAll();
         host.CloseMainWindow();

@@ -16,8 +16,13 @@ class CommandLineHost {
     // Each returns how many programs it could not quit or start.
     virtual int RunQuitAll() = 0;
     virtual int RunRunAll() = 0;
+    // Whether the registered programs are the user's list as the settings file holds
+    // it: false in a first start and when the file could not be read.
+    virtual bool ListRead() = 0;
     // The target of a shortcut file; throws when the shortcut cannot be read.
     virtual std::string ReadShortcutTarget(const std::string& path) = 0;
+    // Shows `text` in an error box over the main window.
+    virtual void ReportError(const std::string& text) = 0;
     // Asks the main window to close; the close happens once the message loop runs.
     virtual void CloseMainWindow() = 0;
 
@@ -55,10 +60,11 @@ struct CommandLineOutcome {
 // started, at most 255, so that a script is never told success for a failure.
 int CommandLineExitCode(const CommandLineOutcome& outcome);
 
-// Carries out the command line. An exception of quit-all, run-all, the shortcut or
-// the shutdown ends the step where it happens. With "-s" quit-all runs once, and
-// Windows is shut down only when it quit every program; nothing is started then,
-// neither run-all nor a program argument, since the session is about to end.
+// Carries out the command line. An exception of quit-all, run-all or the shortcut
+// ends the step where it happens. With "-s" quit-all runs once, and
+// Windows is shut down only when it quit every program of the user's list (without
+// that list, or when Windows refuses, the reason is reported); nothing is started
+// then, neither run-all nor a program argument, since the session is about to end.
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files = SystemFiles());
 

@@ -11,6 +11,7 @@
 #include "shell/drop_target.h"
 #include "shell/shortcut_link.h"
 #include "win/handles.h"
+#include "win/msgbox.h"
 #include "win/status_bar.h"
 #include "win/window.h"
 
@@ -52,6 +53,8 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     // The command line's step.
     int RunQuitAll() override { return CountedCommand(ID_ACT_ALLQUIT); }
     int RunRunAll() override { return CountedCommand(ID_ACT_ALLRUN); }
+    bool ListRead() override { return model_.ListRead(); }
+    void ReportError(const std::string& text) override { win::ErrorBox(hwnd(), text); }
     int CountedCommand(int id) {
         notDone_ = 0;
         OnCommand(id);

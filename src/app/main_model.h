@@ -21,6 +21,9 @@ class TMainModel {
     bool FirstRun = false;
 
     const std::string& ProgramPath() const { return programPath_; }
+    // Whether the table is the user's own list, read from the settings file: not the
+    // empty one of a first start or of a file that could not be read.
+    bool ListRead() const { return !FirstRun && !settingsUnreadable_; }
 
     // Reads the file into the table and the settings, whose current values are the
     // defaults of what the file lacks, and writes it back in the program's own

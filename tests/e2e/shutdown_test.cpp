@@ -32,8 +32,10 @@ std::string Settings(const std::string& name, const std::string& program) {
 
 } // namespace
 
-// A registered program that only hides keeps the machine on: its box comes, the
-// exit code is 1, and the witness is never asked to end. With every program quit,
+// A first start has no list of the user's, so nothing registered was quit: it says
+// so and leaves the greeting for the next start. A registered program that only
+// hides keeps the machine on: its box comes, the exit code is 1. In both the
+// witness is never asked to end. With every program quit,
 // the witness is asked (WM_QUERYENDSESSION, then WM_ENDSESSION) after the
 // registered program was quit, not by the end of the session.
 TEST(Shutdown, OnlyWhenEveryProgramQuit) {
@@ -47,7 +49,25 @@ TEST(Shutdown, OnlyWhenEveryProgramQuit) {
     Process witness =
         Process::Start(box.Path("witness.exe"), "--log \"" + witnessLog + "\"", box.Dir());
     ASSERT_TRUE(WaitUntil([&] { return LogHas(witnessLog, "ready"); }, 20000));
+    // Wine ends a session through wineboot, started before ExitWindowsEx returns and
+    // ended only after the witness answered: with neither there, none was asked.
+    auto sessionGoesOn = [&] {
+        return FindProcesses("wineboot.exe").empty() && SessionMessages(witnessLog).empty() &&
+               witness.Running();
+    };
 
+    {
+        AppProcess app(box, "-s");
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            app.Id(), [&] { return !app.Running(); }, 30000, boxes));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  "終了させるアプリの一覧がないため、シャットダウンしませんでした。");
+        EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0));
+        EXPECT_EQ(box.ReadIni().find("Version"), std::string::npos) << box.ReadIni();
+        EXPECT_TRUE(sessionGoesOn());
+    }
     {
         Process hiding = Process::Start(box.Path("hiding.exe"), "--on-close hide", box.Dir());
         ASSERT_NE(hiding.WaitForWindow("VakoPlainWindow", 10000), nullptr);
@@ -60,12 +80,7 @@ TEST(Shutdown, OnlyWhenEveryProgramQuit) {
         EXPECT_EQ(boxes[0].text, "隠れるが終了できませんでした");
         EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(1));
         EXPECT_TRUE(hiding.Running());
-        // Wine ends a session through wineboot, started before ExitWindowsEx returns
-        // and ended only after the witness answered: neither is there, so no end of
-        // the session was asked.
-        EXPECT_TRUE(FindProcesses("wineboot.exe").empty());
-        EXPECT_TRUE(SessionMessages(witnessLog).empty());
-        EXPECT_TRUE(witness.Running());
+        EXPECT_TRUE(sessionGoesOn());
     }
 
     const std::string quitLog = box.Path("q.log");

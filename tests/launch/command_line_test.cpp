@@ -56,6 +56,7 @@ class FakeHost : public CommandLineHost {
     std::string unreadable;                       // a shortcut whose reading throws
     int quitFailures = 0;                         // what each quit-all could not quit
     int runFailures = 0;                          // what run-all could not start
+    bool listRead = true;                         // the settings file's list is loaded
 
     int RunQuitAll() override {
         events_.push_back("quit");
@@ -65,6 +66,8 @@ class FakeHost : public CommandLineHost {
         events_.push_back("run");
         return runFailures;
     }
+    bool ListRead() override { return listRead; }
+    void ReportError(const std::string& text) override { events_.push_back("error:" + text); }
     std::string ReadShortcutTarget(const std::string& path) override {
         if (path == unreadable)
             throw std::runtime_error("cannot read");
@@ -84,7 +87,12 @@ class RecordingFiles : public CommandLineFiles {
     void ShellOpen(const std::string& file, const std::string& folder) override {
         events_.push_back("open:" + file + "|" + folder);
     }
-    void ShutDown() override { events_.push_back("shutdown"); }
+    void ShutDown() override {
+        events_.push_back("shutdown");
+        if (refuseShutdown)
+            throw std::runtime_error("refused");
+    }
+    bool refuseShutdown = false;
 
   private:
     Events& events_;
@@ -165,7 +173,7 @@ TEST_F(CommandLineStep, ExitCodeCountsWhatCouldNotBeQuitOrStarted) {
 // "-s" quits once, whatever other switch asks for quit-all too, and shuts down only
 // when every program quit; it starts nothing, neither run-all nor a program.
 TEST_F(CommandLineStep, ShutdownSwitchQuitsOnceAndShutsDownOnlyWhenAllQuit) {
-    const Events shutDown{"quit", "close", "shutdown"};
+    const Events shutDown{"quit", "shutdown", "close"};
     EXPECT_EQ(Run({"V.exe", "-s"}), shutDown);
     EXPECT_EQ(Run({"V.exe", "-q", "/S"}), shutDown);
     EXPECT_EQ(Run({"V.exe", "-S", "-r"}), shutDown);
@@ -176,6 +184,18 @@ TEST_F(CommandLineStep, ShutdownSwitchQuitsOnceAndShutsDownOnlyWhenAllQuit) {
         EXPECT_EQ(Run(args), (Events{"quit", "close"}));
         EXPECT_EQ(CommandLineExitCode(outcome), 1);
     }
+    // A refusal, and the lack of the user's list (a first start, an unreadable
+    // settings file: nothing the user registered was quit), are reported before the
+    // window is asked to close, so that the box stays until it is answered.
+    host.quitFailures = 0;
+    files.refuseShutdown = true;
+    EXPECT_EQ(Run({"V.exe", "-s"}), (Events{"quit", "shutdown", "error:refused", "close"}));
+    host.listRead = false;
+    EXPECT_EQ(
+        Run({"V.exe", "-s"}),
+        (Events{"quit", "error:終了させるアプリの一覧がないため、シャットダウンしませんでした。",
+                "close"}));
+    EXPECT_EQ(CommandLineExitCode(outcome), 0);
 }
 
 TEST_F(CommandLineStep, ProgramOrShortcutToOneIsOpenedItselfInItsFolderAfterQuitAll) {

@@ -21,6 +21,8 @@ class ShellHost : public CommandLineHost {
         events.push_back("run");
         return 0;
     }
+    bool ListRead() override { return true; }
+    void ReportError(const std::string& text) override { events.push_back("error:" + text); }
     std::string ReadShortcutTarget(const std::string&) override { return ""; }
     void CloseMainWindow() override { events.push_back("close"); }
 };
