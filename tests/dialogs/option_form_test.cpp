@@ -174,8 +174,12 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
     TestOptionForm form;
     form.Options.AllClose = true;
     form.Options.IgnoreMemo = {"a", "b", "c"};
+    form.Options.QuitHotKey = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
     form.script = [](auto& f) {
         HWND list = f.Control(IDC_OPT_IGNORELIST);
+        // Chosen, not written into a shortcut: OK keeps what the controls show.
+        SendMessageA(f.Control(IDC_OPT_QUITKEY), HKM_SETHOTKEY, 0, 0);
+        SendMessageA(f.Control(IDC_OPT_RUNKEY), HKM_SETHOTKEY, MAKEWORD(VK_F9, HOTKEYF_ALT), 0);
         f.Click(IDC_OPT_DELETE); // nothing selected: nothing happens
         EXPECT_EQ(ListItems(list).size(), 3u);
         SendMessageA(list, LB_SETCURSEL, 1, 0);
@@ -197,6 +201,9 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
     EXPECT_FALSE(form.Options.QuitAtOnce);
     EXPECT_TRUE(form.Options.EndSession);
     EXPECT_FALSE(form.Options.WaitDialogs);
+    EXPECT_EQ(form.Options.QuitHotKey, 0);
+    EXPECT_EQ(form.Options.RunHotKey, MAKEWORD(VK_F9, HOTKEYF_ALT));
+    EXPECT_EQ(form.Options.ShutdownHotKey, 0);
 }
 
 TEST(OptionForm, TheTimeoutIsBroughtIntoRangeOnLeavingTheFieldAndOnEnterInIt) {
