@@ -11,8 +11,6 @@
 #include "win/message_loop.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
-#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
@@ -389,39 +387,6 @@ TEST(OptionForm, ShortcutButtonsAskFirstAndReportAMissingOrUnwritableDesktop) {
 
 namespace {
 
-struct WrittenLink {
-    std::string path, arguments, folder;
-    WORD hotKey = 0;
-    int icon = -1;
-};
-
-WrittenLink ReadLink(const std::string& file) {
-    WrittenLink got;
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return got;
-    IPersistFile* persist = nullptr;
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
-        SUCCEEDED(persist->Load(wide, STGM_READ))) {
-        char buf[MAX_PATH] = "";
-        link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH);
-        got.path = buf;
-        link->GetArguments(buf, MAX_PATH);
-        got.arguments = buf;
-        link->GetWorkingDirectory(buf, MAX_PATH);
-        got.folder = buf;
-        link->GetHotkey(&got.hotKey);
-        link->GetIconLocation(buf, MAX_PATH, &got.icon);
-    }
-    if (persist)
-        persist->Release();
-    link->Release();
-    return got;
-}
-
 bool Exists(const std::string& file) {
     return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -438,10 +403,9 @@ TEST(OptionForm, ShortcutButtonsWriteTheirHotKeysAndRefuseOneAnotherUses) {
     GetTempPathA(MAX_PATH, temp);
     const std::string desktop = std::string(temp) + "vako 鍵の机";
     CreateDirectoryA(desktop.c_str(), nullptr);
-    const std::string quitLnk = desktop + "\\ポムッと終了.lnk";
     const std::string runLnk = desktop + "\\ポムッと起動.lnk";
     const std::string shutdownLnk = desktop + "\\ポムッと終了してシャットダウン.lnk";
-    for (const std::string& f : {quitLnk, runLnk, shutdownLnk})
+    for (const std::string& f : {runLnk, shutdownLnk})
         DeleteFileA(f.c_str());
 
     const WORD ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
@@ -455,11 +419,13 @@ TEST(OptionForm, ShortcutButtonsWriteTheirHotKeysAndRefuseOneAnotherUses) {
     form.desktop = desktop;
     std::vector<WORD> shown;
     WORD typed = 0;
+    bool writtenWhenRefused = true;
     form.script = [&](auto& f) {
         for (int id : {IDC_OPT_QUITKEY, IDC_OPT_RUNKEY, IDC_OPT_SHUTDOWNKEY})
             shown.push_back(static_cast<WORD>(SendMessageA(f.Control(id), HKM_GETHOTKEY, 0, 0)));
         SendMessageA(f.Control(IDC_OPT_RUNKEY), HKM_SETHOTKEY, ctrlAltQ, 0);
         f.Click(IDC_OPT_MAKERUN); // taken by quit-all: refused before any question
+        writtenWhenRefused = Exists(runLnk);
         SendMessageA(f.Control(IDC_OPT_RUNKEY), HKM_SETHOTKEY, ctrlAltR, 0);
         boxes.answers = {IDYES, IDYES};
         f.Click(IDC_OPT_MAKERUN);
@@ -486,20 +452,11 @@ TEST(OptionForm, ShortcutButtonsWriteTheirHotKeysAndRefuseOneAnotherUses) {
     EXPECT_EQ(form.Options.RunHotKey, ctrlAltR);
     EXPECT_EQ(form.Options.ShutdownHotKey, ctrlShiftF12);
 
-    EXPECT_FALSE(Exists(quitLnk));
-    const WrittenLink run = ReadLink(runLnk);
-    EXPECT_EQ(run.hotKey, ctrlAltR);
-    EXPECT_EQ(run.arguments, "-r");
-    EXPECT_EQ(run.path, "C:\\Tools\\VakoQuit.exe");
-    EXPECT_EQ(run.folder, "C:\\Tools\\");
-    EXPECT_EQ(run.icon, 2);
-    const WrittenLink shutdown = ReadLink(shutdownLnk);
-    EXPECT_EQ(shutdown.hotKey, ctrlShiftF12);
-    EXPECT_EQ(shutdown.arguments, "-s");
-    EXPECT_EQ(shutdown.path, "C:\\Tools\\VakoQuit.exe");
-    EXPECT_EQ(shutdown.folder, "C:\\Tools\\");
-    EXPECT_EQ(shutdown.icon, 1);
-    for (const std::string& f : {quitLnk, runLnk, shutdownLnk})
+    // What the shortcuts hold is read back in the end-to-end test of the buttons.
+    EXPECT_FALSE(writtenWhenRefused);
+    EXPECT_TRUE(Exists(runLnk));
+    EXPECT_TRUE(Exists(shutdownLnk));
+    for (const std::string& f : {runLnk, shutdownLnk})
         DeleteFileA(f.c_str());
     RemoveDirectoryA(desktop.c_str());
     CoUninitialize();

@@ -219,8 +219,8 @@ TEST_F(Options, OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing) {
 }
 
 // The three buttons write their shortcuts with the hot key beside each: the stored
-// one shown when the dialog opens, one chosen now, none; the keys written stay
-// stored although the dialog is cancelled.
+// one shown when the dialog opens, or one chosen now; the keys written stay stored
+// although the dialog is cancelled.
 TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
     char desktopBuf[MAX_PATH] = "";
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktopBuf), S_OK);
@@ -230,8 +230,9 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
     const std::string shutdownLnk = desktop + "\\ポムッと終了してシャットダウン.lnk";
     for (const std::string& lnk : {quitLnk, runLnk, shutdownLnk})
         DeleteFileA(lnk.c_str());
-    const WORD ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT); // 1617
-    const WORD ctrlAltR = MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT); // 1618
+    const WORD ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);          // 1617
+    const WORD ctrlAltR = MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT);          // 1618
+    const WORD ctrlShiftF12 = MAKEWORD(VK_F12, HOTKEYF_CONTROL | HOTKEYF_SHIFT); // 891
 
     box.WriteIni("[Setting]\r\nVersion=0.3\r\nRunHotKey=1618\r\n\r\n[0]\r\nName=quit\r\n"
                  "Program=" +
@@ -244,6 +245,7 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
         EXPECT_EQ(Send(Control(dlg, IDC_OPT_RUNKEY), HKM_GETHOTKEY), ctrlAltR);
         EXPECT_EQ(Send(Control(dlg, IDC_OPT_SHUTDOWNKEY), HKM_GETHOTKEY), 0);
         Send(Control(dlg, IDC_OPT_QUITKEY), HKM_SETHOTKEY, ctrlAltQ);
+        Send(Control(dlg, IDC_OPT_SHUTDOWNKEY), HKM_SETHOTKEY, ctrlShiftF12);
         struct Case {
             int button;
             std::string lnk, question;
@@ -284,7 +286,7 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
     const std::string ini = box.ReadIni();
     EXPECT_NE(ini.find("\r\nQuitHotKey=1617\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("\r\nRunHotKey=1618\r\n"), std::string::npos) << ini;
-    EXPECT_EQ(ini.find("ShutdownHotKey"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("\r\nShutdownHotKey=891\r\n"), std::string::npos) << ini;
 
     struct Expect {
         std::string lnk, args;
@@ -292,7 +294,7 @@ TEST_F(Options, ShortcutButtonsWriteTheDesktopShortcutsThatRunTheProgram) {
         WORD hotKey;
     };
     for (const Expect& e : {Expect{quitLnk, "-q", 1, ctrlAltQ}, Expect{runLnk, "-r", 2, ctrlAltR},
-                            Expect{shutdownLnk, "-s", 1, 0}}) {
+                            Expect{shutdownLnk, "-s", 1, ctrlShiftF12}}) {
         testing_shell::RawLink link = testing_shell::LoadLink(e.lnk);
         EXPECT_EQ(link.target, box.ExePath());
         EXPECT_EQ(link.arguments, e.args);
