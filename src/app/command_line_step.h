@@ -61,10 +61,10 @@ struct CommandLineOutcome {
 int CommandLineExitCode(const CommandLineOutcome& outcome);
 
 // Carries out the command line. An exception of quit-all, run-all or the shortcut
-// ends the step where it happens. With "-s" quit-all runs once, and
-// Windows is shut down only when it quit every program of the user's list (without
-// that list, or when Windows refuses, the reason is reported); nothing is started
-// then, neither run-all nor a program argument, since the session is about to end.
+// ends the step where it happens. With "-s" quit-all runs once, and Windows is shut
+// down only when it quit every program of the user's list (without that list, or
+// when Windows refuses, the reason is reported); nothing is started then, neither
+// run-all nor a program argument, since the session is about to end.
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files = SystemFiles());
 

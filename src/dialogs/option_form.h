@@ -40,6 +40,7 @@ class TVakoOptionForm : public win::Dialog {
     void DeleteButtonClick();
     // Writes the desktop shortcut of the button `button` with the hot key beside it.
     void MakeShortcut(int button);
+    // The key the hot-key control `keyControl` shows; 0 for none.
     uint16_t HotKeyOf(int keyControl);
     // Brings the typed time-out into the field's range and shows it so.
     int32_t CommitTimeout();
