@@ -95,13 +95,14 @@ bool ReadCommandLineOf(uint32_t processId, std::wstring& commandLine, std::wstri
 TRanWith ReadRanWith(uint32_t processId, HWND mainWindow) {
     TRanWith ran;
     std::wstring commandLine, imagePath;
-    if (ReadCommandLineOf(processId, commandLine, imagePath)) {
-        const std::wstring args = ArgumentsAfterProgram(commandLine, imagePath);
-        // Arguments the code page cannot spell exactly would name other files:
-        // the program then starts without them, as it would without the record.
-        if (!win::ExactAnsi(args, ran.Arg))
-            ran.Arg.clear();
-    }
+    // A process that cannot be read (elevated, protected) starts again as it would
+    // without the record: its window could not be moved from here either.
+    if (!ReadCommandLineOf(processId, commandLine, imagePath))
+        return ran;
+    // Arguments the code page cannot spell exactly would name other files: the
+    // program then starts without them.
+    if (!win::ExactAnsi(ArgumentsAfterProgram(commandLine, imagePath), ran.Arg))
+        ran.Arg.clear();
     ran.Place = win::WindowPlaceOf(mainWindow);
     return ran;
 }

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-// The arguments of process `processId` in the code page (empty where they cannot
-// be read, or not spelled exactly there) and the place of `mainWindow` (none for a
-// null or hidden one).
+// The arguments of process `processId` in the code page (empty where they are not
+// spelled exactly there) and the place of `mainWindow` (none for a null or hidden
+// one); neither for a process whose command line cannot be read.
 TRanWith ReadRanWith(uint32_t processId, HWND mainWindow);
 
 // The UTF-16 command line of process `processId` and the full path of its program
