@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 namespace launch {
@@ -50,10 +51,9 @@ StartCalls& CurrentStartCalls() {
 
 namespace {
 
-// Starts one entry as RunProgram says; `processId` gets the new process's ID where
-// the system gives one, else 0.
-bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, uint32_t& processId) {
-    processId = 0;
+// Starts one entry as RunProgram says; `process` gets the new process where the
+// system gives it.
+bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, win::Handle& process) {
     host.SetProgressText(StartingText(entry.Name));
 
     STARTUPINFOA si;
@@ -80,7 +80,6 @@ bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, uint3
 
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    win::Handle process;
     if (CurrentStartCalls().createProcess(
             nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
             nullptr, req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi)) {
@@ -91,8 +90,6 @@ bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, uint3
         return false;
     }
 
-    if (process)
-        processId = GetProcessId(process.get());
     if (waitReady && process) {
         ProcessReadyWait ops(host, process.get());
         WaitUntilReady(ops);
@@ -111,9 +108,10 @@ class StartedPlaces {
     StartedPlaces(win::Host& host, const FindMainWindow& mainWindowOf)
         : host_(host), mainWindowOf_(mainWindowOf) {}
 
-    void Add(uint32_t processId, const TWindowPlace& place) {
-        if (processId != 0 && place.Set() && mainWindowOf_)
-            pending_.push_back(Pending{processId, place, GetTickCount()});
+    void Add(win::Handle process, const TWindowPlace& place) {
+        if (process && place.Set() && mainWindowOf_)
+            pending_.push_back(
+                Pending{GetProcessId(process.get()), std::move(process), place, GetTickCount()});
     }
 
     void Settle() {
@@ -124,7 +122,8 @@ class StartedPlaces {
                 if (window && IsWindowVisible(window)) {
                     win::PutWindowAt(window, it->Place);
                     it = pending_.erase(it);
-                } else if (now - it->Started >= kReadyWaitMs) {
+                } else if (now - it->Started >= kReadyWaitMs ||
+                           WaitForSingleObject(it->Process.get(), 0) == WAIT_OBJECT_0) {
                     it = pending_.erase(it);
                 } else {
                     ++it;
@@ -140,6 +139,7 @@ class StartedPlaces {
   private:
     struct Pending {
         uint32_t ProcessId;
+        win::Handle Process; // a launcher that has ended shows no window of its own
         TWindowPlace Place;
         DWORD Started;
     };
@@ -151,8 +151,8 @@ class StartedPlaces {
 } // namespace
 
 bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
-    uint32_t processId = 0;
-    return StartProgram(host, entry, waitReady, processId);
+    win::Handle process;
+    return StartProgram(host, entry, waitReady, process);
 }
 
 namespace {
@@ -211,13 +211,13 @@ int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun, cons
     for (const TProgInfo& entry : again) {
         if (skip && skip(entry))
             continue;
-        uint32_t processId = 0;
-        if (!StartProgram(host, entry, eachRun, processId)) {
+        win::Handle process;
+        if (!StartProgram(host, entry, eachRun, process)) {
             ++count.notStarted;
             continue;
         }
         ++count.started;
-        places.Add(processId, entry.LastPlace);
+        places.Add(std::move(process), entry.LastPlace);
         if (eachRun)
             places.Settle();
     }
