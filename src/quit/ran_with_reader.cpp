@@ -88,7 +88,8 @@ bool ReadCommandLineOf(uint32_t processId, std::wstring& commandLine, std::wstri
         return false;
     imagePath = ImagePathOf(process.get());
     if (win::IsNative64Process(process.get()))
-        return ReadThroughHelper(processId, commandLine);
+        return win::QueryProcessCommandLine(process.get(), commandLine) ||
+               ReadThroughHelper(processId, commandLine);
     return win::ReadProcessCommandLine(process.get(), commandLine);
 }
 

@@ -101,6 +101,10 @@ bool FromPeb(HANDLE process, uint64_t peb, uint64_t parametersAt, uint64_t comma
 
 } // namespace
 
+bool QueryProcessCommandLine(HANDLE process, std::wstring& commandLine) {
+    return Query() && FromCommandLineClass(process, commandLine);
+}
+
 bool ReadProcessCommandLine(HANDLE process, std::wstring& commandLine) {
     if (!Query())
         return false;

@@ -10,9 +10,14 @@
 
 namespace win {
 
-// `process` needs PROCESS_QUERY_(LIMITED_)INFORMATION and PROCESS_VM_READ. A
-// 32-bit program cannot read a 64-bit process's memory: its helper reads for it.
-// False when it cannot be read (a protected process, rights refused).
+// The system's answer alone (Windows 8.1 and later), which needs no access to the
+// process's memory and reaches a 64-bit process from a 32-bit program too.
+bool QueryProcessCommandLine(HANDLE process, std::wstring& commandLine);
+
+// The system's answer, else the process parameters. `process` needs
+// PROCESS_QUERY_(LIMITED_)INFORMATION and PROCESS_VM_READ. A 32-bit program cannot
+// read a 64-bit process's memory: its helper reads for it. False when it cannot be
+// read (a protected process, rights refused).
 bool ReadProcessCommandLine(HANDLE process, std::wstring& commandLine);
 
 } // namespace win

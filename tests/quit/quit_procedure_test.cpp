@@ -569,7 +569,8 @@ HWND VisibleWindowOf(DWORD pid) {
 // While the quits' record is kept, each running program's arguments and its main
 // window's place are read before its own request, one after the other and all at
 // once alike; a 64-bit program's arguments through the helper. Without it nothing
-// is read.
+// is read. Wine 8 does not answer ProcessCommandLineInformation, which Windows 8.1
+// and later do: here the arguments come from the processes' own parameters.
 TEST_F(QuitProcedureTest, WhatRanIsReadBeforeEachRequestInEitherMode) {
     for (bool atOnce : {false, true}) {
         options.QuitAtOnce = atOnce;
