@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace e2e;
 
 namespace {
@@ -289,13 +287,7 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
     EndCopies guard{{names[0], names[1], names[2], "notepad.exe"}};
     // Beside the program, as the zip has it: it reads the 64-bit notepad's arguments.
     box.CopyFromBin("VakoHook64.exe");
-    char windows[MAX_PATH] = {};
-    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-    // The 64-bit notepad; a 32-bit test reaches it past the System32 redirection.
-    const std::string notepad = std::string(windows) + "\\system32\\notepad.exe";
-    const std::string notepad64 = std::string(windows) +
-                                  (sizeof(void*) == 4 ? "\\Sysnative" : "\\system32") +
-                                  "\\notepad.exe";
+    const std::string notepad = SystemNotepad(false);
     box.WriteFile("memo.txt", "the desk\r\n");
     const std::string memoArg = "\"" + box.Path("memo.txt") + "\"";
     const std::string entries = Entry(0, "one", box.Path(names[0]), "", true, true) +
@@ -317,28 +309,6 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
     };
     // The places the test sets, and the windows that show there again.
     const RECT places[] = {{140, 90, 560, 350}, {520, 300, 1000, 660}};
-    auto windowOf = [](const char* exe, const char* cls) {
-        HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                std::vector<DWORD> pids = FindProcesses(exe);
-                found = pids.size() == 1 ? FindTopWindow(pids[0], cls) : nullptr;
-                return found && IsWindowVisible(found);
-            },
-            10000);
-        return found;
-    };
-    auto nearPlace = [](HWND hwnd, const RECT& want) {
-        RECT r = {};
-        GetWindowRect(hwnd, &r);
-        return std::abs(r.left - want.left) <= 3 && std::abs(r.top - want.top) <= 3 &&
-               std::abs(r.right - want.right) <= 3 && std::abs(r.bottom - want.bottom) <= 3;
-    };
-    auto placeAt = [&](HWND hwnd, const RECT& r) {
-        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return WaitUntil([&] { return nearPlace(hwnd, r); }, 5000);
-    };
     for (bool on : {false, true}) {
         box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") + (on ? "RunLastQuit=1\r\n" : "") +
                      "\r\n" + entries);
@@ -348,9 +318,9 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             ASSERT_NE(p.WaitForWindow("VakoPlainWindow", 10000), nullptr);
             p.Detach();
         }
-        Process::Start(notepad64, memoArg, box.Dir()).Detach();
-        ASSERT_TRUE(placeAt(windowOf(names[0], "VakoPlainWindow"), places[0]));
-        ASSERT_TRUE(placeAt(windowOf("notepad.exe", "Notepad"), places[1]));
+        Process::Start(SystemNotepad(true), memoArg, box.Dir()).Detach();
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf(names[0], "VakoPlainWindow"), places[0]));
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), places[1]));
         RunToEnd("-q");
         EXPECT_TRUE(WaitUntil([&] { return counts() == "0000"; }, 10000)) << on << counts();
         const std::string ini = box.ReadIni();
@@ -374,14 +344,14 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             RunToEnd("-r");
             EXPECT_EQ(counts(), "1101");
             EXPECT_EQ(box.ReadIni().find("\r\nLast"), std::string::npos);
-            HWND plain = windowOf(names[0], "VakoPlainWindow");
+            HWND plain = ShownWindowOf(names[0], "VakoPlainWindow");
             ASSERT_NE(plain, nullptr);
             EXPECT_EQ(Caption(plain), "場所 1");
-            EXPECT_TRUE(nearPlace(plain, places[0]));
-            HWND memo = windowOf("notepad.exe", "Notepad");
+            EXPECT_TRUE(NearPlace(plain, places[0]));
+            HWND memo = ShownWindowOf("notepad.exe", "Notepad");
             ASSERT_NE(memo, nullptr);
             EXPECT_NE(Caption(memo).find("memo.txt"), std::string::npos) << Caption(memo);
-            EXPECT_TRUE(nearPlace(memo, places[1]));
+            EXPECT_TRUE(NearPlace(memo, places[1]));
             ASSERT_TRUE(endAll());
         } else {
             EXPECT_EQ(ini.find("\r\nLast"), std::string::npos) << ini;
