@@ -2,6 +2,7 @@
 // real target programs. Message boxes are answered by a CBT hook and recorded.
 #include "core/quit_command.h"
 #include "quit/quit_procedure.h"
+#include "quit/ran_with_reader.h"
 #include "support.h"
 #include "win/message_loop.h"
 
@@ -610,4 +611,12 @@ TEST_F(QuitProcedureTest, WhatRanIsReadBeforeEachRequestInEitherMode) {
     EXPECT_TRUE(plain.QuitApplication(r));
     EXPECT_EQ(plain.WhatRanOf(&r), nullptr);
     EXPECT_TRUE(boxes.Boxes().empty());
+
+    // A process that cannot be read is started again as without the record: no
+    // arguments and no place, though its window has one.
+    qt::OwnWindow own("own");
+    EXPECT_TRUE(ReadRanWith(GetCurrentProcessId(), own.Handle()).Place.Set());
+    const TRanWith unreadable = ReadRanWith(4000000, own.Handle());
+    EXPECT_TRUE(unreadable.Arg.empty());
+    EXPECT_FALSE(unreadable.Place.Set());
 }
