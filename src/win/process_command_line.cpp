@@ -25,9 +25,6 @@ constexpr uint64_t kParameters32CommandLine = 0x40;
 constexpr uint64_t kPeb64Parameters = 0x20;
 constexpr uint64_t kParameters64CommandLine = 0x70;
 
-// The longest a UNICODE_STRING can be, in bytes.
-constexpr size_t kMaxStringBytes = 0xFFFE;
-
 template <typename Pointer> struct UnicodeStringOf {
     USHORT Length;
     USHORT MaximumLength;
@@ -90,7 +87,7 @@ bool FromPeb(HANDLE process, uint64_t peb, uint64_t parametersAt, uint64_t comma
     if (!ReadAt(process, peb + parametersAt, &parameters) ||
         !ReadAt(process, uint64_t{parameters} + commandLineAt, &s))
         return false;
-    if (s.Length % sizeof(wchar_t) != 0 || s.Length > s.MaximumLength || s.Length > kMaxStringBytes)
+    if (s.Length % sizeof(wchar_t) != 0 || s.Length > s.MaximumLength)
         return false;
     std::wstring text(s.Length / sizeof(wchar_t), L'\0');
     if (s.Length != 0 && !ReadAt(process, uint64_t{s.Buffer}, &text[0], s.Length))
