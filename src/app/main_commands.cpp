@@ -43,13 +43,24 @@ std::vector<TProgInfo*> RunningOf(TQuitProcedure& quit, const std::vector<TProgI
     return running;
 }
 
+// Whether the quits' record is kept: the quit then also reads what each
+// application ran with, for starting it again the same.
+bool KeepsQuitRecord(const TOptions& options) {
+    return options.RunLastQuit;
+}
+
 // Records for the next run-all the entries that ran before the command and no
-// longer run after it: what the command ended, not what was closed already.
+// longer run after it: what the command ended, not what was closed already; with
+// the arguments and the place each ran with when it was asked.
 void RecordEnded(TMainContext& c, TQuitProcedure& quit, const std::vector<TProgInfo*>& running) {
     const auto processes = quit.NewProcessSnapshot();
     for (TProgInfo* rec : running) {
-        if (processes->FindProcessOf(rec->Program) == 0)
-            rec->LastQuit = true;
+        if (processes->FindProcessOf(rec->Program) != 0)
+            continue;
+        rec->LastQuit = true;
+        const TRanWith* ran = quit.WhatRanOf(rec);
+        rec->LastArg = ran ? ran->Arg : std::string();
+        rec->LastPlace = ran ? ran->Place : TWindowPlace();
     }
     c.List().ShowAllEntries();
 }
@@ -63,8 +74,11 @@ bool AnyLastQuit(const TProgTable& table) {
 }
 
 void ClearLastQuit(TMainContext& c) {
-    for (TProgInfo& entry : c.Table())
+    for (TProgInfo& entry : c.Table()) {
         entry.LastQuit = false;
+        entry.LastArg.clear();
+        entry.LastPlace = TWindowPlace();
+    }
     c.List().ShowAllEntries();
 }
 
@@ -73,6 +87,7 @@ void ClearLastQuit(TMainContext& c) {
 void ActAllQuitExecute(TMainContext& c) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
+    quit.ReadWhatRan = KeepsQuitRecord(options);
     std::vector<TProgInfo*> running;
     if (options.RunLastQuit) {
         std::vector<TProgInfo*> asked;
@@ -90,6 +105,7 @@ void ActAllQuitExecute(TMainContext& c) {
 void ActCloseExecute(TMainContext& c) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
+    quit.ReadWhatRan = KeepsQuitRecord(options);
     const std::vector<TProgInfo*> selected = c.List().SelectedRecords();
     const std::vector<TProgInfo*> running =
         options.RunLastQuit ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
@@ -114,7 +130,11 @@ void ActAllRunExecute(TMainContext& c) {
         };
     }
     if (options.RunLastQuit && AnyLastQuit(c.Table())) {
-        c.CountNotDone(launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip));
+        const launch::FindMainWindow mainWindowOf = [&quit](uint32_t pid) {
+            return quit.MainWindowOf(pid);
+        };
+        c.CountNotDone(
+            launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip, mainWindowOf));
         c.List().ShowAllEntries();
         return;
     }

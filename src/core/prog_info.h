@@ -1,6 +1,8 @@
 #pragma once
 // One registered application and the fixed table that holds them.
 #include <array>
+#include "core/ran_with.h"
+
 #include <cstdint>
 #include <string>
 
@@ -19,6 +21,10 @@ struct TProgInfo {
     uint32_t ProcessID = 0; // found by the latest process lookup; 0: not running
     // Quit by a quit command while RunLastQuit is on: the next run-all starts it again.
     bool LastQuit = false;
+    // What it ran with when that quit ended it, read only while the record is kept;
+    // both go with LastQuit.
+    std::string LastArg;
+    TWindowPlace LastPlace;
 
     bool Occupied() const { return !Program.empty(); }
 };

@@ -31,6 +31,15 @@ uint16_t ReadHotKey(const IniFile& ini, const char* key) {
     return value > 0 && value <= 0xFFFF ? static_cast<uint16_t>(value) : 0;
 }
 
+// A value of the quits' record: present only while there is one.
+void WriteOptionalString(IniFile& ini, const std::string& section, const char* key,
+                         const std::string& value) {
+    if (!value.empty())
+        ini.WriteString(section, key, value);
+    else
+        ini.DeleteKey(section, key);
+}
+
 std::string ColumnKey(size_t i) {
     return "Column" + text::IntToStr(static_cast<long long>(i));
 }
@@ -73,6 +82,9 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
         p.Show = ini.ReadInteger(sec, "Show", 0);
         p.QuitType = ini.ReadInteger(sec, "QuitType", 0);
         p.LastQuit = ini.ReadBool(sec, "LastQuit", false);
+        p.LastArg = p.LastQuit ? ini.ReadString(sec, "LastArg") : std::string();
+        p.LastPlace =
+            p.LastQuit ? ParseWindowPlace(ini.ReadString(sec, "LastPlace")) : TWindowPlace();
         if (p.Program.empty())
             break;
     }
@@ -136,6 +148,9 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
         ini.WriteInteger(sec, "Show", p.Show);
         ini.WriteInteger(sec, "QuitType", p.QuitType);
         WriteOptionalFlag(ini, sec, "LastQuit", p.LastQuit);
+        WriteOptionalString(ini, sec, "LastArg", p.LastQuit ? p.LastArg : std::string());
+        WriteOptionalString(ini, sec, "LastPlace",
+                            p.LastQuit ? FormatWindowPlace(p.LastPlace) : std::string());
     }
     // A stale section with a program but no name would come back as an
     // application at the next start, so a program alone also gets it erased.

@@ -2,15 +2,18 @@
 // which VakoQuit's 32-bit library cannot enter. It loads VakoHook64.dll from its
 // own folder, hooks the thread, tells VakoQuit, and keeps its own thread alive
 // (the hook belongs to it) until VakoQuit gives the word or ends. It has no window
-// and never waits without a bound.
+// and never waits without a bound. Asked for it, it reads a 64-bit process's
+// command line instead, which VakoQuit's own 32-bit process cannot.
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/text.h"
 #include "hook/helper_protocol.h"
 #include "win/module.h"
+#include "win/process_command_line.h"
 
 namespace {
 
@@ -45,8 +48,35 @@ bool IsSystemLeadByte(unsigned char c) {
     return IsDBCSLeadByte(c) != FALSE;
 }
 
+// Writes the command line of process `n[0]` into the mapping `n[1]`.
+int WriteCommandLine(const unsigned long long n[2]) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE,
+                                 static_cast<DWORD>(n[0]));
+    if (!process)
+        return vakohook::kHelperNoCommandLine;
+    std::wstring commandLine;
+    const bool read = win::ReadProcessCommandLine(process, commandLine);
+    CloseHandle(process);
+    const unsigned long bytes = static_cast<unsigned long>(commandLine.size() * sizeof(wchar_t));
+    if (!read || bytes + 4 > vakohook::kCommandLineMappingBytes)
+        return vakohook::kHelperNoCommandLine;
+    void* view = MapViewOfFile(AsHandle<HANDLE>(n[1]), FILE_MAP_WRITE, 0, 0, 0);
+    if (!view)
+        return vakohook::kHelperNoCommandLine;
+    auto* out = static_cast<unsigned char*>(view);
+    std::memcpy(out, &bytes, 4);
+    std::memcpy(out + 4, commandLine.data(), bytes);
+    UnmapViewOfFile(view);
+    return vakohook::kHelperDone;
+}
+
 int Run(int argc, char** argv) {
     unsigned long long n[5] = {};
+    if (argc == 4 && std::strcmp(argv[1], vakohook::kCommandLineRequest) == 0) {
+        if (!ParseNumber(argv[2], &n[0]) || !ParseNumber(argv[3], &n[1]))
+            return vakohook::kHelperBadArgs;
+        return WriteCommandLine(n);
+    }
     if (argc != 6)
         return vakohook::kHelperBadArgs;
     for (int i = 0; i < 5; ++i) {

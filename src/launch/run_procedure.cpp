@@ -3,10 +3,11 @@
 #include "launch/run_rules.h"
 #include "win/file.h"
 #include "win/handles.h"
+#include "win/window_place.h"
 
 #include <windows.h>
 
-#include <array>
+#include <utility>
 #include <vector>
 
 namespace launch {
@@ -48,7 +49,11 @@ StartCalls& CurrentStartCalls() {
     return calls;
 }
 
-bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
+namespace {
+
+// Starts one entry as RunProgram says; `process` gets the new process where the
+// system gives it.
+bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, win::Handle& process) {
     host.SetProgressText(StartingText(entry.Name));
 
     STARTUPINFOA si;
@@ -75,7 +80,6 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
 
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    win::Handle process;
     if (CurrentStartCalls().createProcess(
             nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
             nullptr, req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi)) {
@@ -91,6 +95,64 @@ bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
         WaitUntilReady(ops);
     }
     return true;
+}
+
+// How often the wait for started programs' main windows looks for them.
+constexpr DWORD kPlacePollMs = 20;
+
+// The recorded places of started programs, each put on its main window once that
+// shows. A window that has not shown within the start wait from its start is left
+// where the program opens it.
+class StartedPlaces {
+  public:
+    StartedPlaces(win::Host& host, const FindMainWindow& mainWindowOf)
+        : host_(host), mainWindowOf_(mainWindowOf) {}
+
+    void Add(win::Handle process, const TWindowPlace& place) {
+        if (process && place.Set() && mainWindowOf_)
+            pending_.push_back(
+                Pending{GetProcessId(process.get()), std::move(process), place, GetTickCount()});
+    }
+
+    void Settle() {
+        while (!pending_.empty()) {
+            const DWORD now = GetTickCount();
+            for (auto it = pending_.begin(); it != pending_.end();) {
+                const HWND window = mainWindowOf_(it->ProcessId);
+                if (window && IsWindowVisible(window)) {
+                    win::PutWindowAt(window, it->Place);
+                    it = pending_.erase(it);
+                } else if (now - it->Started >= kReadyWaitMs ||
+                           WaitForSingleObject(it->Process.get(), 0) == WAIT_OBJECT_0) {
+                    it = pending_.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (pending_.empty())
+                return;
+            host_.ProcessMessages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPlacePollMs, QS_ALLINPUT);
+        }
+    }
+
+  private:
+    struct Pending {
+        uint32_t ProcessId;
+        win::Handle Process; // a launcher that has ended shows no window of its own
+        TWindowPlace Place;
+        DWORD Started;
+    };
+    win::Host& host_;
+    const FindMainWindow& mainWindowOf_;
+    std::vector<Pending> pending_;
+};
+
+} // namespace
+
+bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady) {
+    win::Handle process;
+    return StartProgram(host, entry, waitReady, process);
 }
 
 namespace {
@@ -128,18 +190,38 @@ int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
     return count.notStarted;
 }
 
-int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun, const SkipEntry& skip) {
+int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun, const SkipEntry& skip,
+                          const FindMainWindow& mainWindowOf) {
     win::BusyScope busy(host);
     // The record is spent before the first start, so that whatever ends the run a
     // second run-all is the designed one.
-    std::array<bool, kMaxPrograms> again{};
-    for (size_t i = 0; i < table.size(); ++i) {
-        again[i] = table[i].LastQuit;
-        table[i].LastQuit = false;
+    std::vector<TProgInfo> again;
+    for (TProgInfo& entry : table) {
+        if (entry.Occupied() && entry.LastQuit) {
+            again.push_back(entry);
+            if (again.back().Arg.empty())
+                again.back().Arg = entry.LastArg;
+        }
+        entry.LastQuit = false;
+        entry.LastArg.clear();
+        entry.LastPlace = TWindowPlace();
     }
-    const RunCount count = RunSlots(host, table, eachRun, skip, [&](const TProgInfo& e) {
-        return again[static_cast<size_t>(&e - table.data())];
-    });
+    RunCount count;
+    StartedPlaces places(host, mainWindowOf);
+    for (const TProgInfo& entry : again) {
+        if (skip && skip(entry))
+            continue;
+        win::Handle process;
+        if (!StartProgram(host, entry, eachRun, process)) {
+            ++count.notStarted;
+            continue;
+        }
+        ++count.started;
+        places.Add(std::move(process), entry.LastPlace);
+        if (eachRun)
+            places.Settle();
+    }
+    places.Settle();
     busy.End();
     host.SetStatusText(RunAgainDoneText(count.started, count.notStarted));
     return count.notStarted;

@@ -23,12 +23,20 @@ using SkipEntry = std::function<bool(const TProgInfo&)>;
 int ActAllRunExecute(win::Host& host, const TProgTable& table, bool eachRun,
                      const SkipEntry& skip = {});
 
+// The main window of a running process, as the quit commands find it; null while
+// it has none.
+using FindMainWindow = std::function<HWND(uint32_t processId)>;
+
 // Run-all while the quits' record is kept: exactly the occupied slots whose
 // LastQuit is set, in slot order, whatever their Run flag, except those `skip`
-// names; every LastQuit is cleared then. The completion text says how many were
-// started again; returns how many could not be started.
+// names; every LastQuit is cleared then, with what the entry ran with. An entry
+// without arguments of its own gets those it ran with; one whose place was
+// recorded has its main window put there (on the nearest monitor where that place
+// lies on none any more) once it shows within the start wait, which
+// `mainWindowOf` finds. The completion text says how many were started again;
+// returns how many could not be started.
 int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun,
-                           const SkipEntry& skip = {});
+                          const SkipEntry& skip = {}, const FindMainWindow& mainWindowOf = {});
 
 // Handler of ActRun: the selected entries in the list's display order, whatever
 // their Run flag. With nothing selected nothing starts and no completion text

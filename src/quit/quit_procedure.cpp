@@ -2,6 +2,7 @@
 
 #include "core/quit_command.h"
 #include "core/text.h"
+#include "quit/ran_with_reader.h"
 #include "quit/window_rules.h"
 #include "win/msgbox.h"
 #include "win/window_text.h"
@@ -122,6 +123,8 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) 
         r.State = Asked::NotFound;
         return r;
     }
+    if (ReadWhatRan)
+        whatRan_[&rec] = ReadRanWith(pid, last >= 0 ? windowTable_[0].Handle : nullptr);
     std::vector<HWND> before = options_.WaitDialogs ? TopLevelWindowsOf(pid) : std::vector<HWND>();
     switch (rec.QuitType) {
     case kQuitAuto:
@@ -312,6 +315,11 @@ int TQuitProcedure::CollectWindows(uint32_t processId, Snapshot& snapshot) {
 
 int TQuitProcedure::CollectWindows(uint32_t processId) {
     return ::CollectWindows(windowTable_, windowList_, processId);
+}
+
+const TRanWith* TQuitProcedure::WhatRanOf(const TProgInfo* rec) const {
+    auto it = whatRan_.find(rec);
+    return it == whatRan_.end() ? nullptr : &it->second;
 }
 
 HWND TQuitProcedure::MainWindowOf(uint32_t processId) {

@@ -4,6 +4,7 @@
 // reached only by posted messages and by starting a program, never ended by force.
 #include "core/options.h"
 #include "core/prog_info.h"
+#include "core/ran_with.h"
 #include "quit/enum_processes.h"
 #include "quit/process_lookup.h"
 #include "quit/quit_wait.h"
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +64,12 @@ class TQuitProcedure {
     // Posts every message this procedure sends to another application's window;
     // PostMessageA unless a test puts a refusing one in its place.
     std::function<BOOL(HWND, UINT, WPARAM, LPARAM)> PostMessageFn = PostMessageA;
+
+    // Set: each running application's arguments and main window place are read
+    // just before its quit request, for the quits' record.
+    bool ReadWhatRan = false;
+    // What ReadWhatRan read for `rec` at its last request; null when nothing was.
+    const TRanWith* WhatRanOf(const TProgInfo* rec) const;
 
     TEnumProcesses& EnumProcesses() { return enumProcesses_; }
     TWindowList& WindowList() { return windowList_; }
@@ -128,4 +136,5 @@ class TQuitProcedure {
     TEnumProcesses enumProcesses_;
     TWindowList windowList_;
     TWindowTable windowTable_;
+    std::map<const TProgInfo*, TRanWith> whatRan_;
 };

@@ -60,6 +60,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(plain.Serialize().find("QuitAtOnce"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("SkipRunning"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("LastQuit"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("\r\nLast"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("EndSession"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("WaitDialogs"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("HotKey"), std::string::npos);
@@ -75,8 +76,20 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     on.ShutdownHotKey = 0xFFFF;
     TProgInfo recorded = p;
     recorded.LastQuit = true;
+    recorded.LastArg = "\"C:\\文書\\a b.txt\" -n";
+    recorded.LastPlace = TWindowPlace{-1200, 40, -300, 700, 2};
+    // What it ran with goes with the record: without LastQuit it is not written.
+    TProgInfo stale = p;
+    stale.LastArg = "old.txt";
+    stale.LastPlace = recorded.LastPlace;
     IniFile ini;
-    WriteSettings(ini, on, "0.3", {&recorded});
+    WriteSettings(ini, on, "0.3", {&recorded, &stale});
+    EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\nLastArg=\"C:\\文書\\a b.txt\" "
+                                   "-n\r\nLastPlace=-1200,40,-300,700,2\r\n\r\n[1]"),
+              std::string::npos)
+        << ini.Serialize();
+    EXPECT_EQ(ini.Serialize().find("old.txt"), std::string::npos);
+    EXPECT_EQ(ini.Serialize().rfind("LastPlace"), ini.Serialize().find("LastPlace"));
     EXPECT_NE(
         ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"
                              "EndSession=1\r\nWaitDialogs=1\r\nQuitHotKey=1617\r\n"
@@ -95,6 +108,9 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(back.RunHotKey, 0x0670);
     EXPECT_EQ(back.ShutdownHotKey, 0xFFFF);
     EXPECT_TRUE(table[0].LastQuit);
+    EXPECT_EQ(table[0].LastArg, recorded.LastArg);
+    EXPECT_EQ(table[0].LastPlace, recorded.LastPlace);
+    EXPECT_TRUE(table[1].LastArg.empty());
 
     TSettings half = back;
     half.QuitAtOnce = false;
@@ -104,6 +120,8 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(ini.ReadString("Setting", "RunHotKey", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitHotKey"), "1617");
     EXPECT_EQ(ini.ReadString("0", "LastQuit", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("0", "LastArg", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("0", "LastPlace", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
     EXPECT_EQ(ini.ReadString("Setting", "EndSession", "gone"), "gone");

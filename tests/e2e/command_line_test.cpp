@@ -275,57 +275,90 @@ TEST_F(CommandLine, RunAllCountsTheProgramsThatCouldNotStart) {
 }
 
 // With RunLastQuit, "-r" starts again exactly what "-q" ended, whatever the run
-// marks say, and then run-all is the designed one again. Without it the file gets
-// no record and "-r" starts every entry whose run mark is set.
+// marks say, and then run-all is the designed one again; each as it ran: with the
+// arguments of its process (a 64-bit notepad with the file it had open, a 32-bit
+// program with its own title) and its window where it was. Without the option the
+// file gets no record, nothing of what ran, and "-r" starts every entry whose run
+// mark is set.
 TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
     const char* const names[] = {"last1.exe", "last2.exe", "last3.exe"};
     for (const char* name : names)
         box.CopyFromBin("quit_target.exe", name);
-    EndCopies guard{{names[0], names[1], names[2]}};
+    EndCopies guard{{names[0], names[1], names[2], "notepad.exe"}};
+    // Beside the program, as the zip has it: it reads the 64-bit notepad's arguments.
+    box.CopyFromBin("VakoHook64.exe");
+    const std::string notepad = SystemNotepad(false);
+    box.WriteFile("memo.txt", "the desk\r\n");
+    const std::string memoArg = "\"" + box.Path("memo.txt") + "\"";
     const std::string entries = Entry(0, "one", box.Path(names[0]), "", true, true) +
                                 Entry(1, "two", box.Path(names[1]), "", true, true) +
-                                Entry(2, "three", box.Path(names[2]), "", true, true);
+                                Entry(2, "three", box.Path(names[2]), "", true, true) +
+                                Entry(3, "メモ帳", notepad, "", true, false);
     auto counts = [&] {
         std::string c;
-        for (const char* name : names)
+        for (const char* name : {names[0], names[1], names[2], "notepad.exe"})
             c += std::to_string(FindProcesses(name).size());
         return c;
     };
     auto endAll = [&] {
-        for (const char* name : names) {
+        for (const char* name : {names[0], names[1], names[2], "notepad.exe"}) {
             for (DWORD pid : FindProcesses(name))
                 Process::Attach(pid);
         }
-        return WaitUntil([&] { return counts() == "000"; }, 10000);
+        return WaitUntil([&] { return counts() == "0000"; }, 10000);
     };
+    // The places the test sets, and the windows that show there again.
+    const RECT places[] = {{140, 90, 560, 350}, {520, 300, 1000, 660}};
     for (bool on : {false, true}) {
         box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") + (on ? "RunLastQuit=1\r\n" : "") +
                      "\r\n" + entries);
         for (int i = 0; i < 2; ++i) {
-            Process p = Process::Start(box.Path(names[i]), "", box.Dir());
+            Process p =
+                Process::Start(box.Path(names[i]), i == 0 ? "--title \"場所 1\"" : "", box.Dir());
             ASSERT_NE(p.WaitForWindow("VakoPlainWindow", 10000), nullptr);
             p.Detach();
         }
+        Process::Start(SystemNotepad(true), memoArg, box.Dir()).Detach();
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf(names[0], "VakoPlainWindow"), places[0]));
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), places[1]));
         RunToEnd("-q");
-        EXPECT_TRUE(WaitUntil([&] { return counts() == "000"; }, 10000)) << on << counts();
+        EXPECT_TRUE(WaitUntil([&] { return counts() == "0000"; }, 10000)) << on << counts();
         const std::string ini = box.ReadIni();
         if (on) {
             EXPECT_NE(ini.find("Name=one\r\nProgram=" + box.Path(names[0])), std::string::npos);
-            const size_t two = ini.find("[1]"), three = ini.find("[2]");
-            ASSERT_NE(three, std::string::npos);
-            EXPECT_NE(ini.substr(0, two).find("\r\nLastQuit=1\r\n"), std::string::npos) << ini;
+            const size_t two = ini.find("[1]"), three = ini.find("[2]"), four = ini.find("[3]");
+            ASSERT_NE(four, std::string::npos);
+            EXPECT_NE(ini.substr(0, two).find("\r\nLastQuit=1\r\nLastArg=--title \"場所 1\"\r\n"
+                                              "LastPlace=140,90,560,350,0\r\n"),
+                      std::string::npos)
+                << ini;
             EXPECT_NE(ini.substr(two, three - two).find("\r\nLastQuit=1\r\n"), std::string::npos);
-            EXPECT_EQ(ini.substr(three).find("\r\nLastQuit="), std::string::npos) << ini;
+            EXPECT_EQ(ini.substr(two, three - two).find("\r\nLastArg="), std::string::npos);
+            EXPECT_EQ(ini.substr(three, four - three).find("\r\nLast"), std::string::npos) << ini;
+            EXPECT_NE(ini.substr(four).find("\r\nLastQuit=1\r\nLastArg=" + memoArg +
+                                            "\r\nLastPlace=520,300,1000,660,0\r\n"),
+                      std::string::npos)
+                << ini;
+            // Notepad keeps its own last place; gone, only the record can put it back.
+            RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
             RunToEnd("-r");
-            EXPECT_EQ(counts(), "110");
-            EXPECT_EQ(box.ReadIni().find("\r\nLastQuit="), std::string::npos);
+            EXPECT_EQ(counts(), "1101");
+            EXPECT_EQ(box.ReadIni().find("\r\nLast"), std::string::npos);
+            HWND plain = ShownWindowOf(names[0], "VakoPlainWindow");
+            ASSERT_NE(plain, nullptr);
+            EXPECT_EQ(Caption(plain), "場所 1");
+            EXPECT_TRUE(NearPlace(plain, places[0]));
+            HWND memo = ShownWindowOf("notepad.exe", "Notepad");
+            ASSERT_NE(memo, nullptr);
+            EXPECT_NE(Caption(memo).find("memo.txt"), std::string::npos) << Caption(memo);
+            EXPECT_TRUE(NearPlace(memo, places[1]));
             ASSERT_TRUE(endAll());
         } else {
-            EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
+            EXPECT_EQ(ini.find("\r\nLast"), std::string::npos) << ini;
         }
         // The designed run-all: every entry whose run mark is set.
         RunToEnd("-r");
-        EXPECT_EQ(counts(), "111") << on;
+        EXPECT_EQ(counts(), "1110") << on;
         ASSERT_TRUE(endAll());
     }
 }

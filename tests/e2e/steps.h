@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -158,4 +159,42 @@ inline void RunShortcutToEnd(const std::string& program, const std::string& argu
         run.Id(), [&] { return !run.Running(); }, 30000, boxes));
     EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
     EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0));
+}
+
+// The one visible top-level window of class `cls` of the one running process of
+// `exe`, waited for; null when there is none within 10 seconds.
+inline HWND ShownWindowOf(const char* exe, const char* cls) {
+    HWND found = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            std::vector<DWORD> pids = e2e::FindProcesses(exe);
+            found = pids.size() == 1 ? e2e::FindTopWindow(pids[0], cls) : nullptr;
+            return found && IsWindowVisible(found);
+        },
+        10000);
+    return found;
+}
+
+// Whether the window lies at `want` within a few pixels.
+inline bool NearPlace(HWND hwnd, const RECT& want) {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return std::abs(r.left - want.left) <= 3 && std::abs(r.top - want.top) <= 3 &&
+           std::abs(r.right - want.right) <= 3 && std::abs(r.bottom - want.bottom) <= 3;
+}
+
+// Moves another program's window to `r` as its user would, and waits until it is there.
+inline bool PlaceWindowAt(HWND hwnd, const RECT& r) {
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return e2e::WaitUntil([&] { return NearPlace(hwnd, r); }, 5000);
+}
+
+// The 64-bit notepad: as registered (System32), and as this test starts it (a
+// 32-bit test reaches it past the System32 redirection).
+inline std::string SystemNotepad(bool fromThisTest) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const char* folder = fromThisTest && sizeof(void*) == 4 ? "\\Sysnative" : "\\system32";
+    return std::string(windows) + folder + "\\notepad.exe";
 }

@@ -229,9 +229,15 @@ TEST_F(Hook64, TargetOfTheOwnBitnessIsHookedWithoutTheHelper) {
     EXPECT_EQ(1u, notify_.Received().size());
 }
 
-TEST(Hook64Helper, RefusesAnythingButFiveNumbers) {
+// Five numbers for a hook, or the command-line request with two: anything else is
+// refused, and a process that cannot be opened gives its own code, not a text.
+TEST(Hook64Helper, RefusesAnythingButItsTwoRequests) {
     std::string exe = qt::ExeDir() + "VakoHook64.exe";
     EXPECT_EQ(1u, RunToEnd(exe, "", 10000));
+    EXPECT_EQ(1u, RunToEnd(exe, "cmdline 12", 10000));
+    EXPECT_EQ(1u, RunToEnd(exe, "cmdline x 12", 10000));
+    EXPECT_EQ(1u, RunToEnd(exe, "cmdline 12 34 56", 10000));
+    EXPECT_EQ(5u, RunToEnd(exe, "cmdline 4000000 12", 10000));
     EXPECT_EQ(1u, RunToEnd(exe, "1 2 3 4", 10000));
     EXPECT_EQ(1u, RunToEnd(exe, "1 2 3 4 x5", 10000));
     EXPECT_EQ(1u, RunToEnd(exe, "1 2 -3 4 5", 10000));

@@ -2,6 +2,7 @@
 // real target programs. Message boxes are answered by a CBT hook and recorded.
 #include "core/quit_command.h"
 #include "quit/quit_procedure.h"
+#include "quit/ran_with_reader.h"
 #include "support.h"
 #include "win/message_loop.h"
 
@@ -538,4 +539,84 @@ TEST_F(QuitProcedureTest, EndSessionQuitsAHidingProgramAndWaitsOutASilentOne) {
     }
     EXPECT_EQ(queries, 1);
     EXPECT_TRUE(silent.Running());
+}
+
+namespace {
+
+struct FindVisible {
+    DWORD Pid;
+    HWND Found;
+};
+
+BOOL CALLBACK FindVisibleProc(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindVisible*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != f->Pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    f->Found = hwnd;
+    return FALSE;
+}
+
+// The first visible top-level window of a process.
+HWND VisibleWindowOf(DWORD pid) {
+    FindVisible find{pid, nullptr};
+    EnumWindows(FindVisibleProc, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+} // namespace
+
+// While the quits' record is kept, each running program's arguments and its main
+// window's place are read before its own request, one after the other and all at
+// once alike; a 64-bit program's arguments through the helper. Without it nothing
+// is read. Wine 8 does not answer ProcessCommandLineInformation, which Windows 8.1
+// and later do: here the arguments come from the processes' own parameters.
+TEST_F(QuitProcedureTest, WhatRanIsReadBeforeEachRequestInEitherMode) {
+    for (bool atOnce : {false, true}) {
+        options.QuitAtOnce = atOnce;
+        qt::Target t32(qt::TargetPath(), log, "--title \"ア b\"  ");
+        qt::Target t64(qt::Target64Path(), log, "");
+        ASSERT_TRUE(t32.Ready() && t64.Ready());
+        HWND w32 = nullptr, w64 = nullptr;
+        ASSERT_TRUE(qt::WaitFor(
+            [&] {
+                return (w32 = VisibleWindowOf(t32.Pid())) && (w64 = VisibleWindowOf(t64.Pid()));
+            },
+            5000));
+        // Maximised or minimised, another process's window tells its normal place
+        // under Wine 8 neither: GetWindowPlacement gives its present rectangle (the
+        // normal places are read from windows of this process in the window tests).
+        SetWindowPos(w32, nullptr, 123, 77, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(w64, nullptr, 301, 222, 350, 250, SWP_NOZORDER | SWP_NOACTIVATE);
+
+        TProgTable table;
+        table[0] = Record("32", qt::TargetPath());
+        table[1] = Record("64", qt::Target64Path());
+        proc.ReadWhatRan = true;
+        EXPECT_EQ(proc.ActAllQuitExecute(table), 0);
+        EXPECT_TRUE(t32.WaitExit(5000) && t64.WaitExit(5000));
+        const TRanWith* ran32 = proc.WhatRanOf(&table[0]);
+        const TRanWith* ran64 = proc.WhatRanOf(&table[1]);
+        ASSERT_TRUE(ran32 && ran64) << atOnce;
+        EXPECT_EQ(ran32->Arg, "--log \"" + log + "\" --title \"ア b\"");
+        EXPECT_EQ(ran32->Place, (TWindowPlace{123, 77, 523, 377, 0}));
+        EXPECT_EQ(ran64->Arg, "--log \"" + log + "\"");
+        EXPECT_EQ(ran64->Place, (TWindowPlace{301, 222, 651, 472, 0}));
+    }
+    qt::Target unread(qt::TargetPath(), log, "");
+    ASSERT_TRUE(unread.Ready());
+    TProgInfo r = Record("unread", qt::TargetPath());
+    TQuitProcedure plain(host, options);
+    EXPECT_TRUE(plain.QuitApplication(r));
+    EXPECT_EQ(plain.WhatRanOf(&r), nullptr);
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // A process that cannot be read is started again as without the record: no
+    // arguments and no place, though its window has one.
+    qt::OwnWindow own("own");
+    EXPECT_TRUE(ReadRanWith(GetCurrentProcessId(), own.Handle()).Place.Set());
+    const TRanWith unreadable = ReadRanWith(4000000, own.Handle());
+    EXPECT_TRUE(unreadable.Arg.empty());
+    EXPECT_FALSE(unreadable.Place.Set());
 }
