@@ -1,12 +1,11 @@
 #include "app/command_line_step.h"
 
 #include "core/text.h"
+#include "win/ansi_path.h"
 #include "win/file.h"
 
 #include <windows.h>
 #include <shellapi.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -81,8 +80,19 @@ bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLine
 }
 
 std::vector<std::string> ProcessArguments() {
+    // Read whole and split as the C runtime splits them: the runtime's 8-bit copy
+    // spells a name the code page lacks by its best fit, a file that does not exist.
+    // A path is kept by its short form then; anything else by its best spelling.
     std::vector<std::string> args;
-    for (int i = 0; i < __argc; ++i)
-        args.emplace_back(__argv[i] ? __argv[i] : "");
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return args;
+    for (int i = 0; i < count; ++i) {
+        const std::wstring arg(wide[i]);
+        const win::AnsiPath kept = win::StorablePath(arg);
+        args.push_back(kept.Kind == win::AnsiPathKind::None ? win::BestFitAnsi(arg) : kept.Path);
+    }
+    LocalFree(wide);
     return args;
 }
