@@ -62,7 +62,9 @@ TEST_F(Adding, FirstStartGreetsThenImportsTheStartupFolderWithoutAsking) {
 // Programs below a folder whose name code page 932 lacks reach the list by every
 // other door too: the Startup import (a shortcut that names its program whole), the
 // open dialog (the name typed whole) and a chosen shortcut. Each is kept by its short
-// form and shown by its name.
+// form and shown by its name. Wine deviates from Windows here: its shortcut keeps the
+// target only as the code page spells it and IShellLinkW::GetPath answers the best
+// fit ("Jurgen"); the item ID list holds the name whole, as Windows' GetPath does.
 TEST_F(Adding, ProgramsInAFolderTheCodePageLacksArriveThroughStartupOpenDialogAndShortcut) {
     ASSERT_TRUE(ShellFoldersEmpty());
     OutsideCodePageFolder jurgen(box, {L"one.exe", L"two.exe", L"three.exe"});
