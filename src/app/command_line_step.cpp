@@ -80,9 +80,9 @@ bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLine
 }
 
 std::vector<std::string> ProcessArguments() {
-    // Read whole and split as the C runtime splits them: the runtime's 8-bit copy
-    // spells a name the code page lacks by its best fit, a file that does not exist.
-    // A path is kept by its short form then; anything else by its best spelling.
+    // Read whole and split by the system's rules: the C runtime's 8-bit copy spells
+    // a name the code page lacks by its best fit, a file that does not exist. Such a
+    // path is kept by its short form; anything else by its best spelling.
     std::vector<std::string> args;
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

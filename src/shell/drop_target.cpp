@@ -399,8 +399,8 @@ bool TDropFileTarget::ReadDropData(IDataObject* data) {
         if (const auto* block = static_cast<const unsigned char*>(GlobalLock(medium.hGlobal))) {
             std::vector<std::string> names;
             read = ReadDropFiles(block, size, &names, WideAsBytes);
-            // The block's own flag says which form the names came in; it was read
-            // above only if the block is at least the header's size.
+            // The block's own flag says in which form the names came; a block that was
+            // read holds its whole header.
             const bool wide = read && reinterpret_cast<const DROPFILES*>(block)->fWide;
             GlobalUnlock(medium.hGlobal);
             for (const std::string& name : names)

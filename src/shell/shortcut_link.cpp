@@ -90,6 +90,7 @@ void TShortcutLink::ReadShortcut() {
     ComPtr<IShellLinkW> wideLink;
     if (FAILED(link.As(IID_IShellLinkW, wideLink)))
         return;
+    Unstorable.clear();
     wchar_t wbuf[kBufferSize];
     wbuf[0] = L'\0';
     Require(wideLink->GetWorkingDirectory(wbuf, kBufferSize), "Error in getting WorkingDir");
@@ -106,7 +107,6 @@ void TShortcutLink::ReadShortcut() {
     Target = target.Path;
     // A shortcut whose target or folder cannot be kept gives neither: it cannot be
     // used, and the name that stands in the way is told, the program's first.
-    Unstorable.clear();
     if (target.Kind == win::AnsiPathKind::None)
         Unstorable = win::BestFitAnsi(wideTarget);
     else if (work.Kind == win::AnsiPathKind::None)
@@ -117,7 +117,6 @@ void TShortcutLink::ReadShortcut() {
     }
 
     char buf[kBufferSize];
-
     int iconIndex = 0;
     buf[0] = '\0';
     Require(link->GetIconLocation(buf, kBufferSize, &iconIndex), "Error in getting icon data");
