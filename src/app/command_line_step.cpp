@@ -1,13 +1,12 @@
 #include "app/command_line_step.h"
 
 #include "core/text.h"
+#include "win/ansi_path.h"
 #include "win/file.h"
 #include "win/shutdown.h"
 
 #include <windows.h>
 #include <shellapi.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -109,8 +108,19 @@ bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLine
 }
 
 std::vector<std::string> ProcessArguments() {
+    // Read whole and split by the system's rules: the C runtime's 8-bit copy spells
+    // a name the code page lacks by its best fit, a file that does not exist. Such a
+    // path is kept by its short form; anything else by its best spelling.
     std::vector<std::string> args;
-    for (int i = 0; i < __argc; ++i)
-        args.emplace_back(__argv[i] ? __argv[i] : "");
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return args;
+    for (int i = 0; i < count; ++i) {
+        const std::wstring arg(wide[i]);
+        const win::AnsiPath kept = win::StorablePath(arg);
+        args.push_back(kept.Kind == win::AnsiPathKind::None ? win::BestFitAnsi(arg) : kept.Path);
+    }
+    LocalFree(wide);
     return args;
 }

@@ -219,8 +219,8 @@ void ActStatusExecute(TMainContext& c) {
 
 // A refusal box is answered before the next file is looked at. The files are a copy:
 // a box's modal loop may take the next drop.
-void DropTargetDrop(TMainContext& c, const std::vector<std::string>& files) {
-    const std::vector<std::string> copy = files;
-    for (const std::string& file : copy)
+void DropTargetDrop(TMainContext& c, const std::vector<std::wstring>& files) {
+    const std::vector<std::wstring> copy = files;
+    for (const std::wstring& file : copy)
         AddProgram(c, file);
 }

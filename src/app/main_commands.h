@@ -23,4 +23,4 @@ void ActListExecute(TMainContext& c);
 void ActReportExecute(TMainContext& c);
 void ActStatusExecute(TMainContext& c);
 // Each dropped file in turn, as if picked in the open dialog.
-void DropTargetDrop(TMainContext& c, const std::vector<std::string>& files);
+void DropTargetDrop(TMainContext& c, const std::vector<std::wstring>& files);

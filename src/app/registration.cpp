@@ -8,6 +8,7 @@
 #include "quit/same_program.h"
 #include "shell/shortcut_link.h"
 #include "shell/ver_info.h"
+#include "win/ansi_path.h"
 #include "win/file.h"
 #include "win/handles.h"
 #include "win/msgbox.h"
@@ -48,7 +49,7 @@ int LowestFreeSlot(const TProgTable& table) {
 // A record made from a shortcut; `lnkPath` names the entry.
 TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) {
     TProgInfo r;
-    r.Name = text::BaseNameNoExt(lnkPath);
+    r.Name = text::BaseNameNoExt(win::ShownPath(lnkPath));
     r.Program = link.Target;
     r.Work = link.WorkingDir;
     r.Arg = link.Arguments;
@@ -66,12 +67,13 @@ std::string ProductNameOrFileName(const std::string& path) {
     } catch (const std::exception&) {
         name.clear();
     }
-    // The list cannot show an entry without a name.
-    return name.empty() ? text::BaseNameNoExt(path) : name;
+    // The list cannot show an entry without a name; one kept by its short form is
+    // shown by its long name.
+    return name.empty() ? text::BaseNameNoExt(win::ShownPath(path)) : name;
 }
 
 void Refuse(RegistrationHost& host, const std::string& path) {
-    win::ErrorBox(host.BoxOwner(), kRefusalText + path);
+    win::ErrorBox(host.BoxOwner(), kRefusalText + win::ShownPath(path));
 }
 
 // The import between SetBusy(false) and SetBusy(true), whatever ends it.
@@ -140,7 +142,10 @@ void AddProgram(RegistrationHost& host, const std::string& path) {
         record.QuitType = kQuitAuto;
     } else {
         if (!host.ShortcutLink().Read(path)) {
-            win::ErrorBox(host.BoxOwner(), kUnreadableShortcutText + path);
+            const std::string& unstorable = host.ShortcutLink().Unstorable;
+            win::ErrorBox(host.BoxOwner(), unstorable.empty()
+                                               ? kUnreadableShortcutText + path
+                                               : win::kUnstorableNameText + unstorable);
             return;
         }
         const TShortcutLink& link = host.ShortcutLink();
@@ -152,6 +157,19 @@ void AddProgram(RegistrationHost& host, const std::string& path) {
     }
     table[index] = record;
     host.AppendEntry(table[index]);
+}
+
+void AddProgram(RegistrationHost& host, const std::wstring& path) {
+    const std::string shown = win::BestFitAnsi(path);
+    const std::string ext = text::ExtensionLower(shown);
+    if (ext != ".exe" && ext != ".lnk")
+        return;
+    const win::AnsiPath kept = win::StorablePath(path);
+    if (kept.Kind == win::AnsiPathKind::None) {
+        win::ErrorBox(host.BoxOwner(), win::kUnstorableNameText + shown);
+        return;
+    }
+    AddProgram(host, kept.Path);
 }
 
 std::string RegistrationHost::StartupFolder() {
@@ -173,14 +191,17 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
     for (TProgInfo& slot : table)
         slot = TProgInfo();
 
-    WIN32_FIND_DATAA found;
-    win::FindHandle find(FindFirstFileA((folder + "\\*.lnk").c_str(), &found));
+    // The entries are listed whole: a shortcut's own name may hold letters the code
+    // page lacks, and then only its short form names it.
+    const std::wstring wideFolder = win::WideFromAnsi(folder) + L"\\";
+    WIN32_FIND_DATAW found;
+    win::FindHandle find(FindFirstFileW((wideFolder + L"*.lnk").c_str(), &found));
     int next = 0;
     int leftOut = 0;
     int unreadable = 0;
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found)) {
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
         // The pattern also matches longer extensions through their short names.
-        if (text::ExtensionLower(found.cFileName) != ".lnk")
+        if (text::ExtensionLower(win::BestFitAnsi(found.cFileName)) != ".lnk")
             continue;
         if (next >= kMaxPrograms) {
             ++leftOut;
@@ -188,12 +209,13 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
         }
         // One shortcut that cannot be read, or that names a folder, must not cost the
         // user the others: it is passed over and counted.
-        std::string path = folder + "\\" + found.cFileName;
-        if (!host.ShortcutLink().Read(path) || win::FolderExists(host.ShortcutLink().Target)) {
+        const win::AnsiPath path = win::StorablePath(wideFolder + found.cFileName);
+        if (path.Kind == win::AnsiPathKind::None || !host.ShortcutLink().Read(path.Path) ||
+            win::FolderExists(host.ShortcutLink().Target)) {
             ++unreadable;
             continue;
         }
-        table[next++] = RecordFromLink(host.ShortcutLink(), path);
+        table[next++] = RecordFromLink(host.ShortcutLink(), path.Path);
     }
     host.BuildList();
     std::string report;
@@ -206,21 +228,26 @@ void ImportStartup(RegistrationHost& host, const std::string& folder) {
 }
 
 void ActAddExecute(RegistrationHost& host) {
-    char file[MAX_PATH * 2] = "";
-    OPENFILENAMEA ofn = {};
+    // The chosen path is read whole, so that a name the code page lacks is not
+    // replaced by its best-fit spelling, a file that does not exist.
+    wchar_t file[MAX_PATH * 2] = L"";
+    static const char kFilter[] = "実行ファイル(*.exe;*.lnk)\0*.exe;*.lnk\0";
+    const std::wstring filter = win::WideFromAnsi(std::string(kFilter, sizeof kFilter - 1));
+    const std::wstring title = win::WideFromAnsi("追加する実行ファイル");
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = host.BoxOwner();
-    ofn.lpstrFilter = "実行ファイル(*.exe;*.lnk)\0*.exe;*.lnk\0";
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrTitle = "追加する実行ファイル";
+    ofn.nMaxFile = sizeof file / sizeof file[0];
+    ofn.lpstrTitle = title.c_str();
     // A chosen shortcut is added as the shortcut (its name, arguments and folder),
     // not as the file it points to.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
                 OFN_NODEREFERENCELINKS;
-    if (GetOpenFileNameA(&ofn))
-        AddProgram(host, file);
+    if (GetOpenFileNameW(&ofn))
+        AddProgram(host, std::wstring(file));
 }
 
 void ActStartUpReadExecute(RegistrationHost& host) {

@@ -39,11 +39,16 @@ bool CanRegister(RegistrationHost& host, const std::string& path);
 // reports a refusal, a shortcut that cannot be read or a full table itself; other
 // kinds of file are ignored.
 void AddProgram(RegistrationHost& host, const std::string& path);
+// The same for a path as the system hands it over whole: it is kept exactly, else
+// by its short form; one the code page cannot hold either way is refused with the
+// box that says so.
+void AddProgram(RegistrationHost& host, const std::wstring& path);
 
 // Replaces every registered program by the shortcuts of host.StartupFolder() (or of
 // `folder`) and rebuilds the list. A folder that cannot be found raises and
 // changes nothing. A shortcut that cannot be read or names no file is passed over;
-// one box at the end counts those and the ones beyond the table's size.
+// one box at the end counts those (and those whose name the code page cannot hold)
+// and the ones beyond the table's size.
 void ImportStartup(RegistrationHost& host);
 void ImportStartup(RegistrationHost& host, const std::string& folder);
 

@@ -2,6 +2,7 @@
 
 #include "capture/command_form.h"
 #include "dialogs/prop_form_ids.h"
+#include "win/ansi_path.h"
 #include "win/msgbox.h"
 
 #include <shlobj.h>
@@ -214,7 +215,13 @@ void TVakoPropForm::WorkDirButtonClick() {
     PidlOwner chosen{SHBrowseForFolderA(&bi)};
     if (!chosen.pidl)
         return;
-    char path[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(chosen.pidl, path))
-        SetItemText(IDC_PROP_WORKDIREDIT, path);
+    // Read whole, kept as the program keeps every path from the system.
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(chosen.pidl, path))
+        return;
+    const win::AnsiPath kept = win::StorablePath(path);
+    if (kept.Kind == win::AnsiPathKind::None)
+        win::ErrorBox(hwnd(), win::kUnstorableNameText + win::BestFitAnsi(path));
+    else
+        SetItemText(IDC_PROP_WORKDIREDIT, kept.Path);
 }

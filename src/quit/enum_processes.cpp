@@ -2,6 +2,7 @@
 
 #include "core/limits.h"
 #include "core/text.h"
+#include "win/ansi_path.h"
 #include "win/error_text.h"
 #include "win/handles.h"
 #include "win/wow64.h"
@@ -25,14 +26,22 @@ using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
 using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
 using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
-using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
-using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
+using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, DWORD*);
 // The system's text for an error code, or its number where the system has none.
 std::string ErrorText(DWORD code) {
     std::string s = win::SystemErrorText(code);
     if (s.empty())
         s = "システム エラー " + text::IntToStr(code);
     return s;
+}
+
+// A program file as a registered entry can name it: its exact spelling in the code
+// page, else its short form. The ANSI calls would give a best-fit spelling of a name
+// the code page lacks, a file that does not exist, which no identity can be read
+// from; a file that cannot be named either way is left unnamed.
+std::string KeptName(const wchar_t* name, DWORD length) {
+    return win::StorablePath(std::wstring(name, length)).Path;
 }
 
 // The program file of a process from its first module, or empty.
@@ -47,11 +56,11 @@ std::string ModuleFileName(DWORD pid, EnumProcessModulesFn enumModules,
     DWORD needed = 0;
     if (!enumModules(process.get(), &first, sizeof first, &needed))
         return std::string();
-    char buf[kNameChars];
+    wchar_t buf[kNameChars];
     DWORD n = moduleFileName(process.get(), first, buf, kNameChars);
     if (n == 0)
         return std::string();
-    return std::string(buf, n < kNameChars ? n : kNameChars - 1);
+    return KeptName(buf, n < kNameChars ? n : kNameChars - 1);
 }
 
 // The image name of a process, which needs only the limited query right and works
@@ -62,11 +71,11 @@ std::string ImageFileName(DWORD pid, QueryFullProcessImageNameFn queryImageName)
     win::Handle process(OpenProcess(kQueryLimited, FALSE, pid));
     if (!process)
         return std::string();
-    char buf[kNameChars];
+    wchar_t buf[kNameChars];
     DWORD size = kNameChars;
     if (!queryImageName(process.get(), 0, buf, &size) || size == 0)
         return std::string();
-    return std::string(buf, size < kNameChars ? size : kNameChars - 1);
+    return KeptName(buf, size < kNameChars ? size : kNameChars - 1);
 }
 
 bool IsNtFamily() {
@@ -89,7 +98,7 @@ class TEnumProcesses::PsapiCalls {
         enumProcesses_ = win::ProcAddress<EnumProcessesFn>(lib_.get(), "EnumProcesses");
         enumModules_ = win::ProcAddress<EnumProcessModulesFn>(lib_.get(), "EnumProcessModules");
         moduleFileName_ =
-            win::ProcAddress<GetModuleFileNameExFn>(lib_.get(), "GetModuleFileNameExA");
+            win::ProcAddress<GetModuleFileNameExFn>(lib_.get(), "GetModuleFileNameExW");
         if (!enumProcesses_ || !enumModules_ || !moduleFileName_)
             throw EEnumProcesses("API のアドレスを取得できません。");
         // The image name is one cheap call where the system has it (Vista on); the
@@ -98,7 +107,7 @@ class TEnumProcesses::PsapiCalls {
         // cannot answer.
         imageLib_.reset(LoadLibraryA(imageNameLibrary.c_str()));
         queryImageName_ = imageLib_ ? win::ProcAddress<QueryFullProcessImageNameFn>(
-                                          imageLib_.get(), "QueryFullProcessImageNameA")
+                                          imageLib_.get(), "QueryFullProcessImageNameW")
                                     : nullptr;
     }
 

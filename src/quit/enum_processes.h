@@ -70,7 +70,7 @@ class TEnumProcesses {
     // The libraries the walks bind their functions from.
     std::string toolhelpLibrary_ = "Kernel32.dll";
     std::string psapiLibrary_ = "PSAPI.DLL";
-    std::string imageNameLibrary_ = "Kernel32.dll"; // QueryFullProcessImageNameA, Vista on
+    std::string imageNameLibrary_ = "Kernel32.dll"; // QueryFullProcessImageNameW, Vista on
 
   private:
     class PsapiCalls;

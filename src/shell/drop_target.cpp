@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <utility>
 
 #include "core/drop_files.h"
+#include "win/ansi_path.h"
 #include "win/exception.h"
 #include "win/handles.h"
 #include "win/message_loop.h"
@@ -394,25 +396,24 @@ bool TDropFileTarget::ReadDropData(IDataObject* data) {
     if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
         // The block's own size bounds every read: its contents come from another program.
         SIZE_T size = GlobalSize(medium.hGlobal);
-        if (const void* block = GlobalLock(medium.hGlobal)) {
-            read = ReadDropFiles(static_cast<const unsigned char*>(block), size, &DroppedFiles,
-                                 WideToSystemAnsi);
+        if (const auto* block = static_cast<const unsigned char*>(GlobalLock(medium.hGlobal))) {
+            std::vector<std::string> names;
+            read = ReadDropFiles(block, size, &names, WideAsBytes);
+            // The block's own flag says in which form the names came; a block that was
+            // read holds its whole header.
+            const bool wide = read && reinterpret_cast<const DROPFILES*>(block)->fWide;
             GlobalUnlock(medium.hGlobal);
+            for (const std::string& name : names)
+                DroppedFiles.push_back(
+                    wide ? std::wstring(reinterpret_cast<const wchar_t*>(name.data()),
+                                        name.size() / sizeof(wchar_t))
+                         : win::WideFromAnsi(name));
         }
     }
     ReleaseStgMedium(&medium);
     return read;
 }
 
-std::string WideToSystemAnsi(const char16_t* text, size_t length) {
-    if (length == 0)
-        return {};
-    const wchar_t* w = reinterpret_cast<const wchar_t*>(text);
-    int n = static_cast<int>(length);
-    int bytes = WideCharToMultiByte(CP_ACP, 0, w, n, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return {};
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w, n, &out[0], bytes, nullptr, nullptr);
-    return out;
+std::string WideAsBytes(const char16_t* text, size_t length) {
+    return std::string(reinterpret_cast<const char*>(text), length * sizeof(char16_t));
 }

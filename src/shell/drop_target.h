@@ -137,9 +137,10 @@ class TDropFileTarget : public TDropTarget {
   public:
     TDropFileTarget();
 
-    // The dropped names, in the ANSI code page: filled while OnDrop runs, empty
-    // before and after.
-    std::vector<std::string> DroppedFiles;
+    // The dropped names, whole (a name sent in the ANSI code page is read as that
+    // code page reads it): filled while OnDrop runs, empty before and after. Whether
+    // and how a name can be kept in the code page is the receiver's decision.
+    std::vector<std::wstring> DroppedFiles;
 
   protected:
     bool ReadDropData(IDataObject* data) override;
@@ -150,5 +151,6 @@ class TDropFileTarget : public TDropTarget {
     FORMATETC format_;
 };
 
-// Converts UTF-16 text to the system's ANSI code page, as the system does it.
-std::string WideToSystemAnsi(const char16_t* text, size_t length);
+// The UTF-16 units of `text` as the bytes of a string, two to a unit, so that a
+// name passes the ANSI-only reading of the block unchanged.
+std::string WideAsBytes(const char16_t* text, size_t length);

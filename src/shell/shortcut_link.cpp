@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/com.h"
+#include "win/ansi_path.h"
 
 namespace {
 
@@ -32,6 +33,24 @@ std::wstring ToWide(const std::string& s) {
 void Require(HRESULT hr, const char* message) {
     if (hr != S_OK)
         throw EShortcutError(message);
+}
+
+// The target as the shortcut names it, whole. Wine keeps a path in the file only as
+// the code page spells it and answers GetPath from that, best fit and all (Windows
+// keeps it in UTF-16 too); the item ID list holds the name whole. It is taken only
+// where the path does not exist and the list's does.
+std::wstring WholeTarget(IShellLinkW* link, const wchar_t* path) {
+    if (!*path || GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    LPITEMIDLIST pidl = nullptr;
+    if (link->GetIDList(&pidl) != S_OK || !pidl)
+        return path;
+    wchar_t fromList[MAX_PATH] = L"";
+    const BOOL ok = SHGetPathFromIDListW(pidl, fromList);
+    CoTaskMemFree(pidl);
+    if (ok && GetFileAttributesW(fromList) != INVALID_FILE_ATTRIBUTES)
+        return fromList;
+    return path;
 }
 
 } // namespace
@@ -67,16 +86,38 @@ void TShortcutLink::ReadShortcut() {
     if (link->Resolve(nullptr, kResolveFlags) != S_OK)
         return;
 
+    // The two paths are read whole: the ANSI calls would hand back a best-fit
+    // spelling of a name the code page lacks, a file that does not exist.
+    ComPtr<IShellLinkW> wideLink;
+    if (FAILED(link.As(IID_IShellLinkW, wideLink)))
+        return;
+    Unstorable.clear();
+    wchar_t wbuf[kBufferSize];
+    wbuf[0] = L'\0';
+    Require(wideLink->GetWorkingDirectory(wbuf, kBufferSize), "Error in getting WorkingDir");
+    const std::wstring wideWork(wbuf);
+    const win::AnsiPath work = win::StorablePath(wideWork);
+    WorkingDir = work.Path;
+
+    WIN32_FIND_DATAW found;
+    wbuf[0] = L'\0';
+    Require(wideLink->GetPath(wbuf, kBufferSize, &found, SLGP_UNCPRIORITY),
+            "Error in getting Target");
+    const std::wstring wideTarget = WholeTarget(wideLink.Get(), wbuf);
+    const win::AnsiPath target = win::StorablePath(wideTarget);
+    Target = target.Path;
+    // A shortcut whose target or folder cannot be kept gives neither: it cannot be
+    // used, and the name that stands in the way is told, the program's first.
+    if (target.Kind == win::AnsiPathKind::None)
+        Unstorable = win::BestFitAnsi(wideTarget);
+    else if (work.Kind == win::AnsiPathKind::None)
+        Unstorable = win::BestFitAnsi(wideWork);
+    if (!Unstorable.empty()) {
+        WorkingDir.clear();
+        Target.clear();
+    }
+
     char buf[kBufferSize];
-    buf[0] = '\0';
-    Require(link->GetWorkingDirectory(buf, kBufferSize), "Error in getting WorkingDir");
-    WorkingDir = buf;
-
-    WIN32_FIND_DATAA found;
-    buf[0] = '\0';
-    Require(link->GetPath(buf, kBufferSize, &found, SLGP_UNCPRIORITY), "Error in getting Target");
-    Target = buf;
-
     int iconIndex = 0;
     buf[0] = '\0';
     Require(link->GetIconLocation(buf, kBufferSize, &iconIndex), "Error in getting icon data");
@@ -107,6 +148,7 @@ void TShortcutLink::ClearReadValues() {
     WorkingDir = fresh.WorkingDir;
     Description = fresh.Description;
     Arguments = fresh.Arguments;
+    Unstorable = fresh.Unstorable;
     IconLocation = fresh.IconLocation;
     IconNumber = fresh.IconNumber;
     hotKeyCode_ = fresh.hotKeyCode_;
@@ -163,10 +205,12 @@ void TShortcutLink::GetSpecialDir(int csidl, std::string& dir) const {
     LPITEMIDLIST pidl = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Owner, csidl, &pidl)) || !pidl)
         return;
-    char buf[MAX_PATH];
-    buf[0] = '\0';
-    BOOL ok = SHGetPathFromIDListA(pidl, buf);
+    // Below a user folder whose name the code page lacks, only the short form names it.
+    wchar_t buf[MAX_PATH];
+    buf[0] = L'\0';
+    BOOL ok = SHGetPathFromIDListW(pidl, buf);
     CoTaskMemFree(pidl);
-    if (ok && buf[0] != '\0')
-        dir = buf;
+    const win::AnsiPath kept = win::StorablePath(ok ? buf : L"");
+    if (!kept.Path.empty())
+        dir = kept.Path;
 }

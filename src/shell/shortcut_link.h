@@ -27,6 +27,10 @@ class TShortcutLink {
     std::string Arguments;
     std::string IconLocation;
     uint16_t IconNumber = 0;
+    // The target (else the working folder) read last, as the code page best spells
+    // it, when the code page cannot hold it even by its short form; Target and
+    // WorkingDir are then left empty. Empty otherwise.
+    std::string Unstorable;
     // Window of the owner, handed to the shell when it looks up special folders.
     HWND Owner = nullptr;
 

@@ -6,6 +6,9 @@
 
 namespace win {
 
+const char* const kUnstorableNameText =
+    "プログラムのフォルダまたはファイルの名前に、ポムッと終了が保存できない文字が含まれています\n";
+
 namespace {
 
 ShortPathReader g_shortPath = &SystemShortPath;
@@ -87,6 +90,23 @@ AnsiPath StorablePath(const std::wstring& wide) {
     result.Path.clear();
     result.Kind = AnsiPathKind::None;
     return result;
+}
+
+std::string ShownPath(const std::string& path) {
+    const std::wstring wide = WideFromAnsi(path);
+    DWORD n = wide.empty() ? 0 : GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (!n)
+        return path;
+    std::vector<wchar_t> buf(n + 1);
+    n = GetLongPathNameW(wide.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+    if (!n || n >= buf.size())
+        return path;
+    const std::wstring longPath(buf.data(), n);
+    std::string exact;
+    // A path the code page holds keeps the spelling it was given, short or long.
+    if (ExactAnsi(longPath, exact))
+        return path;
+    return BestFitAnsi(longPath);
 }
 
 } // namespace win

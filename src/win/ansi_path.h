@@ -40,4 +40,13 @@ void SetShortPathReader(ShortPathReader reader); // nullptr restores the system'
 // short form where that is exact in the code page.
 AnsiPath StorablePath(const std::wstring& wide);
 
+// A path kept by the program as the user knows it: where `path` stands for a long
+// path the code page cannot hold (a short form), that long path as the code page best
+// spells it; otherwise `path` unchanged. For showing only.
+std::string ShownPath(const std::string& path);
+
+// The box text for a path that StorablePath cannot keep, followed by the path as
+// BestFitAnsi spells it.
+extern const char* const kUnstorableNameText;
+
 } // namespace win

@@ -59,6 +59,40 @@ TEST_F(Adding, FirstStartGreetsThenImportsTheStartupFolderWithoutAsking) {
     EXPECT_EQ(FindTopWindow(again.Id(), "#32770"), nullptr);
 }
 
+// Programs below a folder whose name code page 932 lacks reach the list by every
+// other door too: the Startup import (a shortcut that names its program whole), the
+// open dialog (the name typed whole) and a chosen shortcut. Each is kept by its short
+// form and shown by its name. Wine deviates from Windows here: its shortcut keeps the
+// target only as the code page spells it and IShellLinkW::GetPath answers the best
+// fit ("Jurgen"); the item ID list holds the name whole, as Windows' GetPath does.
+TEST_F(Adding, ProgramsInAFolderTheCodePageLacksArriveThroughStartupOpenDialogAndShortcut) {
+    ASSERT_TRUE(ShellFoldersEmpty());
+    OutsideCodePageFolder jurgen(box, {L"one.exe", L"two.exe", L"three.exe"});
+    StartupShortcuts startup;
+    startup.AddWide("from startup", jurgen.Path(L"one.exe"), jurgen.folder);
+    const std::string lnk = box.Path("three.lnk");
+    MakeWideShortcut(lnk, jurgen.Path(L"three.exe"), jurgen.folder);
+    {
+        AppProcess app(box);
+        EXPECT_EQ(NextBox(app).caption, "謝辞");
+        MainWindow main = app.Main();
+        ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 1; }, 10000));
+        ChooseInOpenDialog(app, jurgen.Path(L"two.exe"));
+        ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 2; }, 5000));
+        ChooseInOpenDialog(app, lnk);
+        ASSERT_TRUE(WaitUntil([&] { return main.ItemCount() == 3; }, 5000));
+        EXPECT_EQ(main.Names(), (std::vector<std::string>{"from startup", "two", "three"}));
+        ASSERT_TRUE(main.WaitPostedHandled());
+        EXPECT_EQ(FindTopWindow(app.Id(), "#32770"), nullptr);
+        ASSERT_EQ(app.Close(), 0u);
+    }
+    const std::string ini = box.ReadIni();
+    for (const std::string& line :
+         {"Program=" + jurgen.ShortPath(L"one.exe"), "Program=" + jurgen.ShortPath(L"two.exe"),
+          "Program=" + jurgen.ShortPath(L"three.exe"), "Work=" + jurgen.ShortPath()})
+        EXPECT_NE(ini.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << ini;
+}
+
 TEST_F(Adding, RefusesItselfRegisteredProgramsAndExplorer) {
     box.CopyFromBin("quit_target.exe", "registered.exe");
     std::string registered = box.Path("registered.exe");

@@ -174,6 +174,30 @@ TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
     EXPECT_EQ(report["cwd"], box.Path("表示"));
 }
 
+// The program argument below a folder whose name code page 932 lacks, as when a
+// program of a user named "Jürgen" is dropped on the quit-all shortcut: the runtime's
+// 8-bit copy of the argument spells a file that does not exist, the whole one is
+// started by its short form, in its own folder.
+TEST_F(CommandLine, ProgramArgumentInAFolderTheCodePageLacksIsStarted) {
+    box.WriteIni(kKnown + QuitEntry());
+    OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
+    SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
+    Process target = StartQuitTarget();
+    AppProcess app(box, L"\"" + jurgen.Path(L"echo.exe") + L"\"");
+    std::vector<AnsweredBox> boxes;
+    EXPECT_TRUE(WaitAnsweringBoxes(
+        app.Id(), [&] { return !app.Running(); }, 30000, boxes));
+    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
+    EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0));
+    SetEnvironmentVariableA(target::kOutVariable, nullptr);
+    EXPECT_TRUE(target.WaitExit(5000).has_value());
+    std::map<std::string, std::string> report;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !(report = target::ReadReport(box.Path("echo.txt")))["cwd"].empty(); },
+        10000));
+    EXPECT_EQ(report["cwd"], jurgen.ShortPath()) << report["cmdline"];
+}
+
 TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
     box.WriteIni(kKnown + QuitEntry());
     std::string gone = box.CopyFromBin("quit_target.exe", "gone.exe");

@@ -3,6 +3,7 @@
 // with a scripted source, so no mouse is needed.
 #include "driver/vako_e2e.h"
 #include "drag_source.h"
+#include "steps.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,50 @@ TEST_F(Dropping, UnicodeListIsReadWholeAndRegisteredUnderItsAnsiName) {
     ASSERT_EQ(app.Close(), 0u);
     EXPECT_NE(Section(0).find("\r\nProgram=" + one + "\r\n"), std::string::npos);
     EXPECT_NE(Section(1).find("\r\nProgram=" + two + "\r\n"), std::string::npos);
+}
+
+// A program below a folder whose name code page 932 lacks, as every program installed
+// for a user named "Jürgen" is: dropped, it is registered by its short form (the
+// best fit, "Jurgen", names no file), shown by its name; "-r" starts it, and "-q"
+// finds it running and quits it.
+TEST_F(Dropping, ProgramInAFolderTheCodePageLacksIsRegisteredStartedAndQuit) {
+    OutsideCodePageFolder jurgen(box, {L"mine.exe"});
+    const std::string kept = jurgen.ShortPath(L"mine.exe");
+    box.WriteIni(Known());
+    {
+        AppProcess app(box);
+        MainWindow main = app.Main();
+        Process drag = Drag(ListCentre(main), "--wide", {box.Path("J%u00FCrgen\\mine.exe")});
+        EXPECT_EQ(Finish(drag), kDragDropped | DROPEFFECT_MOVE);
+        ASSERT_TRUE(main.WaitItemCount(1));
+        EXPECT_EQ(main.Names(), std::vector<std::string>{"mine"});
+        EXPECT_TRUE(NoBox(app, main));
+        ASSERT_EQ(app.Close(), 0u);
+    }
+    EXPECT_NE(Section(0).find("\r\nProgram=" + kept + "\r\nWork=" + jurgen.ShortPath() + "\\\r\n"),
+              std::string::npos)
+        << Section(0);
+
+    auto runToEnd = [&](const char* args) {
+        AppProcess run(box, args);
+        std::vector<AnsweredBox> boxes;
+        EXPECT_TRUE(WaitAnsweringBoxes(
+            run.Id(), [&] { return !run.Running(); }, 30000, boxes));
+        EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
+        EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0)) << args;
+    };
+    runToEnd("-r");
+    ASSERT_TRUE(WaitUntil([] { return FindProcesses("mine.exe").size() == 1; }, 10000));
+    Process::Attach(FindProcesses("mine.exe")[0]).Terminate();
+    ASSERT_TRUE(WaitUntil([] { return FindProcesses("mine.exe").empty(); }, 10000));
+    // Started by its long name, as the shell starts it, its process reports that name,
+    // which only the wide functions read whole.
+    Process mine = Process::StartWide(jurgen.Path(L"mine.exe"), L"", jurgen.folder);
+    ASSERT_NE(mine.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    runToEnd("-q");
+    EXPECT_TRUE(mine.WaitExit(10000).has_value());
+    for (DWORD pid : FindProcesses("mine.exe"))
+        Process::Attach(pid); // ended as the temporary goes, should the quit have failed
 }
 
 TEST_F(Dropping, DraggingOverTheListAndLeavingLeavesNothingBehind) {

@@ -3,6 +3,7 @@
 #include "app/command_ids.h"
 #include "driver/vako_e2e.h"
 #include "shell/shortcut_link.h"
+#include "win/ansi_path.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -49,8 +50,8 @@ inline std::string Known(const std::string& rest = "") {
     return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
 }
 
-// Chooses `path` in the program's open dialog.
-inline void ChooseInOpenDialog(e2e::AppProcess& app, const std::string& path) {
+// Chooses `path` in the program's open dialog, typed whole (WM_SETTEXT in UTF-16).
+inline void ChooseInOpenDialog(e2e::AppProcess& app, const std::wstring& path) {
     using namespace e2e;
     app.Main().Command(ID_ACT_ADD);
     HWND dlg = FindDialog(app.Id(), "追加する実行ファイル", 10000);
@@ -61,9 +62,14 @@ inline void ChooseInOpenDialog(e2e::AppProcess& app, const std::string& path) {
     if (!name)
         name = GetDlgItem(dlg, 0x480);
     ASSERT_NE(name, nullptr);
-    SetText(name, path);
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                                    SMTO_NORMAL, 10000, &result));
     Post(GetDlgItem(dlg, IDOK), BM_CLICK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 10000));
+}
+inline void ChooseInOpenDialog(e2e::AppProcess& app, const std::string& path) {
+    ChooseInOpenDialog(app, win::WideFromAnsi(path));
 }
 
 // Answers the one box that follows, and returns it.
@@ -90,6 +96,55 @@ inline void MakeShortcut(const std::string& lnk, const std::string& target, cons
     link.WriteShortcut();
 }
 
+// A shortcut whose target and working folder are set whole (IShellLinkW), as the
+// shell writes one to a program whose name the code page lacks.
+inline void MakeWideShortcut(const std::string& lnk, const std::wstring& target,
+                             const std::wstring& work) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IShellLinkW, reinterpret_cast<void**>(&link)));
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(work.c_str());
+    ASSERT_HRESULT_SUCCEEDED(
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(win::WideFromAnsi(lnk).c_str(), TRUE));
+    file->Release();
+    link->Release();
+}
+
+// A folder below the sandbox whose name holds U+00FC, which code page 932 lacks, as a
+// user folder named "Jürgen" does; `programs` are copies of `source` (a file of the
+// sandbox).
+// Wine makes short (8.3) names for such names, as Windows does on volumes with them.
+struct OutsideCodePageFolder {
+    OutsideCodePageFolder(const e2e::Sandbox& box, const std::vector<std::wstring>& programs,
+                          const std::string& source = "quit_target.exe")
+        : folder(win::WideFromAnsi(box.Dir()) + L"J\u00FCrgen") {
+        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        const std::wstring from = win::WideFromAnsi(box.Path(source));
+        for (const std::wstring& p : programs)
+            EXPECT_TRUE(CopyFileW(from.c_str(), Path(p).c_str(), FALSE));
+    }
+    std::wstring Path(const std::wstring& name) const { return folder + L"\\" + name; }
+    // `name`'s short form in the code page, read here without the program's helper;
+    // the best-fit spelling the ANSI functions give names no file.
+    std::string ShortPath(const std::wstring& name = L"") const {
+        const std::wstring path = name.empty() ? folder : Path(name);
+        wchar_t buf[MAX_PATH] = {};
+        const DWORD n = GetShortPathNameW(path.c_str(), buf, MAX_PATH);
+        EXPECT_TRUE(n > 0 && n < MAX_PATH);
+        char out[MAX_PATH * 2] = {};
+        BOOL defaulted = FALSE;
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buf, -1, out, sizeof out, nullptr,
+                            &defaulted);
+        EXPECT_FALSE(defaulted) << out;
+        EXPECT_NE(GetFileAttributesA(out), INVALID_FILE_ATTRIBUTES) << out;
+        return out;
+    }
+    std::wstring folder;
+};
+
 // Shortcuts are written through COM.
 struct ComScope {
     ComScope() { CoInitialize(nullptr); }
@@ -109,6 +164,12 @@ class StartupShortcuts {
     void Add(const std::string& name, const std::string& target) {
         std::string path = StartupFolder() + "\\" + name + ".lnk";
         MakeShortcut(path, target, "", target.substr(0, target.rfind('\\') + 1));
+        files_.push_back(path);
+    }
+    // A shortcut whose target and folder are set whole: names the code page lacks.
+    void AddWide(const std::string& name, const std::wstring& target, const std::wstring& folder) {
+        std::string path = StartupFolder() + "\\" + name + ".lnk";
+        MakeWideShortcut(path, target, folder);
         files_.push_back(path);
     }
     // A shortcut to a shell folder that has no file-system path ("PC" is CSIDL_DRIVES).

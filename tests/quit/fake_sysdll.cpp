@@ -2,11 +2,12 @@
 // process walks can be driven into the answers the real system gives only rarely:
 // a failing EnumProcesses, more processes than a first buffer holds, unreadable module names, a
 // snapshot that cannot be taken. The mode comes from the environment variable
-// VAKO_FAKE_MODE of the loading process. It has no QueryFullProcessImageNameA, so
+// VAKO_FAKE_MODE of the loading process. It has no QueryFullProcessImageNameW, so
 // it also stands in for a system without that function.
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -83,11 +84,11 @@ __declspec(dllexport) BOOL WINAPI
 
 // The first name read is padded with blanks and controls; every later one fails,
 // as for a process whose modules cannot be read.
-__declspec(dllexport) DWORD WINAPI GetModuleFileNameExA(HANDLE, HMODULE, LPSTR buf, DWORD size) {
+__declspec(dllexport) DWORD WINAPI GetModuleFileNameExW(HANDLE, HMODULE, LPWSTR buf, DWORD size) {
     if (g_nameCalls++ > 0 || size < 32)
         return 0;
-    std::strcpy(buf, "  C:\\Fake\\padded.exe \t\r\n");
-    return static_cast<DWORD>(std::strlen(buf));
+    std::wcscpy(buf, L"  C:\\Fake\\padded.exe \t\r\n");
+    return static_cast<DWORD>(std::wcslen(buf));
 }
 
 __declspec(dllexport) HANDLE WINAPI CreateToolhelp32Snapshot(DWORD flags, DWORD pid) {

@@ -1,6 +1,7 @@
 // The drop target called as the system calls it, in-process, with data objects
 // that play the shell.
 #include "shell/drop_target.h"
+#include "win/ansi_path.h"
 
 #include "drag_data.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 struct Raised {
     std::string event;
-    std::vector<std::string> files;
+    std::vector<std::wstring> files;
     DWORD effect = 0;
 };
 
@@ -104,17 +105,20 @@ TEST_F(DropTargetTest, ThreeFilesReachTheHandlerInListOrderAndAreGoneAfterIt) {
     ASSERT_EQ(Events(), (std::vector<std::string>{"enter", "over", "drop"}));
     EXPECT_TRUE(raised_[0].files.empty()); // read only at the drop
     EXPECT_EQ(raised_[2].files,
-              (std::vector<std::string>{"C:\\a.exe", "C:\\表\\b.txt", "C:\\c.exe"}));
+              (std::vector<std::wstring>{L"C:\\a.exe", win::WideFromAnsi("C:\\表\\b.txt"),
+                                         L"C:\\c.exe"}));
     EXPECT_TRUE(target_.DroppedFiles.empty());
     EXPECT_EQ(data.Refs(), 1u); // the target holds nothing after the drop
 }
 
-TEST_F(DropTargetTest, WideNamesArriveInTheAnsiCodePage) {
-    drag::DataObject data = Files({"C:\\一\\一太郎.exe"}, true);
+// A letter the code page lacks (U+00FC) arrives as itself, not as its best fit.
+TEST_F(DropTargetTest, WideNamesArriveWhole) {
+    drag::DataObject data = Files({"C:\\一\\一太郎.exe", "C:\\J%u00FCrgen\\mine.exe"}, true);
     Enter(&data);
     DropOn(&data);
     ASSERT_EQ(Events(), (std::vector<std::string>{"enter", "drop"}));
-    EXPECT_EQ(raised_[1].files, std::vector<std::string>{"C:\\一\\一太郎.exe"});
+    EXPECT_EQ(raised_[1].files, (std::vector<std::wstring>{win::WideFromAnsi("C:\\一\\一太郎.exe"),
+                                                           L"C:\\J\u00FCrgen\\mine.exe"}));
 }
 
 TEST_F(DropTargetTest, EnteringAndLeavingRaisesNoDropAndLeavesNoNames) {

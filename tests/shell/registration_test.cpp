@@ -1,5 +1,7 @@
 #include "app/registration.h"
 #include "shell/shortcut_link.h"
+#include "win/ansi_path.h"
+#include "win/file.h"
 
 #include "support.h"
 
@@ -444,4 +446,89 @@ TEST_F(RegistrationTest, UnreadShortcutDoesNotInheritThePreviousTarget) {
     EXPECT_EQ(host.Occupied(), 0);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, "このショートカットは読み取れません\n" + other);
+}
+
+namespace {
+
+std::wstring NoShortName(const std::wstring&) {
+    return std::wstring();
+}
+
+// The short-name lookup stands for a volume without 8.3 names while it lives.
+struct NoShortNames {
+    NoShortNames() { win::SetShortPathReader(&NoShortName); }
+    ~NoShortNames() { win::SetShortPathReader(nullptr); }
+};
+
+} // namespace
+
+// Programs below a folder whose name holds U+00FC, which code page 932 lacks: they are
+// kept by their short form, which names the real file, and shown by the long name as
+// the code page best spells it; adding one again is refused under that name. Without
+// short names (injected) the box says why, for a picked file, a shortcut to one and
+// the import alike, and nothing is registered.
+TEST_F(RegistrationTest, NamesTheCodePageLacksAreKeptByTheirShortFormOrRefused) {
+    const std::wstring folder = win::WideFromAnsi(dir.Path()) + L"\\J\u00FCrgen";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring none = win::WideFromAnsi(dir.CopyBin("shell_ver_none.exe", "none.exe"));
+    const std::wstring spaced =
+        win::WideFromAnsi(dir.CopyBin("shell_ver_spaced.exe", "spaced.exe"));
+    const std::wstring mine = folder + L"\\mine.exe";
+    const std::wstring named = folder + L"\\J\u00FCrgen.exe";
+    const std::wstring product = folder + L"\\product.exe";
+    ASSERT_TRUE(CopyFileW(none.c_str(), mine.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(none.c_str(), named.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(spaced.c_str(), product.c_str(), FALSE));
+    const std::string shortFolder = win::StorablePath(folder).Path;
+    ASSERT_FALSE(shortFolder.empty());
+
+    BoxAnswerer boxes;
+    boxes.Reply(IDOK);
+    AddProgram(host, mine);
+    AddProgram(host, named);
+    AddProgram(host, product);
+    EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
+    ASSERT_EQ(host.Occupied(), 3);
+    EXPECT_EQ(host.table[0].Program, shortFolder + "\\mine.exe");
+    EXPECT_TRUE(win::FileExists(host.table[0].Program));
+    EXPECT_EQ(host.table[0].Work, shortFolder + "\\");
+    EXPECT_EQ(host.table[0].Name, "mine");
+    EXPECT_TRUE(win::FileExists(host.table[1].Program));
+    EXPECT_EQ(host.table[1].Name, win::BestFitAnsi(L"J\u00FCrgen"));
+    EXPECT_EQ(host.table[2].Name, "表示テスト");
+
+    AddProgram(host, mine);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, kRefusalText + win::BestFitAnsi(mine));
+
+    // A shortcut to it, its working folder there too, gives both by their short form.
+    host.table = TProgTable();
+    RawLink raw;
+    raw.wideTarget = mine;
+    raw.wideWorkingDir = folder;
+    MakeLink(dir.Path() + "\\mine.lnk", raw);
+    AddProgram(host, win::WideFromAnsi(dir.Path() + "\\mine.lnk"));
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(host.table[0].Program, shortFolder + "\\mine.exe");
+    EXPECT_EQ(host.table[0].Work, shortFolder);
+    EXPECT_EQ(host.table[0].Name, "mine");
+
+    host.table = TProgTable();
+    const std::string startup = dir.MakeDir("startup");
+    MakeLink(startup + "\\mine.lnk", raw);
+    Lnk("startup\\plain.lnk", win::BestFitAnsi(none));
+    {
+        NoShortNames noShortNames;
+        AddProgram(host, mine);
+        AddProgram(host, win::WideFromAnsi(dir.Path() + "\\mine.lnk"));
+        ImportStartup(host, startup);
+    }
+    const std::string unstorable = "プログラムのフォルダまたはファイルの名前に、ポムッと終了が保存"
+                                   "できない文字が含まれています\n";
+    ASSERT_EQ(boxes.Seen().size(), 4u);
+    EXPECT_EQ(boxes.Seen()[1].text, unstorable + win::BestFitAnsi(mine));
+    EXPECT_EQ(boxes.Seen()[2].text, unstorable + win::BestFitAnsi(mine));
+    EXPECT_EQ(boxes.Seen()[3].text, ImportUnreadableText(1));
+    ASSERT_EQ(host.Occupied(), 1);
+    EXPECT_EQ(host.table[0].Name, "plain");
 }

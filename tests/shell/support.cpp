@@ -125,6 +125,15 @@ void MakeLink(const std::string& path, const RawLink& l) {
     link->SetIconLocation(l.iconPath.c_str(), l.iconIndex);
     link->SetHotkey(l.hotKey);
     link->SetShowCmd(l.showCmd);
+    IShellLinkW* wide = nullptr;
+    if ((!l.wideTarget.empty() || !l.wideWorkingDir.empty()) &&
+        SUCCEEDED(link->QueryInterface(IID_IShellLinkW, reinterpret_cast<void**>(&wide)))) {
+        if (!l.wideTarget.empty())
+            wide->SetPath(l.wideTarget.c_str());
+        if (!l.wideWorkingDir.empty())
+            wide->SetWorkingDirectory(l.wideWorkingDir.c_str());
+        wide->Release();
+    }
     IPersistFile* file = nullptr;
     HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(hr)) {

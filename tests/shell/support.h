@@ -46,6 +46,10 @@ struct RawLink {
     int iconIndex = 0;
     WORD hotKey = 0;
     int showCmd = SW_SHOWNORMAL;
+    // Set whole when not empty, in place of target and workingDir: names the code
+    // page cannot spell.
+    std::wstring wideTarget;
+    std::wstring wideWorkingDir;
 };
 // Saves a shortcut through IShellLinkA/IPersistFile; fails the test on error.
 void MakeLink(const std::string& path, const RawLink& link);

@@ -1,6 +1,7 @@
 // The program under test: its process and its main window.
 
 #include "vako_e2e.h"
+#include "win/ansi_path.h"
 
 namespace e2e {
 
@@ -55,6 +56,10 @@ AppProcess::AppProcess(const Sandbox& box, const std::string& args)
 
 AppProcess::AppProcess(const std::string& exe, const std::string& args, const std::string& dir)
     : process_(Process::Start(exe, args, dir)) {}
+
+AppProcess::AppProcess(const Sandbox& box, const std::wstring& args)
+    : process_(Process::StartWide(win::WideFromAnsi(box.ExePath()), args,
+                                  win::WideFromAnsi(box.Dir()))) {}
 
 AppProcess::~AppProcess() {
     if (!process_.Running())

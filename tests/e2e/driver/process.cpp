@@ -193,6 +193,24 @@ Process Process::Start(const std::string& exe, const std::string& args, const st
     return p;
 }
 
+Process Process::StartWide(const std::wstring& exe, const std::wstring& args,
+                           const std::wstring& dir) {
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!args.empty())
+        cmd += L" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+        ThrowLastError("CreateProcessW");
+    CloseHandle(pi.hThread);
+    Process p;
+    p.handle_.reset(pi.hProcess);
+    p.pid_ = pi.dwProcessId;
+    return p;
+}
+
 Process Process::Attach(DWORD pid) {
     Process p;
     p.handle_.reset(

@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "vako_e2e.h"
+#include "win/ansi_path.h"
 #include "win/file.h"
 
 namespace e2e {
@@ -40,27 +41,32 @@ std::string CurrentTestName() {
     return FolderNameFor(std::string(info->test_suite_name()) + "." + info->name());
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    win::FindHandle find(FindFirstFileA((folder + "*").c_str(), &fd));
+// Walked whole: a test may leave names behind that the code page cannot spell.
+void RemoveTreeWide(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd;
+    win::FindHandle find(FindFirstFileW((folder + L"*").c_str(), &fd));
     if (!find)
         return;
     do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..")
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
             continue;
-        std::string path = folder + name;
+        std::wstring path = folder + name;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveTree(path + "\\");
-            if (!RemoveDirectoryA(path.c_str()))
-                ThrowLastError("RemoveDirectoryA " + path);
+            RemoveTreeWide(path + L"\\");
+            if (!RemoveDirectoryW(path.c_str()))
+                ThrowLastError("RemoveDirectoryW " + win::BestFitAnsi(path));
         } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA(path.c_str()))
-                ThrowLastError("DeleteFileA " + path +
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileW(path.c_str()))
+                ThrowLastError("DeleteFileW " + win::BestFitAnsi(path) +
                                " (is a program of the last run still running?)");
         }
-    } while (FindNextFileA(find.get(), &fd));
+    } while (FindNextFileW(find.get(), &fd));
+}
+
+void RemoveTree(const std::string& folder) {
+    RemoveTreeWide(win::WideFromAnsi(folder));
 }
 
 void MakeFolders(const std::string& folder) {

@@ -25,7 +25,8 @@
 //   TestBinDir(): folder of the running test exe, with trailing "\".
 //
 // Processes
-//   Process p = Process::Start(exe, args, dir, show);  CreateProcessA; the destructor
+//   Process p = Process::Start(exe, args, dir, show);  CreateProcessA (StartWide: W); the
+//   destructor
 //       ends a process still running (TerminateProcess) unless Detach() was called.
 //   p.Id(), p.Handle(), p.Running(), p.WaitExit(ms) -> exit code, p.Terminate(),
 //   p.TopWindows(), p.WaitForWindow(class, ms, caption).
@@ -265,6 +266,9 @@ class Process {
     // process's current folder; empty: this process's.
     static Process Start(const std::string& exe, const std::string& args = "",
                          const std::string& dir = "", int show = SW_SHOWNORMAL);
+    // The same through CreateProcessW, for a command line the code page cannot spell.
+    static Process StartWide(const std::wstring& exe, const std::wstring& args,
+                             const std::wstring& dir);
     static Process Attach(DWORD pid);
 
     DWORD Id() const { return pid_; }
@@ -421,6 +425,8 @@ class AppProcess {
   public:
     AppProcess(const Sandbox& box, const std::string& args = "");
     AppProcess(const std::string& exe, const std::string& args, const std::string& dir = "");
+    // Arguments the code page cannot spell, through CreateProcessW.
+    AppProcess(const Sandbox& box, const std::wstring& args);
     AppProcess(AppProcess&&) = default;
     ~AppProcess();
 

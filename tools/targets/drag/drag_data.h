@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,24 @@ inline HGLOBAL BlockOf(const std::string& bytes) {
     return h;
 }
 
+// `name` in UTF-16, from the ANSI code page; "%uXXXX" (four hex digits) stands for
+// that UTF-16 unit, so that a name the code page cannot spell can be passed on an
+// ANSI command line.
+inline std::wstring WideName(const std::string& name) {
+    int n = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0'); // the NUL included
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, &w[0], n);
+    for (size_t at = w.find(L"%u"); at != std::wstring::npos && at + 6 <= w.size();
+         at = w.find(L"%u", at + 1)) {
+        wchar_t* end = nullptr;
+        const std::wstring hex = w.substr(at + 2, 4);
+        const unsigned long unit = std::wcstoul(hex.c_str(), &end, 16);
+        if (end == hex.c_str() + 4)
+            w.replace(at, 6, 1, static_cast<wchar_t>(unit));
+    }
+    return w;
+}
+
 // The shell's file-list block: its header, then the names, then an empty name.
 inline std::string FileListBlock(const std::vector<std::string>& files, bool wide) {
     DROPFILES header = {};
@@ -29,9 +48,7 @@ inline std::string FileListBlock(const std::vector<std::string>& files, bool wid
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
     for (const std::string& f : files) {
         if (wide) {
-            int n = MultiByteToWideChar(CP_ACP, 0, f.c_str(), -1, nullptr, 0);
-            std::wstring w(static_cast<size_t>(n), L'\0'); // the NUL included
-            MultiByteToWideChar(CP_ACP, 0, f.c_str(), -1, &w[0], n);
+            const std::wstring w = WideName(f);
             block.append(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
         } else {
             block.append(f.c_str(), f.size() + 1);

@@ -4,7 +4,8 @@
 //   drag_source.exe [options] [--] file...
 //     --at X Y       screen point the drag starts over (default: where the pointer is)
 //     --effects N    DROPEFFECT bits the source offers (default 7: copy, move, link)
-//     --wide         the file list in UTF-16 (names converted from the ANSI code page)
+//     --wide         the file list in UTF-16 (names converted from the ANSI code page;
+//                    "%uXXXX" in a name is that UTF-16 unit)
 //     --text         no file list: the names as CF_TEXT only
 //     --steps N      polls that continue the drag before the drop (default 3)
 //     --leave X Y    after those polls move the pointer to X Y, poll as often again,
