@@ -1,6 +1,7 @@
 #include "app/main_commands.h"
 
 #include "app/main_context.h"
+#include "app/restore_session.h"
 #include "dialogs/option_form.h"
 #include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
@@ -74,7 +75,7 @@ void ActAllQuitExecute(TMainContext& c) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
     std::vector<TProgInfo*> running;
-    if (options.RunLastQuit) {
+    if (KeepsLastQuitRecord(options)) {
         std::vector<TProgInfo*> asked;
         for (TProgInfo& rec : c.Table()) {
             if (rec.Occupied() && rec.Quit)
@@ -83,7 +84,7 @@ void ActAllQuitExecute(TMainContext& c) {
         running = RunningOf(quit, asked);
     }
     c.CountNotDone(quit.ActAllQuitExecute(c.Table()));
-    if (options.RunLastQuit)
+    if (KeepsLastQuitRecord(options))
         RecordEnded(c, quit, running);
 }
 
@@ -92,13 +93,17 @@ void ActCloseExecute(TMainContext& c) {
     TQuitProcedure quit(c, options);
     const std::vector<TProgInfo*> selected = c.List().SelectedRecords();
     const std::vector<TProgInfo*> running =
-        options.RunLastQuit ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
+        KeepsLastQuitRecord(options) ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
     quit.ActCloseExecute(selected);
-    if (options.RunLastQuit)
+    if (KeepsLastQuitRecord(options))
         RecordEnded(c, quit, running);
 }
 
-void ActAllRunExecute(TMainContext& c) {
+namespace {
+
+// Run-all: from the record when `fromRecord` and there is one, else the designed
+// one. Returns how many programs could not be started.
+int RunAll(TMainContext& c, bool fromRecord) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
     launch::SkipEntry skip;
@@ -113,12 +118,26 @@ void ActAllRunExecute(TMainContext& c) {
             return false;
         };
     }
-    if (options.RunLastQuit && AnyLastQuit(c.Table())) {
-        c.CountNotDone(launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip));
+    if (fromRecord && AnyLastQuit(c.Table())) {
+        const int notStarted = launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip);
         c.List().ShowAllEntries();
-        return;
+        return notStarted;
     }
-    c.CountNotDone(launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip));
+    return launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
+}
+
+} // namespace
+
+// While VakoQuit waits for a dropped program, ポムッと起動 ends the wait: the
+// waiting session starts the record again at once.
+void ActAllRunExecute(TMainContext& c) {
+    if (EndRestoreWait())
+        return;
+    c.CountNotDone(RunAll(c, c.Options().RunLastQuit));
+}
+
+int RestoreLastQuit(TMainContext& c) {
+    return RunAll(c, true);
 }
 
 void ActRunExecute(TMainContext& c) {
@@ -168,8 +187,8 @@ void ActDeleteExecute(TMainContext& c) {
 // Switched off, the quits' record goes: it would otherwise come back unasked the
 // next time the option is switched on.
 void ActOptionExecute(TMainContext& c) {
-    if (EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options()) && !c.Options().RunLastQuit &&
-        AnyLastQuit(c.Table()))
+    if (EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options()) &&
+        !KeepsLastQuitRecord(c.Options()) && AnyLastQuit(c.Table()))
         ClearLastQuit(c);
 }
 

@@ -23,4 +23,14 @@ struct TOptions {
     // A program that asks its user something (a dialog of its own) is waited for
     // without the time-out running until the dialog is answered.
     bool WaitDialogs = false;
+    // A program given on the command line (dropped on the quit-all shortcut) is
+    // waited for, with everything it starts, and then what the quit ended is
+    // started again.
+    bool RestoreAfter = false;
 };
+
+// Whether the quit commands record what they end for a later start: the run-all
+// that starts only that, or the wait for a dropped program, needs the record.
+inline bool KeepsLastQuitRecord(const TOptions& options) {
+    return options.RunLastQuit || options.RestoreAfter;
+}

@@ -39,6 +39,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.RunLastQuit = ini.ReadBool(kSetting, "RunLastQuit", false);
     s.EndSession = ini.ReadBool(kSetting, "EndSession", false);
     s.WaitDialogs = ini.ReadBool(kSetting, "WaitDialogs", false);
+    s.RestoreAfter = ini.ReadBool(kSetting, "RestoreAfter", false);
     bool firstRun = ini.ReadString(kSetting, "Version").empty();
     for (size_t i = 0; i < s.Columns.size(); ++i)
         s.Columns[i] = ini.ReadInteger(kSetting, ColumnKey(i), s.Columns[i]);
@@ -91,6 +92,7 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     WriteOptionalFlag(ini, kSetting, "RunLastQuit", s.RunLastQuit);
     WriteOptionalFlag(ini, kSetting, "EndSession", s.EndSession);
     WriteOptionalFlag(ini, kSetting, "WaitDialogs", s.WaitDialogs);
+    WriteOptionalFlag(ini, kSetting, "RestoreAfter", s.RestoreAfter);
 
     const size_t count = s.IgnoreMemo.size();
     for (size_t i = 0; i < count; ++i)

@@ -62,6 +62,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(plain.Serialize().find("LastQuit"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("EndSession"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("WaitDialogs"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("RestoreAfter"), std::string::npos);
 
     TSettings on;
     on.QuitAtOnce = true;
@@ -69,13 +70,14 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     on.RunLastQuit = true;
     on.EndSession = true;
     on.WaitDialogs = true;
+    on.RestoreAfter = true;
     TProgInfo recorded = p;
     recorded.LastQuit = true;
     IniFile ini;
     WriteSettings(ini, on, "0.3", {&recorded});
     EXPECT_NE(
         ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"
-                             "EndSession=1\r\nWaitDialogs=1\r\n"),
+                             "EndSession=1\r\nWaitDialogs=1\r\nRestoreAfter=1\r\n"),
         std::string::npos);
     EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\n"), std::string::npos);
     TSettings back;
@@ -86,23 +88,27 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_TRUE(back.RunLastQuit);
     EXPECT_TRUE(back.EndSession);
     EXPECT_TRUE(back.WaitDialogs);
+    EXPECT_TRUE(back.RestoreAfter);
     EXPECT_TRUE(table[0].LastQuit);
 
     TSettings half = back;
     half.QuitAtOnce = false;
     half.EndSession = false;
+    half.RestoreAfter = false;
     WriteSettings(ini, half, "0.3", {&p});
     EXPECT_EQ(ini.ReadString("0", "LastQuit", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitAtOnce", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
     EXPECT_EQ(ini.ReadString("Setting", "EndSession", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "WaitDialogs"), "1");
+    EXPECT_EQ(ini.ReadString("Setting", "RestoreAfter", "gone"), "gone");
     TSettings again;
     ReadSettings(ini, again, table);
     EXPECT_FALSE(again.QuitAtOnce);
     EXPECT_TRUE(again.SkipRunning);
     EXPECT_FALSE(again.EndSession);
     EXPECT_TRUE(again.WaitDialogs);
+    EXPECT_FALSE(again.RestoreAfter);
 }
 
 TEST(Settings, ApplicationsEndAtTheFirstSectionWithoutProgram) {
