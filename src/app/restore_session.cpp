@@ -24,11 +24,13 @@ bool EntryFor(TMainContext& c, const std::string& program, TProgInfo& entry) {
     return true;
 }
 
-} // namespace
-
+// The status text while the session waits; `name` is the program's file name
+// without its extension.
 std::string WaitingText(const std::string& name) {
     return name + "の終了を待っています";
 }
+
+} // namespace
 
 int RunRestoreSession(TMainContext& c, const std::string& program) {
     TProgInfo entry;
@@ -44,10 +46,11 @@ int RunRestoreSession(TMainContext& c, const std::string& program) {
     struct Forget {
         ~Forget() { g_restoreNow = nullptr; }
     } forget;
-    launch::WaitForTree(tree, c, [&] { return restoreNow || !IsWindow(window); });
+    const launch::TreeWaitEnd end =
+        launch::WaitForTree(tree, c, [&] { return restoreNow || !IsWindow(window); });
     // Closed meanwhile: the settings were saved with the record, which the next
     // run-all from it or the next session starts.
-    if (!IsWindow(window))
+    if (end == launch::TreeWaitEnd::Stopped && !restoreNow)
         return 0;
     return RestoreLastQuit(c);
 }

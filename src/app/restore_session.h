@@ -8,10 +8,6 @@
 
 #include <string>
 
-// The status text while the session waits; `name` is the program's file name
-// without its extension.
-std::string WaitingText(const std::string& name);
-
 // Starts `program` (a program file, or a shortcut to one), waits and starts the
 // record again. Returns how many programs could not be started, `program`
 // included; a program that cannot be started is not waited for. While it waits,

@@ -128,10 +128,9 @@ TreeWaitEnd WaitForTree(TProcessTree& tree, win::Host& host, const std::function
         const DWORD r = MsgWaitForMultipleObjectsEx(
             count, handles.empty() ? nullptr : handles.data(),
             tree.NeedsLook() ? kLookMs : INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (r == WAIT_OBJECT_0 + count)
-            host.ProcessMessages();
-        else if (r == WAIT_FAILED)
-            Sleep(kLookMs); // a handle went bad: look again a little later
+        if (r == WAIT_FAILED) // no handle to wait on: look again later, serving the queue
+            MsgWaitForMultipleObjectsEx(0, nullptr, kLookMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        host.ProcessMessages();
     }
 }
 
