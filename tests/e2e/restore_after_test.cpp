@@ -34,6 +34,7 @@ class RestoreAfter : public ::testing::Test {
         CoInitialize(nullptr);
         box.CopyFromBin("quit_target.exe", "desk.exe");
         box.CopyFromBin("quit_target.exe", "game.exe");
+        box.CopyFromBin("quit_target.exe", "other.exe");
         box.WriteFile("desk.txt", "a file the desk had open\r\n");
     }
     ~RestoreAfter() override { CoUninitialize(); }
@@ -97,8 +98,9 @@ class RestoreAfter : public ::testing::Test {
 
 // Dropped on the quit-all shortcut, the game comes after "-q". Both programs of the
 // desk quit, the game starts, VakoQuit waits; when the game ends both come back
-// and VakoQuit ends with 0, the record spent. RunLastQuit is off: RestoreAfter
-// keeps the record by itself.
+// and VakoQuit ends with 0, the record spent, though a program that somebody else
+// started meanwhile still runs. RunLastQuit is off: RestoreAfter keeps the record
+// by itself.
 TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     box.WriteIni(Settings("RestoreAfter=1\r\n"));
     StartDesk();
@@ -108,6 +110,9 @@ TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     MainWindow main = app.Main();
     EXPECT_TRUE(Waits(main, "game"));
     EXPECT_EQ(DeskCounts(), "00") << "came back before the game ended";
+    // Started by somebody else during the game: not waited for.
+    Process other = Process::Start(box.Path("other.exe"), "", box.Dir());
+    ASSERT_NE(other.WaitForWindow("VakoPlainWindow", 10000), nullptr);
     // After the merge of the record of what ran, the test sets the two windows'
     // places before the quit and checks here that notepad's title names desk.txt
     // and that each window is where it was.
@@ -118,6 +123,7 @@ TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     const std::string ini = box.ReadIni();
     EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
     EXPECT_NE(ini.find("\r\nRestoreAfter=1\r\n"), std::string::npos) << ini;
+    EXPECT_TRUE(other.Running());
 }
 
 // A launcher that starts the real program and ends at once (here behind a
