@@ -113,12 +113,12 @@ TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     // Started by somebody else during the game: not waited for.
     Process other = Process::Start(box.Path("other.exe"), "", box.Dir());
     ASSERT_NE(other.WaitForWindow("VakoPlainWindow", 10000), nullptr);
-    // After the merge of the record of what ran, the test sets the two windows'
-    // places before the quit and checks here that notepad's title names desk.txt
-    // and that each window is where it was.
     Post(GameWindow(), WM_CLOSE);
     EXPECT_TRUE(WaitUntil([&] { return DeskCounts() == "11"; }, 30000))
         << DeskCounts() << " " << (app.Running() ? main.StatusText() : "ended");
+    // With the record of what ran (arguments and places), StartDesk sets the two
+    // windows' places and here notepad's title names desk.txt and each window is
+    // where it was.
     EXPECT_EQ(app.WaitExit(30000), std::optional<DWORD>(0));
     const std::string ini = box.ReadIni();
     EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
