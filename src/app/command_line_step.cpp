@@ -29,14 +29,14 @@ CommandLineFiles& SystemFiles() {
     return files;
 }
 
-bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLineFiles& files) {
-    if (!files.FileExists(arg1))
+bool IsProgramArgument(const std::string& arg, CommandLineHost& host, CommandLineFiles& files) {
+    if (!files.FileExists(arg))
         return false;
-    const std::string ext = text::ExtensionLower(arg1);
+    const std::string ext = text::ExtensionLower(arg);
     if (ext == ".exe")
         return true;
     if (ext == ".lnk") {
-        const std::string target = host.ReadShortcutTarget(arg1);
+        const std::string target = host.ReadShortcutTarget(arg);
         return files.FileExists(target) && text::ExtensionLower(target) == ".exe";
     }
     return false;
@@ -69,39 +69,58 @@ int CommandLineExitCode(const CommandLineOutcome& outcome) {
 
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files) {
+    // The window closes once, when all is done: a close asked for after quit-all
+    // would otherwise end the wait for the program that follows it.
     CommandLineOutcome outcome;
     if (cl.QuitSwitch || cl.ShutdownSwitch) {
         outcome.NotDone += host.RunQuitAll();
         // A program left running may hold unsaved work: the machine stays on.
         if (cl.ShutdownSwitch && outcome.NotDone == 0)
             ShutDownAfterQuitAll(host, files);
-        host.CloseMainWindow();
         outcome.Closed = true;
     }
-    if (cl.ShutdownSwitch)
+    if (cl.ShutdownSwitch) {
+        host.CloseMainWindow();
         return outcome;
+    }
     if (cl.RunSwitch) {
         outcome.NotDone += host.RunRunAll();
-        host.CloseMainWindow();
         outcome.Closed = true;
     }
     // Looked at only now: quit-all and run-all come first, whatever the file is.
-    if (cl.HasArg1 && IsProgramArgument(cl.Arg1, host, files)) {
-        outcome.NotDone += host.RunQuitAll();
-        files.ShellOpen(cl.Arg1, text::FolderPart(cl.Arg1));
-        host.CloseMainWindow();
+    bool program = false;
+    try {
+        program = cl.HasProgramArg && IsProgramArgument(cl.ProgramArg, host, files);
+    } catch (...) {
+        if (outcome.Closed)
+            host.CloseMainWindow();
+        throw;
+    }
+    if (program) {
+        // The quit-all shortcut with a file dropped on it gives both: one quit-all.
+        if (!cl.QuitSwitch)
+            outcome.NotDone += host.RunQuitAll();
+        if (host.RestoresAfter()) {
+            // Closing the window during the wait still ends with what the quit left.
+            host.SetExitCode(CommandLineExitCode(outcome));
+            outcome.NotDone += host.WaitAndRestore(cl.ProgramArg);
+        } else {
+            files.ShellOpen(cl.ProgramArg, text::FolderPart(cl.ProgramArg));
+        }
         outcome.Closed = true;
     }
+    if (outcome.Closed)
+        host.CloseMainWindow();
     return outcome;
 }
 
 bool IsCommandLineRun(const TCommandLine& cl, CommandLineHost& host, CommandLineFiles& files) {
     if (cl.QuitSwitch || cl.RunSwitch || cl.ShutdownSwitch)
         return true;
-    if (!cl.HasArg1)
+    if (!cl.HasProgramArg)
         return false;
     try {
-        return IsProgramArgument(cl.Arg1, host, files);
+        return IsProgramArgument(cl.ProgramArg, host, files);
     } catch (...) {
         return false;
     }

@@ -1,9 +1,9 @@
 #pragma once
 // The command-line step of the main window's first show: quit-all for "-q",
-// run-all for "-r" (quit-all first when both are given), quit-all followed by
-// opening the file when argument 1 is a program file or a shortcut to one, and
-// quit-all followed by the shutdown of Windows for "-s"; each of them then closes
-// the main window.
+// run-all for "-r" (quit-all first when both are given), quit-all (once, with
+// "-q" beside it) followed by starting the file when the program argument is a
+// program file or a shortcut to one, and quit-all followed by the shutdown of
+// Windows for "-s"; then the main window closes.
 #include "core/command_line.h"
 
 #include <string>
@@ -25,6 +25,15 @@ class CommandLineHost {
     virtual void ReportError(const std::string& text) = 0;
     // Asks the main window to close; the close happens once the message loop runs.
     virtual void CloseMainWindow() = 0;
+    // Whether a program argument is waited for and what the quit ended then
+    // started again (RestoreAfter), instead of only being opened.
+    virtual bool RestoresAfter() = 0;
+    // Starts `program`, waits until it and what it started have ended, and starts
+    // again what the quit ended. Returns how many programs could not be started,
+    // `program` included.
+    virtual int WaitAndRestore(const std::string& program) = 0;
+    // The code the process ends with if its window closes from now on.
+    virtual void SetExitCode(int code) = 0;
 
   protected:
     ~CommandLineHost() = default;
@@ -45,10 +54,10 @@ class CommandLineFiles {
 };
 CommandLineFiles& SystemFiles();
 
-// Whether `arg1` is a file to start after quit-all: an existing ".exe", or an
+// Whether `arg` is a file to start after quit-all: an existing ".exe", or an
 // existing ".lnk" whose target is an existing ".exe" (extensions in any case).
 // Throws what ReadShortcutTarget throws.
-bool IsProgramArgument(const std::string& arg1, CommandLineHost& host, CommandLineFiles& files);
+bool IsProgramArgument(const std::string& arg, CommandLineHost& host, CommandLineFiles& files);
 
 // What carrying out the command line came to.
 struct CommandLineOutcome {

@@ -1,6 +1,7 @@
 #include "app/main_commands.h"
 
 #include "app/main_context.h"
+#include "app/restore_session.h"
 #include "dialogs/option_form.h"
 #include "dialogs/prop_form.h"
 #include "launch/run_procedure.h"
@@ -43,12 +44,6 @@ std::vector<TProgInfo*> RunningOf(TQuitProcedure& quit, const std::vector<TProgI
     return running;
 }
 
-// Whether the quits' record is kept: the quit then also reads what each
-// application ran with, for starting it again the same.
-bool KeepsQuitRecord(const TOptions& options) {
-    return options.RunLastQuit;
-}
-
 // Records for the next run-all the entries that ran before the command and no
 // longer run after it: what the command ended, not what was closed already; with
 // the arguments and the place each ran with when it was asked.
@@ -87,9 +82,11 @@ void ClearLastQuit(TMainContext& c) {
 void ActAllQuitExecute(TMainContext& c) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
-    quit.ReadWhatRan = KeepsQuitRecord(options);
+    // While the record is kept, the quit also reads what each program ran with.
+    const bool record = KeepsLastQuitRecord(options);
+    quit.ReadWhatRan = record;
     std::vector<TProgInfo*> running;
-    if (options.RunLastQuit) {
+    if (record) {
         std::vector<TProgInfo*> asked;
         for (TProgInfo& rec : c.Table()) {
             if (rec.Occupied() && rec.Quit)
@@ -98,23 +95,28 @@ void ActAllQuitExecute(TMainContext& c) {
         running = RunningOf(quit, asked);
     }
     c.CountNotDone(quit.ActAllQuitExecute(c.Table()));
-    if (options.RunLastQuit)
+    if (record)
         RecordEnded(c, quit, running);
 }
 
 void ActCloseExecute(TMainContext& c) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
-    quit.ReadWhatRan = KeepsQuitRecord(options);
+    const bool record = KeepsLastQuitRecord(options);
+    quit.ReadWhatRan = record;
     const std::vector<TProgInfo*> selected = c.List().SelectedRecords();
     const std::vector<TProgInfo*> running =
-        options.RunLastQuit ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
+        record ? RunningOf(quit, selected) : std::vector<TProgInfo*>();
     quit.ActCloseExecute(selected);
-    if (options.RunLastQuit)
+    if (record)
         RecordEnded(c, quit, running);
 }
 
-void ActAllRunExecute(TMainContext& c) {
+namespace {
+
+// Run-all: from the record when `fromRecord` and there is one, else the designed
+// one. Returns how many programs could not be started.
+int RunAll(TMainContext& c, bool fromRecord) {
     const TOptions options = c.Options();
     TQuitProcedure quit(c, options);
     launch::SkipEntry skip;
@@ -129,16 +131,30 @@ void ActAllRunExecute(TMainContext& c) {
             return false;
         };
     }
-    if (options.RunLastQuit && AnyLastQuit(c.Table())) {
+    if (fromRecord && AnyLastQuit(c.Table())) {
         const launch::FindMainWindow mainWindowOf = [&quit](uint32_t pid) {
             return quit.MainWindowOf(pid);
         };
-        c.CountNotDone(
-            launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip, mainWindowOf));
+        const int notStarted =
+            launch::ActRunLastQuitExecute(c, c.Table(), options.EachRun, skip, mainWindowOf);
         c.List().ShowAllEntries();
-        return;
+        return notStarted;
     }
-    c.CountNotDone(launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip));
+    return launch::ActAllRunExecute(c, c.Table(), options.EachRun, skip);
+}
+
+} // namespace
+
+// While VakoQuit waits for a dropped program, ポムッと起動 ends the wait: the
+// waiting session starts the record again at once.
+void ActAllRunExecute(TMainContext& c) {
+    if (EndRestoreWait())
+        return;
+    c.CountNotDone(RunAll(c, c.Options().RunLastQuit));
+}
+
+int RestoreLastQuit(TMainContext& c) {
+    return RunAll(c, true);
 }
 
 void ActRunExecute(TMainContext& c) {
@@ -188,8 +204,8 @@ void ActDeleteExecute(TMainContext& c) {
 // Switched off, the quits' record goes: it would otherwise come back unasked the
 // next time the option is switched on.
 void ActOptionExecute(TMainContext& c) {
-    if (EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options()) && !c.Options().RunLastQuit &&
-        AnyLastQuit(c.Table()))
+    if (EditOptions(c.BoxOwner(), c.OwnProgramPath(), c.Options()) &&
+        !KeepsLastQuitRecord(c.Options()) && AnyLastQuit(c.Table()))
         ClearLastQuit(c);
 }
 

@@ -22,5 +22,8 @@ void ActSmallIconExecute(TMainContext& c);
 void ActListExecute(TMainContext& c);
 void ActReportExecute(TMainContext& c);
 void ActStatusExecute(TMainContext& c);
+// Starts again what the quit commands recorded, as run-all does while RunLastQuit
+// is on; returns how many programs could not be started.
+int RestoreLastQuit(TMainContext& c);
 // Each dropped file in turn, as if picked in the open dialog.
 void DropTargetDrop(TMainContext& c, const std::vector<std::wstring>& files);

@@ -8,6 +8,7 @@
 #include "app/file_list.h"
 #include "app/main_context.h"
 #include "app/main_model.h"
+#include "app/restore_session.h"
 #include "shell/drop_target.h"
 #include "shell/shortcut_link.h"
 #include "win/handles.h"
@@ -61,6 +62,11 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
         return notDone_;
     }
     std::string ReadShortcutTarget(const std::string& path) override;
+    bool RestoresAfter() override { return model_.Settings.RestoreAfter; }
+    int WaitAndRestore(const std::string& program) override {
+        return RunRestoreSession(*this, program);
+    }
+    void SetExitCode(int code) override { exitCode_ = code; }
 
     void CreateControls();
     // The list's and the status bar's font at the current DPI.

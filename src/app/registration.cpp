@@ -46,20 +46,6 @@ int LowestFreeSlot(const TProgTable& table) {
     return -1;
 }
 
-// A record made from a shortcut; `lnkPath` names the entry.
-TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) {
-    TProgInfo r;
-    r.Name = text::BaseNameNoExt(win::ShownPath(lnkPath));
-    r.Program = link.Target;
-    r.Work = link.WorkingDir;
-    r.Arg = link.Arguments;
-    r.Quit = true;
-    r.Run = true;
-    r.Show = ShowFromShortcut(link.ShowCmd());
-    r.QuitType = kQuitAuto;
-    return r;
-}
-
 std::string ProductNameOrFileName(const std::string& path) {
     std::string name;
     try {
@@ -84,6 +70,19 @@ void BusyImport(RegistrationHost& host) {
 }
 
 } // namespace
+
+TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath) {
+    TProgInfo r;
+    r.Name = text::BaseNameNoExt(win::ShownPath(lnkPath));
+    r.Program = link.Target;
+    r.Work = link.WorkingDir;
+    r.Arg = link.Arguments;
+    r.Quit = true;
+    r.Run = true;
+    r.Show = ShowFromShortcut(link.ShowCmd());
+    r.QuitType = kQuitAuto;
+    return r;
+}
 
 int32_t ShowFromShortcut(TShowCmd cmd) {
     switch (cmd) {

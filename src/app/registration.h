@@ -61,6 +61,10 @@ void ActStartUpReadExecute(RegistrationHost& host);
 // folder without asking. Does nothing once FirstRun is false.
 void FirstStartStep(RegistrationHost& host);
 
+// A record made from a read shortcut, as registering it makes it; `lnkPath`
+// names the entry.
+TProgInfo RecordFromLink(const TShortcutLink& link, const std::string& lnkPath);
+
 // A record's window state from a shortcut's: maximized 2, minimized 1, normal 0.
 int32_t ShowFromShortcut(TShowCmd cmd);
 

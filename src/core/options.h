@@ -23,6 +23,10 @@ struct TOptions {
     // A program that asks its user something (a dialog of its own) is waited for
     // without the time-out running until the dialog is answered.
     bool WaitDialogs = false;
+    // A program given on the command line (dropped on the quit-all shortcut) is
+    // waited for, with everything it starts, and then what the quit ended is
+    // started again.
+    bool RestoreAfter = false;
     // The hot keys the options dialog writes into the three desktop shortcuts, as
     // the shell link and the hot-key control hold them: the virtual key in the low
     // byte, the HOTKEYF_ modifiers in the high byte; 0 for none.
@@ -30,3 +34,9 @@ struct TOptions {
     uint16_t RunHotKey = 0;
     uint16_t ShutdownHotKey = 0;
 };
+
+// Whether the quit commands record what they end for a later start: the run-all
+// that starts only that, or the wait for a dropped program, needs the record.
+inline bool KeepsLastQuitRecord(const TOptions& options) {
+    return options.RunLastQuit || options.RestoreAfter;
+}

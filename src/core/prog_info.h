@@ -19,7 +19,8 @@ struct TProgInfo {
     int32_t Show = 0;     // 0 normal, 1 minimised, 2 maximised
     int32_t ImageIndex = 0;
     uint32_t ProcessID = 0; // found by the latest process lookup; 0: not running
-    // Quit by a quit command while RunLastQuit is on: the next run-all starts it again.
+    // Quit by a quit command while the record is kept (RunLastQuit, RestoreAfter):
+    // it is started again from the record.
     bool LastQuit = false;
     // What it ran with when that quit ended it, read only while the record is kept;
     // both go with LastQuit.

@@ -61,6 +61,7 @@ bool ReadSettings(const IniFile& ini, TSettings& s, TProgTable& table) {
     s.RunLastQuit = ini.ReadBool(kSetting, "RunLastQuit", false);
     s.EndSession = ini.ReadBool(kSetting, "EndSession", false);
     s.WaitDialogs = ini.ReadBool(kSetting, "WaitDialogs", false);
+    s.RestoreAfter = ini.ReadBool(kSetting, "RestoreAfter", false);
     s.QuitHotKey = ReadHotKey(ini, "QuitHotKey");
     s.RunHotKey = ReadHotKey(ini, "RunHotKey");
     s.ShutdownHotKey = ReadHotKey(ini, "ShutdownHotKey");
@@ -119,6 +120,7 @@ void WriteSettings(IniFile& ini, const TSettings& s, const std::string& version,
     WriteOptionalFlag(ini, kSetting, "RunLastQuit", s.RunLastQuit);
     WriteOptionalFlag(ini, kSetting, "EndSession", s.EndSession);
     WriteOptionalFlag(ini, kSetting, "WaitDialogs", s.WaitDialogs);
+    WriteOptionalFlag(ini, kSetting, "RestoreAfter", s.RestoreAfter);
     WriteOptionalHotKey(ini, "QuitHotKey", s.QuitHotKey);
     WriteOptionalHotKey(ini, "RunHotKey", s.RunHotKey);
     WriteOptionalHotKey(ini, "ShutdownHotKey", s.ShutdownHotKey);

@@ -27,7 +27,8 @@ const int kQuitPage[] = {IDC_OPT_ALLCLOSE,   IDC_OPT_LABEL3,      IDC_OPT_IGNORE
                          IDC_OPT_ADD,        IDC_OPT_DELETE,      IDC_OPT_LABEL1,
                          IDC_OPT_TIMEOUT,    IDC_OPT_TIMEOUTSPIN, IDC_OPT_LABEL2,
                          IDC_OPT_QUITATONCE, IDC_OPT_ENDSESSION,  IDC_OPT_WAITDIALOGS};
-const int kRunPage[] = {IDC_OPT_EACHRUN, IDC_OPT_SKIPRUNNING, IDC_OPT_RUNLASTQUIT};
+const int kRunPage[] = {IDC_OPT_EACHRUN, IDC_OPT_SKIPRUNNING, IDC_OPT_RUNLASTQUIT,
+                        IDC_OPT_RESTOREAFTER};
 
 struct Page {
     const int* ids;
@@ -122,6 +123,7 @@ void TVakoOptionForm::OnInit() {
     SetChecked(IDC_OPT_QUITATONCE, Options.QuitAtOnce);
     SetChecked(IDC_OPT_SKIPRUNNING, Options.SkipRunning);
     SetChecked(IDC_OPT_RUNLASTQUIT, Options.RunLastQuit);
+    SetChecked(IDC_OPT_RESTOREAFTER, Options.RestoreAfter);
     SetChecked(IDC_OPT_ENDSESSION, Options.EndSession);
     SetChecked(IDC_OPT_WAITDIALOGS, Options.WaitDialogs);
     HWND spin = Item(IDC_OPT_TIMEOUTSPIN);
@@ -283,6 +285,7 @@ void TVakoOptionForm::OnOk() {
     Options.QuitAtOnce = Checked(IDC_OPT_QUITATONCE);
     Options.SkipRunning = Checked(IDC_OPT_SKIPRUNNING);
     Options.RunLastQuit = Checked(IDC_OPT_RUNLASTQUIT);
+    Options.RestoreAfter = Checked(IDC_OPT_RESTOREAFTER);
     Options.EndSession = Checked(IDC_OPT_ENDSESSION);
     Options.WaitDialogs = Checked(IDC_OPT_WAITDIALOGS);
     for (const ShortcutKind& kind : kShortcuts)

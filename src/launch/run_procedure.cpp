@@ -49,13 +49,8 @@ StartCalls& CurrentStartCalls() {
     return calls;
 }
 
-namespace {
-
-// Starts one entry as RunProgram says; `process` gets the new process where the
-// system gives it.
-bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, win::Handle& process) {
-    host.SetProgressText(StartingText(entry.Name));
-
+bool StartEntry(const TProgInfo& entry, DWORD creationFlags, win::Handle& process,
+                win::Handle& thread) {
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
@@ -80,16 +75,26 @@ bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, win::
 
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    if (CurrentStartCalls().createProcess(
-            nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
-            nullptr, req.Folder.empty() ? nullptr : req.Folder.c_str(), &si, &pi)) {
+    if (CurrentStartCalls().createProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                                          CREATE_DEFAULT_ERROR_MODE | creationFlags, nullptr,
+                                          req.Folder.empty() ? nullptr : req.Folder.c_str(), &si,
+                                          &pi)) {
         process.reset(pi.hProcess);
-        CloseHandle(pi.hThread);
-    } else if (GetLastError() != kErrorElevationRequired ||
-               !StartThroughShell(entry, req, process)) {
-        return false;
+        thread.reset(pi.hThread);
+        return true;
     }
+    return GetLastError() == kErrorElevationRequired && StartThroughShell(entry, req, process);
+}
 
+namespace {
+
+// Starts one entry as RunProgram says; `process` gets the new process where the
+// system gives it.
+bool StartProgram(win::Host& host, const TProgInfo& entry, bool waitReady, win::Handle& process) {
+    host.SetProgressText(StartingText(entry.Name));
+    win::Handle thread;
+    if (!StartEntry(entry, 0, process, thread))
+        return false;
     if (waitReady && process) {
         ProcessReadyWait ops(host, process.get());
         WaitUntilReady(ops);

@@ -3,6 +3,7 @@
 // its arguments, working folder and window state, and, when the programs are to be
 // started one after the other, given up to five seconds to become ready first.
 #include "core/prog_info.h"
+#include "win/handles.h"
 #include "win/host.h"
 
 #include <windows.h>
@@ -50,6 +51,13 @@ void ActRunExecute(win::Host& host, const std::vector<const TProgInfo*>& selecte
 // directly (error 740); it is started through the shell, so that
 // Windows asks the user for consent. A refusal counts as not started.
 bool RunProgram(win::Host& host, const TProgInfo& entry, bool waitReady);
+
+// The start itself, for a caller that needs the new process: CreateProcess with
+// `creationFlags` added (CREATE_SUSPENDED, say), or the shell for a program that
+// needs elevation, which starts it running and gives no thread. False when it
+// could not be started.
+bool StartEntry(const TProgInfo& entry, DWORD creationFlags, win::Handle& process,
+                win::Handle& thread);
 
 // Windows' error 740 for such a program; the mingw headers lack its name.
 constexpr DWORD kErrorElevationRequired = 740;

@@ -64,6 +64,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(plain.Serialize().find("EndSession"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("WaitDialogs"), std::string::npos);
     EXPECT_EQ(plain.Serialize().find("HotKey"), std::string::npos);
+    EXPECT_EQ(plain.Serialize().find("RestoreAfter"), std::string::npos);
 
     TSettings on;
     on.QuitAtOnce = true;
@@ -74,6 +75,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     on.QuitHotKey = 0x0651; // Ctrl+Shift+Q
     on.RunHotKey = 0x0670;  // Ctrl+Alt+F1
     on.ShutdownHotKey = 0xFFFF;
+    on.RestoreAfter = true;
     TProgInfo recorded = p;
     recorded.LastQuit = true;
     recorded.LastArg = "\"C:\\文書\\a b.txt\" -n";
@@ -92,8 +94,8 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(ini.Serialize().rfind("LastPlace"), ini.Serialize().find("LastPlace"));
     EXPECT_NE(
         ini.Serialize().find("Column2=50\r\nQuitAtOnce=1\r\nSkipRunning=1\r\nRunLastQuit=1\r\n"
-                             "EndSession=1\r\nWaitDialogs=1\r\nQuitHotKey=1617\r\n"
-                             "RunHotKey=1648\r\nShutdownHotKey=65535\r\n"),
+                             "EndSession=1\r\nWaitDialogs=1\r\nRestoreAfter=1\r\n"
+                             "QuitHotKey=1617\r\nRunHotKey=1648\r\nShutdownHotKey=65535\r\n"),
         std::string::npos);
     EXPECT_NE(ini.Serialize().find("QuitType=0\r\nLastQuit=1\r\n"), std::string::npos);
     TSettings back;
@@ -107,6 +109,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(back.QuitHotKey, 0x0651);
     EXPECT_EQ(back.RunHotKey, 0x0670);
     EXPECT_EQ(back.ShutdownHotKey, 0xFFFF);
+    EXPECT_TRUE(back.RestoreAfter);
     EXPECT_TRUE(table[0].LastQuit);
     EXPECT_EQ(table[0].LastArg, recorded.LastArg);
     EXPECT_EQ(table[0].LastPlace, recorded.LastPlace);
@@ -116,6 +119,7 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     half.QuitAtOnce = false;
     half.EndSession = false;
     half.RunHotKey = 0;
+    half.RestoreAfter = false;
     WriteSettings(ini, half, "0.3", {&p});
     EXPECT_EQ(ini.ReadString("Setting", "RunHotKey", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "QuitHotKey"), "1617");
@@ -126,12 +130,14 @@ TEST(Settings, OptionalFlagsAreStoredOnlyWhileOn) {
     EXPECT_EQ(ini.ReadString("Setting", "SkipRunning"), "1");
     EXPECT_EQ(ini.ReadString("Setting", "EndSession", "gone"), "gone");
     EXPECT_EQ(ini.ReadString("Setting", "WaitDialogs"), "1");
+    EXPECT_EQ(ini.ReadString("Setting", "RestoreAfter", "gone"), "gone");
     TSettings again;
     ReadSettings(ini, again, table);
     EXPECT_FALSE(again.QuitAtOnce);
     EXPECT_TRUE(again.SkipRunning);
     EXPECT_FALSE(again.EndSession);
     EXPECT_TRUE(again.WaitDialogs);
+    EXPECT_FALSE(again.RestoreAfter);
 }
 
 TEST(Settings, ApplicationsEndAtTheFirstSectionWithoutProgram) {

@@ -142,6 +142,7 @@ TEST(OptionForm, ShowsTheCopiesOnTheFirstPageWithTheIgnoreListFollowingAllClose)
         EXPECT_TRUE(Visible(f.Control(IDC_OPT_MAKEQUIT)));
         EXPECT_FALSE(Visible(f.Control(IDC_OPT_ALLCLOSE)));
         EXPECT_FALSE(Visible(f.Control(IDC_OPT_EACHRUN)));
+        EXPECT_FALSE(Visible(f.Control(IDC_OPT_RESTOREAFTER)));
 
         EXPECT_EQ(f.ControlText(IDC_OPT_TIMEOUT), "1");
         EXPECT_EQ(ListItems(f.Control(IDC_OPT_IGNORELIST)),
@@ -186,6 +187,7 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
         CheckDlgButton(f.hwnd(), IDC_OPT_EACHRUN, BST_UNCHECKED);
         CheckDlgButton(f.hwnd(), IDC_OPT_SKIPRUNNING, BST_CHECKED);
         CheckDlgButton(f.hwnd(), IDC_OPT_ENDSESSION, BST_CHECKED);
+        CheckDlgButton(f.hwnd(), IDC_OPT_RESTOREAFTER, BST_CHECKED);
         CheckDlgButton(f.hwnd(), IDC_OPT_ALLCLOSE, BST_UNCHECKED);
         SetWindowTextA(f.Control(IDC_OPT_TIMEOUT), "17");
         PostMessageA(f.hwnd(), WM_COMMAND, IDOK, 0);
@@ -202,6 +204,8 @@ TEST(OptionForm, OkTakesTheControlsAndDeleteRemovesOnlyTheSelectedEntry) {
     EXPECT_EQ(form.Options.QuitHotKey, 0);
     EXPECT_EQ(form.Options.RunHotKey, MAKEWORD(VK_F9, HOTKEYF_ALT));
     EXPECT_EQ(form.Options.ShutdownHotKey, 0);
+    EXPECT_TRUE(form.Options.RestoreAfter);
+    EXPECT_FALSE(form.Options.RunLastQuit);
 }
 
 TEST(OptionForm, TheTimeoutIsBroughtIntoRangeOnLeavingTheFieldAndOnEnterInIt) {
@@ -263,6 +267,7 @@ TEST(OptionForm, CtrlTabChangesPagesAndTabStaysOnTheVisiblePage) {
             pages.push_back(static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
         }
         EXPECT_TRUE(Visible(f.Control(IDC_OPT_EACHRUN)));
+        EXPECT_TRUE(Visible(f.Control(IDC_OPT_RESTOREAFTER)));
         PostKey(GetFocus(), VK_ESCAPE);
     };
     EXPECT_EQ(form.ShowModal(owner.hwnd), IDCANCEL);

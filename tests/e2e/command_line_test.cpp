@@ -160,18 +160,26 @@ TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
     EXPECT_NE(report["cmdline"].find(EchoArg()), std::string::npos);
 }
 
+// Alone, or after "-q" as the shell starts the quit-all shortcut with a program
+// dropped on it: quit-all, then the program starts.
 TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
-    box.WriteIni(kKnown + QuitEntry());
     CreateDirectoryA(box.Path("表示").c_str(), nullptr);
     std::string exe = box.CopyFromBin("launch_echo.exe", "表示\\echo.exe");
     SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
-    Process target = StartQuitTarget();
-    RunToEnd("\"" + exe + "\"");
+    for (const char* before : {"", "-q "}) {
+        box.WriteIni(kKnown + QuitEntry());
+        Process target = StartQuitTarget();
+        RunToEnd(before + ("\"" + exe + "\""));
+        EXPECT_TRUE(target.WaitExit(5000).has_value()) << before;
+        ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000)) << before;
+        auto report = target::ReadReport(box.Path("echo.txt"));
+        EXPECT_EQ(report["cwd"], box.Path("表示")) << before;
+        box.Remove("echo.txt");
+        box.Remove("q.log");
+        for (DWORD pid : FindProcesses("echo.exe"))
+            Process::Attach(pid);
+    }
     SetEnvironmentVariableA(target::kOutVariable, nullptr);
-    EXPECT_TRUE(target.WaitExit(5000).has_value());
-    ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
-    auto report = target::ReadReport(box.Path("echo.txt"));
-    EXPECT_EQ(report["cwd"], box.Path("表示"));
 }
 
 // The program argument below a folder whose name code page 932 lacks, as when a

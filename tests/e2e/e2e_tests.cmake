@@ -21,6 +21,10 @@ target_link_libraries(e2e_command_line PRIVATE vako_shell)
 target_include_directories(e2e_command_line PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/launch)
 add_dependencies(e2e_command_line quit_target launch_echo)
 
+vako_add_e2e_test(e2e_restore_after ${CMAKE_CURRENT_LIST_DIR}/restore_after_test.cpp)
+target_link_libraries(e2e_restore_after PRIVATE vako_shell)
+add_dependencies(e2e_restore_after quit_target launch_launcher)
+
 vako_add_e2e_test(e2e_dropping ${CMAKE_CURRENT_LIST_DIR}/dropping_test.cpp)
 target_include_directories(e2e_dropping PRIVATE ${CMAKE_SOURCE_DIR}/tools/targets/drag)
 add_dependencies(e2e_dropping quit_target drag_source)

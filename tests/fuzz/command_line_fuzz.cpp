@@ -1,5 +1,5 @@
 // The command-line grammar on arguments of any content (NUL separates them in
-// the input), and the path rules the command-line step applies to argument 1:
+// the input), and the path rules the command-line step applies to the program argument:
 // folder part and file-name part put together give the path back, split where a
 // whole character ends, and the extension is the file name's own tail.
 #include "core/command_line.h"
@@ -41,14 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const TCommandLine cl = ParseCommandLine(args);
     bool quit = false, run = false;
+    std::string program;
+    bool hasProgram = false;
     for (size_t i = 1; i < args.size(); ++i) {
         quit = quit || Switch(args[i], 'q');
         run = run || Switch(args[i], 'r');
+        bool anySwitch = false;
+        for (char c = 'a'; c <= 'z'; ++c)
+            anySwitch = anySwitch || Switch(args[i], c);
+        if (!anySwitch && !hasProgram) {
+            hasProgram = true;
+            program = args[i];
+        }
     }
     FUZZ_CHECK(cl.QuitSwitch == quit);
     FUZZ_CHECK(cl.RunSwitch == run);
-    FUZZ_CHECK(cl.HasArg1 == (args.size() > 1));
-    FUZZ_CHECK(cl.Arg1 == (args.size() > 1 ? args[1] : std::string()));
+    FUZZ_CHECK(cl.HasProgramArg == hasProgram);
+    FUZZ_CHECK(cl.ProgramArg == program);
 
     for (const std::string& path : args) {
         const std::string folder = text::FolderPart(path);

@@ -28,7 +28,20 @@ TEST(CommandLineGrammar, SwitchesInAnyPositionCaseAndSwitchCharacter) {
     }
     TCommandLine both = ParseCommandLine({"VakoQuit.exe", "/R", "-q", "C:\\a.exe"});
     EXPECT_TRUE(both.QuitSwitch && both.RunSwitch);
-    EXPECT_EQ(both.Arg1, "/R"); // only argument 1 can name a program
+    EXPECT_TRUE(both.HasProgramArg);
+    EXPECT_EQ(both.ProgramArg, "C:\\a.exe");
+}
+
+// The shell starts the quit-all shortcut with a dropped file as `-q "<file>"`: the
+// program is the first argument that is no switch, wherever it stands; a switch
+// of another letter is never taken for it.
+TEST(CommandLineGrammar, ProgramArgumentIsTheFirstArgumentThatIsNoSwitch) {
+    TCommandLine dropped = ParseCommandLine({"VakoQuit.exe", "-q", "C:\\games\\game.exe"});
+    EXPECT_TRUE(dropped.QuitSwitch);
+    EXPECT_EQ(dropped.ProgramArg, "C:\\games\\game.exe");
+    TCommandLine other = ParseCommandLine({"V.exe", "-x", "/Z", "first.exe", "second.exe"});
+    EXPECT_EQ(other.ProgramArg, "first.exe");
+    EXPECT_FALSE(ParseCommandLine({"V.exe", "-q", "/r", "-s"}).HasProgramArg);
 }
 
 TEST(CommandLineGrammar, WordsBareLettersAndArgumentZeroAreNoSwitches) {
@@ -37,10 +50,10 @@ TEST(CommandLineGrammar, WordsBareLettersAndArgumentZeroAreNoSwitches) {
     EXPECT_FALSE(cl.QuitSwitch);
     EXPECT_FALSE(cl.RunSwitch);
     EXPECT_FALSE(cl.ShutdownSwitch);
-    EXPECT_TRUE(cl.HasArg1);
-    EXPECT_EQ(cl.Arg1, "-quit");
-    EXPECT_FALSE(ParseCommandLine({"VakoQuit.exe"}).HasArg1);
-    EXPECT_FALSE(ParseCommandLine({}).HasArg1);
+    EXPECT_TRUE(cl.HasProgramArg);
+    EXPECT_EQ(cl.ProgramArg, "-quit");
+    EXPECT_FALSE(ParseCommandLine({"VakoQuit.exe"}).HasProgramArg);
+    EXPECT_FALSE(ParseCommandLine({}).HasProgramArg);
     // Argument 0 of this very process is its own program.
     std::string self = ProcessArguments().at(0);
     EXPECT_NE(text::LowerAscii(self).find("launch_rules_tests"), std::string::npos) << self;
@@ -57,6 +70,9 @@ class FakeHost : public CommandLineHost {
     int quitFailures = 0;                         // what each quit-all could not quit
     int runFailures = 0;                          // what run-all could not start
     bool listRead = true;                         // the settings file's list is loaded
+    bool restoreAfter = false;                    // RestoreAfter is on
+    int restoreFailures = 0;                      // what the restore could not start
+    int exitCode = -1;                            // the code set before the wait
 
     int RunQuitAll() override {
         events_.push_back("quit");
@@ -74,6 +90,12 @@ class FakeHost : public CommandLineHost {
         return shortcuts.count(path) ? shortcuts[path] : std::string();
     }
     void CloseMainWindow() override { events_.push_back("close"); }
+    bool RestoresAfter() override { return restoreAfter; }
+    int WaitAndRestore(const std::string& program) override {
+        events_.push_back("wait:" + program);
+        return restoreFailures;
+    }
+    void SetExitCode(int code) override { exitCode = code; }
 
   private:
     Events& events_;
@@ -146,7 +168,7 @@ class CommandLineStep : public ::testing::Test {
 TEST_F(CommandLineStep, QuitAndRunSwitchesQuitFirstThenClose) {
     EXPECT_EQ(Run({"V.exe", "-q"}), (Events{"quit", "close"}));
     EXPECT_EQ(Run({"V.exe", "/R"}), (Events{"run", "close"}));
-    EXPECT_EQ(Run({"V.exe", "-r", "-q"}), (Events{"quit", "close", "run", "close"}));
+    EXPECT_EQ(Run({"V.exe", "-r", "-q"}), (Events{"quit", "run", "close"}));
     EXPECT_EQ(Run({"V.exe", "-quit", "r"}), Events{});
     EXPECT_EQ(Run({"V.exe"}), Events{});
 }
@@ -162,8 +184,8 @@ TEST_F(CommandLineStep, ExitCodeCountsWhatCouldNotBeQuitOrStarted) {
     host.runFailures = 1;
     Run({"V.exe", "-q", "-r"});
     EXPECT_EQ(CommandLineExitCode(outcome), 3);
-    Run({"V.exe", dir + "tool.exe", "-q"}); // quit-all twice
-    EXPECT_EQ(CommandLineExitCode(outcome), 4);
+    Run({"V.exe", dir + "tool.exe", "-q"}); // quit-all once
+    EXPECT_EQ(CommandLineExitCode(outcome), 2);
     host.quitFailures = 300;
     Run({"V.exe", "-q", "-r"});
     EXPECT_EQ(outcome.NotDone, 301);
@@ -205,20 +227,41 @@ TEST_F(CommandLineStep, ProgramOrShortcutToOneIsOpenedItselfInItsFolderAfterQuit
 
 TEST_F(CommandLineStep, FilesThatDoNotQualifyLeaveTheWindowOpen) {
     // A shortcut whose target is gone or is no program, no program, no file at
-    // all, a folder, nothing; and a program that is not argument 1.
+    // all, a folder, nothing; and a program after another argument that is no switch.
     for (const char* f : {"gone.lnk", "txt.lnk", "readme.txt", "missing.exe", "dir.exe"})
         EXPECT_EQ(Run({"V.exe", dir + f}), Events{}) << f;
     EXPECT_EQ(Run({"V.exe", ""}), Events{});
     EXPECT_EQ(Run({"V.exe", "x", dir + "tool.exe"}), Events{});
 }
 
-TEST_F(CommandLineStep, ProgramArgumentWithASwitchRunsQuitAllTwice) {
-    Events quitTwice = Opened(dir + "good.lnk");
-    quitTwice.insert(quitTwice.begin(), {"quit", "close"});
-    EXPECT_EQ(Run({"V.exe", dir + "good.lnk", "-q"}), quitTwice);
+// Dropped on the quit-all shortcut, a program comes after "-q": quit-all runs once,
+// then the program starts, as it does without the switch.
+TEST_F(CommandLineStep, ProgramArgumentWithTheQuitSwitchRunsQuitAllOnce) {
+    for (const char* f : {"tool.exe", "good.lnk"}) {
+        EXPECT_EQ(Run({"V.exe", "-q", dir + f}), Opened(dir + f)) << f;
+        EXPECT_EQ(Run({"V.exe", dir + f, "/Q"}), Opened(dir + f)) << f;
+    }
     Events afterRun = Opened(dir + "tool.exe");
-    afterRun.insert(afterRun.begin(), {"run", "close"});
+    afterRun.insert(afterRun.begin(), "run");
     EXPECT_EQ(Run({"V.exe", dir + "tool.exe", "-R"}), afterRun);
+}
+
+// With RestoreAfter the program is waited for and the record started again
+// instead of only being opened, and the window is asked to close only after the
+// wait; the exit code is set to what the quit left before the wait, so that
+// closing the window meanwhile still reports it, and counts what the restore
+// could not start in the end.
+TEST_F(CommandLineStep, RestoreAfterWaitsForTheProgramInsteadOfOpeningIt) {
+    host.restoreAfter = true;
+    host.quitFailures = 2;
+    host.restoreFailures = 1;
+    EXPECT_EQ(Run({"V.exe", "-q", dir + "good.lnk"}),
+              (Events{"quit", "wait:" + dir + "good.lnk", "close"}));
+    EXPECT_EQ(host.exitCode, 2);
+    EXPECT_EQ(CommandLineExitCode(outcome), 3);
+    // Without a program there is nothing to wait for.
+    EXPECT_EQ(Run({"V.exe", "-q"}), (Events{"quit", "close"}));
+    EXPECT_EQ(Run({"V.exe", dir + "readme.txt"}), Events{});
 }
 
 TEST_F(CommandLineStep, ProgramWithoutFolderPartIsOpenedWithoutFolder) {

@@ -25,6 +25,9 @@ class ShellHost : public CommandLineHost {
     void ReportError(const std::string& text) override { events.push_back("error:" + text); }
     std::string ReadShortcutTarget(const std::string&) override { return ""; }
     void CloseMainWindow() override { events.push_back("close"); }
+    bool RestoresAfter() override { return false; }
+    int WaitAndRestore(const std::string&) override { return 0; }
+    void SetExitCode(int) override {}
 };
 
 } // namespace

@@ -1,0 +1,210 @@
+// RestoreAfter: a program dropped on the quit-all shortcut (VakoQuit started as
+// `-q "<program>"`, as the shell starts the shortcut) is started after quit-all and
+// waited for, with every process it starts; then what the quit ended comes back.
+#include "app/command_ids.h"
+#include "driver/vako_e2e.h"
+#include "shell/shortcut_link.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+// Ends every copy of the named programs when the test ends, however it ends.
+struct EndCopies {
+    std::vector<std::string> names;
+    ~EndCopies() {
+        for (const std::string& name : names) {
+            for (DWORD pid : FindProcesses(name))
+                Process::Attach(pid);
+        }
+    }
+};
+
+std::string WindowsFolder() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return windows;
+}
+
+class RestoreAfter : public ::testing::Test {
+  protected:
+    RestoreAfter() : box({"launch_launcher.exe"}) {
+        CoInitialize(nullptr);
+        box.CopyFromBin("quit_target.exe", "desk.exe");
+        box.CopyFromBin("quit_target.exe", "game.exe");
+        box.CopyFromBin("quit_target.exe", "other.exe");
+        box.WriteFile("desk.txt", "a file the desk had open\r\n");
+    }
+    ~RestoreAfter() override { CoUninitialize(); }
+
+    static std::string Entry(int n, const std::string& name, const std::string& program) {
+        return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+               "\r\nQuit=1\r\nRun=0\r\n\r\n";
+    }
+    // The desk: Wine's 64-bit notepad, as registered and as this (32-bit) test
+    // reaches it, and a 32-bit program.
+    static std::string RegisteredNotepad() { return WindowsFolder() + "\\system32\\notepad.exe"; }
+    static std::string Notepad64() {
+        return WindowsFolder() + (sizeof(void*) == 4 ? "\\Sysnative" : "\\system32") +
+               "\\notepad.exe";
+    }
+    std::string Settings(const std::string& options) const {
+        return "[Setting]\r\nVersion=0.3\r\n" + options + "\r\n" +
+               Entry(0, "notepad", RegisteredNotepad()) + Entry(1, "desk", box.Path("desk.exe"));
+    }
+
+    // Notepad with a file open and the 32-bit program, each with its window shown.
+    void StartDesk() {
+        Process notepad =
+            Process::Start(Notepad64(), "\"" + box.Path("desk.txt") + "\"", box.Dir());
+        ASSERT_TRUE(WaitUntil([&] { return !notepad.TopWindows(true).empty(); }, 10000));
+        notepad.Detach();
+        Process desk = Process::Start(box.Path("desk.exe"), "", box.Dir());
+        ASSERT_NE(desk.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+        desk.Detach();
+    }
+    static std::string DeskCounts() {
+        return std::to_string(FindProcesses("notepad.exe").size()) +
+               std::to_string(FindProcesses("desk.exe").size());
+    }
+    // The window of the one running copy of the program `exe`, or null.
+    static HWND GameWindow() {
+        std::vector<DWORD> games = FindProcesses("game.exe");
+        return games.size() == 1 ? FindTopWindow(games[0], "VakoPlainWindow") : nullptr;
+    }
+    void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args) {
+        TShortcutLink link;
+        link.ShortcutFile = lnk;
+        link.Target = target;
+        link.Arguments = args;
+        link.WriteShortcut();
+    }
+    // VakoQuit minimised, saying that it waits for `name`.
+    static ::testing::AssertionResult Waits(const MainWindow& main, const std::string& name) {
+        if (!main.WaitStatus(name + "の終了を待っています", 15000))
+            return ::testing::AssertionFailure() << "status: " << main.StatusText();
+        if (!IsIconic(main.Hwnd()))
+            return ::testing::AssertionFailure() << "not minimised";
+        return ::testing::AssertionSuccess();
+    }
+
+    Sandbox box;
+    EndCopies guard{{"notepad.exe", "desk.exe", "game.exe", "launch_launcher.exe"}};
+};
+
+} // namespace
+
+// Dropped on the quit-all shortcut, the game comes after "-q". Both programs of the
+// desk quit, the game starts, VakoQuit waits; when the game ends both come back
+// and VakoQuit ends with 0, the record spent, though a program that somebody else
+// started meanwhile still runs. RunLastQuit is off: RestoreAfter keeps the record
+// by itself.
+TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
+    box.WriteIni(Settings("RestoreAfter=1\r\n"));
+    StartDesk();
+    AppProcess app(box, "-q \"" + box.Path("game.exe") + "\"");
+    ASSERT_TRUE(WaitUntil([&] { return DeskCounts() == "00" && GameWindow(); }, 30000))
+        << DeskCounts();
+    MainWindow main = app.Main();
+    EXPECT_TRUE(Waits(main, "game"));
+    EXPECT_EQ(DeskCounts(), "00") << "came back before the game ended";
+    // Started by somebody else during the game: not waited for.
+    Process other = Process::Start(box.Path("other.exe"), "", box.Dir());
+    ASSERT_NE(other.WaitForWindow("VakoPlainWindow", 10000), nullptr);
+    Post(GameWindow(), WM_CLOSE);
+    EXPECT_TRUE(WaitUntil([&] { return DeskCounts() == "11"; }, 30000))
+        << DeskCounts() << " " << (app.Running() ? main.StatusText() : "ended");
+    // With the record of what ran (arguments and places), StartDesk sets the two
+    // windows' places and here notepad's title names desk.txt and each window is
+    // where it was.
+    EXPECT_EQ(app.WaitExit(30000), std::optional<DWORD>(0));
+    const std::string ini = box.ReadIni();
+    EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
+    EXPECT_NE(ini.find("\r\nRestoreAfter=1\r\n"), std::string::npos) << ini;
+    EXPECT_TRUE(other.Running());
+}
+
+// A launcher that starts the real program and ends at once (here behind a
+// shortcut, dropped as well) is followed to that program: the desk comes back
+// only when the game ends.
+TEST_F(RestoreAfter, ALauncherThatEndsAtOnceIsFollowedToItsProgram) {
+    box.WriteIni(Settings("RestoreAfter=1\r\n"));
+    StartDesk();
+    const std::string lnk = box.Path("ゲーム.lnk");
+    MakeShortcut(lnk, box.Path("launch_launcher.exe"), "\"" + box.Path("game.exe") + "\"");
+    AppProcess app(box, "-q \"" + lnk + "\"");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return DeskCounts() == "00" && GameWindow() &&
+                   FindProcesses("launch_launcher.exe").empty();
+        },
+        30000))
+        << DeskCounts();
+    MainWindow main = app.Main();
+    // Handled after the launcher ended: a wait for the launcher alone would have
+    // started the desk by now.
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_TRUE(Waits(main, "ゲーム"));
+    EXPECT_EQ(DeskCounts(), "00") << "came back when the launcher ended";
+    Post(GameWindow(), WM_CLOSE);
+    EXPECT_TRUE(WaitUntil([&] { return DeskCounts() == "11"; }, 30000)) << DeskCounts();
+    EXPECT_EQ(app.WaitExit(30000), std::optional<DWORD>(0));
+}
+
+// While VakoQuit waits: a second start only brings its window forward; the
+// settings, the record included, are saved when Windows ends the session; closing
+// the window ends the wait and keeps the record, which the next "-r" with
+// RunLastQuit starts. In the next session ポムッと起動 starts the record at once
+// and ends the wait, RunLastQuit off, while the game still runs.
+TEST_F(RestoreAfter, ClosingDuringTheWaitKeepsTheRecordAndPomuttoKidouRestoresAtOnce) {
+    box.WriteIni(Settings("RunLastQuit=1\r\nRestoreAfter=1\r\n"));
+    StartDesk();
+    {
+        AppProcess app(box, "-q \"" + box.Path("game.exe") + "\"");
+        ASSERT_TRUE(WaitUntil([&] { return DeskCounts() == "00" && GameWindow(); }, 30000));
+        MainWindow main = app.Main();
+        ASSERT_TRUE(Waits(main, "game"));
+
+        AppProcess second(box, "-r");
+        EXPECT_EQ(second.WaitExit(15000), std::optional<DWORD>(0));
+        EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main.Hwnd()); }, 10000));
+        EXPECT_EQ(main.StatusText(), "gameの終了を待っています");
+        EXPECT_TRUE(ShotForGuide(main.Hwnd(), "restore_waiting"));
+
+        Send(main.Hwnd(), WM_ENDSESSION, TRUE, 0);
+        const std::string saved = box.ReadIni();
+        EXPECT_NE(saved.find("\r\nLastQuit=1\r\n"), std::string::npos) << saved;
+        EXPECT_EQ(DeskCounts(), "00") << "the second start ran its command line";
+
+        EXPECT_EQ(app.Close(), std::optional<DWORD>(0));
+        EXPECT_TRUE(GameWindow());
+        EXPECT_EQ(DeskCounts(), "00");
+    }
+    const std::string kept = box.ReadIni();
+    EXPECT_NE(kept.find("[0]\r\nName=notepad"), std::string::npos);
+    EXPECT_NE(kept.substr(0, kept.find("[1]")).find("\r\nLastQuit=1\r\n"), std::string::npos)
+        << kept;
+    EXPECT_NE(kept.substr(kept.find("[1]")).find("\r\nLastQuit=1\r\n"), std::string::npos);
+    {
+        AppProcess run(box, "-r");
+        EXPECT_EQ(run.WaitExit(30000), std::optional<DWORD>(0));
+        EXPECT_EQ(DeskCounts(), "11");
+    }
+
+    std::string ini = box.ReadIni();
+    EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
+    ini.erase(ini.find("RunLastQuit=1\r\n"), 15);
+    box.WriteIni(ini);
+    Post(GameWindow(), WM_CLOSE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcesses("game.exe").empty(); }, 10000));
+    AppProcess app(box, "-q \"" + box.Path("game.exe") + "\"");
+    ASSERT_TRUE(WaitUntil([&] { return DeskCounts() == "00" && GameWindow(); }, 30000));
+    MainWindow main = app.Main();
+    ASSERT_TRUE(Waits(main, "game"));
+    main.Command(ID_ACT_ALLRUN);
+    EXPECT_TRUE(WaitUntil([&] { return DeskCounts() == "11"; }, 30000)) << DeskCounts();
+    EXPECT_EQ(app.WaitExit(30000), std::optional<DWORD>(0));
+    EXPECT_TRUE(GameWindow()) << "the game was not to be touched";
+}
