@@ -1,9 +1,7 @@
 // RestoreAfter: a program dropped on the quit-all shortcut (VakoQuit started as
 // `-q "<program>"`, as the shell starts the shortcut) is started after quit-all and
 // waited for, with every process it starts; then what the quit ended comes back.
-#include "app/command_ids.h"
-#include "driver/vako_e2e.h"
-#include "shell/shortcut_link.h"
+#include "steps.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +20,12 @@ struct EndCopies {
     }
 };
 
-std::string WindowsFolder() {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return windows;
-}
-
 class RestoreAfter : public ::testing::Test {
   protected:
     RestoreAfter() : box({"launch_launcher.exe"}) {
         CoInitialize(nullptr);
+        // The 64-bit notepad's command line is read through the 64-bit helper.
+        box.CopyFromBin("VakoHook64.exe");
         box.CopyFromBin("quit_target.exe", "desk.exe");
         box.CopyFromBin("quit_target.exe", "game.exe");
         box.CopyFromBin("quit_target.exe", "other.exe");
@@ -43,28 +37,38 @@ class RestoreAfter : public ::testing::Test {
         return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
                "\r\nQuit=1\r\nRun=0\r\n\r\n";
     }
-    // The desk: Wine's 64-bit notepad, as registered and as this (32-bit) test
-    // reaches it, and a 32-bit program.
-    static std::string RegisteredNotepad() { return WindowsFolder() + "\\system32\\notepad.exe"; }
-    static std::string Notepad64() {
-        return WindowsFolder() + (sizeof(void*) == 4 ? "\\Sysnative" : "\\system32") +
-               "\\notepad.exe";
-    }
+    // The desk: Wine's 64-bit notepad and a 32-bit program.
     std::string Settings(const std::string& options) const {
         return "[Setting]\r\nVersion=0.3\r\n" + options + "\r\n" +
-               Entry(0, "notepad", RegisteredNotepad()) + Entry(1, "desk", box.Path("desk.exe"));
+               Entry(0, "notepad", SystemNotepad(false)) + Entry(1, "desk", box.Path("desk.exe"));
     }
 
-    // Notepad with a file open and the 32-bit program, each with its window shown.
+    // Notepad with a file open and the 32-bit program, each with its window shown
+    // at a place of the test's.
     void StartDesk() {
-        Process notepad =
-            Process::Start(Notepad64(), "\"" + box.Path("desk.txt") + "\"", box.Dir());
-        ASSERT_TRUE(WaitUntil([&] { return !notepad.TopWindows(true).empty(); }, 10000));
-        notepad.Detach();
-        Process desk = Process::Start(box.Path("desk.exe"), "", box.Dir());
-        ASSERT_NE(desk.WaitForWindow("VakoPlainWindow", 10000), nullptr);
-        desk.Detach();
+        Process::Start(SystemNotepad(true), "\"" + box.Path("desk.txt") + "\"", box.Dir())
+            .Detach();
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), kNotepadPlace));
+        Process::Start(box.Path("desk.exe"), "", box.Dir()).Detach();
+        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("desk.exe", "VakoPlainWindow"), kDeskPlace));
     }
+    // Notepad keeps its own last place when it closes; gone, only VakoQuit's record
+    // can put it back.
+    static void ForgetNotepadPlace() {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
+    }
+    // Both programs came back with the file and where they were.
+    static void ExpectDeskAsItWas() {
+        HWND memo = ShownWindowOf("notepad.exe", "Notepad");
+        ASSERT_NE(memo, nullptr);
+        EXPECT_NE(Caption(memo).find("desk.txt"), std::string::npos) << Caption(memo);
+        EXPECT_TRUE(NearPlace(memo, kNotepadPlace));
+        HWND desk = ShownWindowOf("desk.exe", "VakoPlainWindow");
+        ASSERT_NE(desk, nullptr);
+        EXPECT_TRUE(NearPlace(desk, kDeskPlace));
+    }
+    static constexpr RECT kNotepadPlace = {480, 260, 980, 640};
+    static constexpr RECT kDeskPlace = {120, 80, 520, 330};
     static std::string DeskCounts() {
         return std::to_string(FindProcesses("notepad.exe").size()) +
                std::to_string(FindProcesses("desk.exe").size());
@@ -97,16 +101,17 @@ class RestoreAfter : public ::testing::Test {
 } // namespace
 
 // Dropped on the quit-all shortcut, the game comes after "-q". Both programs of the
-// desk quit, the game starts, VakoQuit waits; when the game ends both come back
-// and VakoQuit ends with 0, the record spent, though a program that somebody else
-// started meanwhile still runs. RunLastQuit is off: RestoreAfter keeps the record
-// by itself.
+// desk quit, the game starts, VakoQuit waits; when the game ends both come back,
+// notepad with its file, each where it was, and VakoQuit ends with 0, the record
+// spent, though a program that somebody else started meanwhile still runs.
+// RunLastQuit is off: RestoreAfter keeps the record by itself.
 TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     box.WriteIni(Settings("RestoreAfter=1\r\n"));
     StartDesk();
     AppProcess app(box, "-q \"" + box.Path("game.exe") + "\"");
     ASSERT_TRUE(WaitUntil([&] { return DeskCounts() == "00" && GameWindow(); }, 30000))
         << DeskCounts();
+    ForgetNotepadPlace();
     MainWindow main = app.Main();
     EXPECT_TRUE(Waits(main, "game"));
     EXPECT_EQ(DeskCounts(), "00") << "came back before the game ended";
@@ -116,10 +121,9 @@ TEST_F(RestoreAfter, TheDroppedProgramIsWaitedForThenTheQuitProgramsComeBack) {
     Post(GameWindow(), WM_CLOSE);
     EXPECT_TRUE(WaitUntil([&] { return DeskCounts() == "11"; }, 30000))
         << DeskCounts() << " " << (app.Running() ? main.StatusText() : "ended");
-    // With the record of what ran (arguments and places), StartDesk sets the two
-    // windows' places and here notepad's title names desk.txt and each window is
-    // where it was.
+    // VakoQuit ends once every window it brought back is in its place.
     EXPECT_EQ(app.WaitExit(30000), std::optional<DWORD>(0));
+    ExpectDeskAsItWas();
     const std::string ini = box.ReadIni();
     EXPECT_EQ(ini.find("\r\nLastQuit="), std::string::npos) << ini;
     EXPECT_NE(ini.find("\r\nRestoreAfter=1\r\n"), std::string::npos) << ini;
