@@ -515,6 +515,15 @@ def glyph_status_bar(cv):
     cv.fill(rect(11, 11, 12, 14), WHITE)
 
 
+def glyph_add_running(cv):
+    # The window of a program that runs (the start triangle inside it) taken into
+    # the list: the add command's plus on it.
+    g_window(cv, 0, 1, 13, 12)
+    cv.outlined(polygon([(2.6, 4.6), (2.6, 10.4), (7.4, 7.5)]), GREEN, GREEN_DK, 1.0)
+    plus = union(rect(10, 7, 12, 15), rect(7, 10, 15, 12))
+    cv.outlined(plus, BLUE, BLUE_DK, 1.0)
+
+
 GLYPHS = [
     glyph_quit_all,     # 0
     glyph_start_all,    # 1
@@ -532,6 +541,7 @@ GLYPHS = [
     glyph_list,         # 13
     glyph_details,      # 14
     glyph_status_bar,   # 15
+    glyph_add_running,  # 16
 ]
 
 
