@@ -14,11 +14,11 @@ const char* const TVakoAddRunningForm::kRegisteredMark = "登録済み";
 
 namespace {
 
-constexpr int kClientWidth = 480;
+constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 300;
 // Name, state, path, at 96 DPI; the path takes what the list leaves.
 const char* const kColumnTitles[] = {"名前", "状態", "パス"};
-constexpr int kColumnWidths[] = {140, 64, 250};
+constexpr int kColumnWidths[] = {110, 64, 392};
 constexpr UINT kTickMask = LVIS_STATEIMAGEMASK;
 constexpr UINT kNoTickBox = INDEXTOSTATEIMAGEMASK(0);
 constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1);

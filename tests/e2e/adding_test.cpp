@@ -258,8 +258,9 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     ASSERT_TRUE(WaitUntil(hasNotepad, 5000));
     for (const auto& row : ListRows(list)) {
         EXPECT_NE(Lower(text::FileNamePart(row[2])), "explorer.exe");
-        if (Lower(text::FileNamePart(row[2])) == "notepad.exe")
+        if (Lower(text::FileNamePart(row[2])) == "notepad.exe") {
             EXPECT_EQ(Lower(row[2]).find(Lower(windows) + "\\"), 0u) << row[2];
+        }
     }
     Post(windowsBox, BM_CLICK);
     ASSERT_TRUE(WaitUntil([&] { return !hasNotepad(); }, 5000));
@@ -269,9 +270,9 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     // registered row takes no tick.
     ASSERT_TRUE(FocusWindow(dlg));
     SendKeys({VK_TAB}, {VK_SHIFT});
+    SpaceOnRow(list, rowViewer);
     SpaceOnRow(list, rowNote);
     SpaceOnRow(list, rowTray);
-    SpaceOnRow(list, rowViewer);
     ASSERT_TRUE(WaitUntil([&] { return TickOf(list, rowTray) == INDEXTOSTATEIMAGEMASK(2); }, 5000));
     EXPECT_EQ(TickOf(list, rowNote), INDEXTOSTATEIMAGEMASK(2));
     ASSERT_TRUE(main.WaitPostedHandled());

@@ -244,8 +244,8 @@ TEST_F(RegistrationTest, RunningProgramsOfferedAsTheAddCommandTakesThem) {
     const std::string plain = dir.CopyBin("shell_ver_empty.exe", "Plain Tool.exe");
     std::vector<TRunningProgram> programs;
     for (const std::string& path :
-         {described, upper, host.own, std::string(windows) + "\explorer.exe",
-          dir.Path() + "\gone.exe", dir.CopyBin("shell_ver_none.exe", "taskmgr.exe"), spaced,
+         {described, upper, host.own, std::string(windows) + "\\explorer.exe",
+          dir.Path() + "\\gone.exe", dir.CopyBin("shell_ver_none.exe", "taskmgr.exe"), spaced,
           plain}) {
         TRunningProgram p;
         p.Path = path;
