@@ -1,7 +1,7 @@
 #include "app/registration.h"
-#include "app/running_registration.h"
 #include "shell/shortcut_link.h"
 
+#include "fake_registration_host.h"
 #include "support.h"
 
 #include <commctrl.h>
@@ -14,47 +14,6 @@
 using namespace testing_shell;
 
 namespace {
-
-struct FakeHost : RegistrationHost {
-    TProgTable table;
-    std::string own = OwnExePath();
-    TShortcutLink link;
-    bool firstRun = false;
-    std::string startupFolder;
-    std::vector<int> appended;     // slot indexes, in the order items were appended
-    std::vector<std::string> list; // names shown by the latest BuildList
-    int builds = 0;
-    std::vector<bool> busy;
-
-    TProgTable& Table() override { return table; }
-    const std::string& OwnProgramPath() override { return own; }
-    void AppendEntry(TProgInfo& slot) override {
-        slot.ImageIndex = 100 + static_cast<int>(appended.size());
-        appended.push_back(static_cast<int>(&slot - table.data()));
-    }
-    void BuildList() override {
-        ++builds;
-        list.clear();
-        for (const TProgInfo& p : table) {
-            if (p.Occupied())
-                list.push_back(p.Name);
-        }
-    }
-    void SetBusy(bool enabled) override { busy.push_back(enabled); }
-    void SetStatusText(const std::string&) override {}
-    HWND BoxOwner() override { return nullptr; }
-    TShortcutLink& ShortcutLink() override { return link; }
-    bool FirstRun() override { return firstRun; }
-    void SetFirstRun(bool f) override { firstRun = f; }
-    std::string StartupFolder() override { return startupFolder; }
-
-    int Occupied() const {
-        int n = 0;
-        for (const TProgInfo& p : table)
-            n += p.Occupied();
-        return n;
-    }
-};
 
 class RegistrationTest : public ::testing::Test {
   protected:
@@ -228,65 +187,6 @@ TEST_F(RegistrationTest, FullTableRefusesWithItsOwnBox) {
     host.table[200].Program.clear();
     AddProgram(host, exe);
     EXPECT_EQ(host.table[200].Program, exe);
-}
-
-// The running programs offered: what the add command would take, named by the file
-// description first; registered ones marked, whatever it would refuse left out.
-TEST_F(RegistrationTest, RunningProgramsOfferedAsTheAddCommandTakesThem) {
-    const std::string registered = dir.CopyBin("shell_ver_none.exe", "registered.exe");
-    AddSilently(registered);
-    std::string upper = registered;
-    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string described = dir.CopyBin("shell_ver_noname.exe", "described.exe");
-    const std::string spaced = dir.CopyBin("shell_ver_spaced.exe", "spaced.exe");
-    const std::string plain = dir.CopyBin("shell_ver_empty.exe", "Plain Tool.exe");
-    std::vector<TRunningProgram> programs;
-    for (const std::string& path :
-         {described, upper, host.own, std::string(windows) + "\\explorer.exe",
-          dir.Path() + "\\gone.exe", dir.CopyBin("shell_ver_none.exe", "taskmgr.exe"), spaced,
-          plain}) {
-        TRunningProgram p;
-        p.Path = path;
-        p.InWindowsFolder = path.find(windows) == 0;
-        programs.push_back(p);
-    }
-    const std::vector<TRunningEntry> entries = RunningEntries(host, programs);
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].Name, "no name");
-    EXPECT_FALSE(entries[0].Registered);
-    EXPECT_EQ(entries[1].Path, upper);
-    EXPECT_TRUE(entries[1].Registered);
-    EXPECT_EQ(entries[2].Name, "表示テスト");
-    EXPECT_EQ(entries[3].Name, "Plain Tool");
-    EXPECT_EQ(entries[3].Path, plain);
-}
-
-// The ticked programs go in in their order as added program files, until the table
-// is full: its box comes once; the first one's slot is the answer.
-TEST_F(RegistrationTest, RunningProgramsRegisteredInOrderUntilTheTableIsFull) {
-    for (int i = 0; i < kMaxPrograms - 2; ++i) {
-        host.table[i].Program = "C:\\nowhere\\p" + std::to_string(i) + ".exe";
-        host.table[i].Name = "p" + std::to_string(i);
-    }
-    const std::string a = dir.CopyBin("shell_ver_noname.exe", "a.exe");
-    const std::string b = dir.CopyBin("shell_ver_spaced.exe", "b.exe");
-    const std::string c = dir.CopyBin("shell_ver_none.exe", "c.exe");
-    const std::string d = dir.CopyBin("shell_ver_none.exe", "d.exe");
-    BoxAnswerer boxes;
-    boxes.Reply(IDOK);
-    EXPECT_EQ(RegisterPrograms(host, {a, b, c, d}), kMaxPrograms - 2);
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].text, kTableFullText);
-    EXPECT_EQ(host.table[kMaxPrograms - 2].Program, a);
-    // The registered name is the add command's: the product name, else the file name.
-    EXPECT_EQ(host.table[kMaxPrograms - 2].Name, "a");
-    EXPECT_EQ(host.table[kMaxPrograms - 1].Program, b);
-    EXPECT_EQ(host.table[kMaxPrograms - 1].Name, "表示テスト");
-    EXPECT_TRUE(host.table[kMaxPrograms - 1].Quit && host.table[kMaxPrograms - 1].Run);
-    EXPECT_EQ(host.appended, (std::vector<int>{kMaxPrograms - 2, kMaxPrograms - 1}));
-    EXPECT_EQ(RegisterPrograms(host, {}), -1);
 }
 
 TEST_F(RegistrationTest, ImportReplacesEverythingByTheFoldersShortcuts) {
