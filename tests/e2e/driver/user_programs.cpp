@@ -65,8 +65,15 @@ std::string InstallUserProgram(const UserProgram& program, const std::string& bi
 }
 
 bool IsUserProgram(const std::string& image) {
-    for (const UserProgram* program : kUserPrograms) {
-        if (text::CompareText(image, UserProgramPath(*program)) == 0)
+    // Asked for every process of every sweep for leftovers; the folders stay put.
+    static const std::vector<std::string> paths = [] {
+        std::vector<std::string> all;
+        for (const UserProgram* program : kUserPrograms)
+            all.push_back(UserProgramPath(*program));
+        return all;
+    }();
+    for (const std::string& path : paths) {
+        if (text::CompareText(image, path) == 0)
             return true;
     }
     return false;
