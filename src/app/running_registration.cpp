@@ -6,9 +6,15 @@
 
 namespace {
 
-bool IsRegistered(RegistrationHost& host, const std::string& path) {
-    for (const TProgInfo& slot : host.Table()) {
-        if (slot.Occupied() && SameProgram(path, slot.Program))
+// Each running program is compared with every registered one. Comparing two paths
+// opens both files; a file name that can name neither the other's long nor its
+// short name rules a pair out without asking the file system (measured under Wine:
+// 30 running programs against 256 registered took 14 s pair by pair).
+bool IsRegistered(const TProgTable& table, const std::string& path) {
+    const PathFacts facts(path);
+    for (const TProgInfo& slot : table) {
+        if (slot.Occupied() && facts.MayBe(LowerFileName(slot.Program)) &&
+            SameProgram(path, slot.Program))
             return true;
     }
     return false;
@@ -49,9 +55,9 @@ std::vector<TRunningEntry> RunningEntries(RegistrationHost& host,
             continue;
         TRunningEntry entry;
         entry.Path = program.Path;
-        entry.Registered = IsRegistered(host, program.Path);
+        entry.Registered = IsRegistered(host.Table(), program.Path);
         // What the add command would refuse for another reason is not offered.
-        if (!entry.Registered && !CanRegister(host, program.Path))
+        if (!entry.Registered && !CanRegisterFile(host, program.Path))
             continue;
         entry.Name = RunningProgramName(program.Path);
         entry.WindowsProgram = program.InWindowsFolder;

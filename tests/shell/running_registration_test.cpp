@@ -35,28 +35,34 @@ TEST_F(RunningRegistration, RunningProgramsOfferedAsTheAddCommandTakesThem) {
     CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
+    char shortForm[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(registered.c_str(), shortForm, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortForm), registered);
     const std::string described = dir.CopyBin("shell_ver_noname.exe", "described.exe");
     const std::string spaced = dir.CopyBin("shell_ver_spaced.exe", "spaced.exe");
     const std::string plain = dir.CopyBin("shell_ver_empty.exe", "Plain Tool.exe");
     std::vector<TRunningProgram> programs;
     for (const std::string& path :
-         {described, upper, host.own, std::string(windows) + "\\explorer.exe",
-          dir.Path() + "\\gone.exe", dir.CopyBin("shell_ver_none.exe", "taskmgr.exe"), spaced,
-          plain}) {
+         {described, upper, std::string(shortForm), host.own,
+          std::string(windows) + "\\explorer.exe", dir.Path() + "\\gone.exe",
+          dir.CopyBin("shell_ver_none.exe", "taskmgr.exe"), spaced, plain}) {
         TRunningProgram p;
         p.Path = path;
         p.InWindowsFolder = path.find(windows) == 0;
         programs.push_back(p);
     }
     const std::vector<TRunningEntry> entries = RunningEntries(host, programs);
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries[0].Name, "no name");
     EXPECT_FALSE(entries[0].Registered);
     EXPECT_EQ(entries[1].Path, upper);
     EXPECT_TRUE(entries[1].Registered);
-    EXPECT_EQ(entries[2].Name, "表示テスト");
-    EXPECT_EQ(entries[3].Name, "Plain Tool");
-    EXPECT_EQ(entries[3].Path, plain);
+    EXPECT_EQ(entries[2].Path, shortForm);
+    EXPECT_TRUE(entries[2].Registered);
+    EXPECT_EQ(entries[3].Name, "表示テスト");
+    EXPECT_FALSE(entries[3].Registered);
+    EXPECT_EQ(entries[4].Name, "Plain Tool");
+    EXPECT_EQ(entries[4].Path, plain);
 }
 
 // The ticked programs go in in their order as added program files, until the table
