@@ -56,7 +56,7 @@
 //   64-bit target. Every SendMessage has a deadline (kSendTimeoutMs): a target that
 //   does not answer throws instead of hanging the test.
 //   List view:  ListItemCount, ListItemText(i, sub), ListColumn(sub), ListRows,
-//               ListItemState, ListItemSelected, ListSelectedItems, ListSelect(items),
+//               ListItemState, ListItemImage, ListItemSelected, ListSelectedItems, ListSelect(items),
 //               ListSetItemState, ListViewType (style bits), ListViewMode (LVM_GETVIEW),
 //               ListColumnCount,
 //               ListColumnWidth, ListColumnCaption, ListItemRect, ListHeader,
@@ -358,6 +358,8 @@ std::vector<std::string> ListColumn(HWND list, int subItem = 0);
 // Each item: caption, then sub-items 1 .. columns-1.
 std::vector<std::vector<std::string>> ListRows(HWND list);
 UINT ListItemState(HWND list, int item, UINT mask = LVIS_SELECTED | LVIS_FOCUSED);
+// The item's picture in the list's image list; I_IMAGENONE (-2) for none.
+int ListItemImage(HWND list, int item);
 bool ListItemSelected(HWND list, int item);
 std::vector<int> ListSelectedItems(HWND list);
 // item -1: all items.
