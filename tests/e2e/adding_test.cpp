@@ -291,6 +291,22 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     EXPECT_EQ(main.Names(), (std::vector<std::string>{"Sora Viewer", "KumoNote", "TrayClock"}));
     EXPECT_EQ(main.Selected(), (std::vector<int>{1}));
     EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
+
+    // Opened again, the program just registered is offered no more; Esc leaves.
+    ASSERT_TRUE(FocusWindow(main.Hwnd()));
+    SendKeys({'A'}, {VK_CONTROL, VK_SHIFT});
+    dlg = FindDialog(app.Id(), kAddRunningCaption, 10000);
+    ASSERT_NE(dlg, nullptr);
+    list = GetDlgItem(dlg, IDC_RUN_LIST);
+    rows = ListRows(list);
+    ASSERT_GE(RowOf(rows, note64), 0);
+    EXPECT_EQ(rows[RowOf(rows, note64)][1], "登録済み");
+    EXPECT_EQ(RowOf(rows, tray), -1);
+    ASSERT_TRUE(FocusWindow(dlg));
+    SendKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_EQ(main.ItemCount(), 3);
     ASSERT_EQ(app.Close(), 0u);
 
     const std::string ini = box.ReadIni();
