@@ -304,6 +304,18 @@ def draw_run(size):
     return cv
 
 
+def draw_target(size):
+    """The test programs' icon (tools/targets): a plain application, a window on a
+    blue tile, so that lists of running programs show a real icon for them."""
+    cv = Canvas(size, size, unit=size, ss=8)
+    cv.fill(rrect(0.06, 0.06, 0.94, 0.94, 0.16), (20, 60, 140))
+    cv.fill(rrect(0.06 + _px(size, 1), 0.06 + _px(size, 1), 0.94 - _px(size, 1),
+                  0.94 - _px(size, 1), 0.14), radial(0.3, 0.25, 0.9, (110, 170, 250), (40, 95, 200)))
+    cv.fill(rect(0.22, 0.28, 0.78, 0.74), WHITE)
+    cv.fill(rect(0.22, 0.28, 0.78, 0.40), (250, 200, 60))
+    return cv
+
+
 def write_ico(path, canvases):
     images = []
     for cv in canvases:
@@ -593,6 +605,8 @@ def main():
     write_ico(os.path.join(icons, "main.ico"), [draw_main(s) for s in sizes])
     write_ico(os.path.join(icons, "quit.ico"), [draw_quit(s) for s in sizes])
     write_ico(os.path.join(icons, "run.ico"), [draw_run(s) for s in sizes])
+    write_ico(os.path.join(ROOT, "tools", "targets", "quit", "quit_target.ico"),
+              [draw_target(s) for s in (16, 32)])
     for size in TOOLBAR_SIZES:
         write_bmp24(os.path.join(ROOT, "res", "toolbar%d.bmp" % size), toolbar_pixels(size))
 
