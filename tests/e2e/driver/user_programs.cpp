@@ -10,8 +10,7 @@ namespace e2e {
 
 const UserProgram kUserNote64 = {UserRoot::ProgramFiles64, "Kumo Note", "KumoNote.exe"};
 const UserProgram kUserViewer = {UserRoot::ProgramFiles, "Sora Viewer", "SoraViewer.exe"};
-const UserProgram kUserTrayClock = {UserRoot::LocalAppData, "Programs\\Tray Clock",
-                                    "TrayClock.exe"};
+const UserProgram kUserTrayClock = {UserRoot::LocalAppData, "Tray Clock", "TrayClock.exe"};
 const UserProgram kUserTarget = {UserRoot::ProgramFiles, "Vako Target", "target.exe"};
 
 namespace {
