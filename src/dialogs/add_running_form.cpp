@@ -44,8 +44,8 @@ void SetSubText(HWND list, int item, int sub, const std::string& text) {
     SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&si));
 }
 
-} // namespace
-
+// Sorted by name as the list shows them, letter case ignored; the path decides
+// between equal names.
 std::vector<TRunningEntry> SortedByName(std::vector<TRunningEntry> entries) {
     std::stable_sort(entries.begin(), entries.end(),
                      [](const TRunningEntry& a, const TRunningEntry& b) {
@@ -56,6 +56,8 @@ std::vector<TRunningEntry> SortedByName(std::vector<TRunningEntry> entries) {
                      });
     return entries;
 }
+
+} // namespace
 
 TVakoAddRunningForm::TVakoAddRunningForm(std::vector<TRunningEntry> entries)
     : entries_(SortedByName(std::move(entries))), iconOf_(entries_.size(), -1) {}

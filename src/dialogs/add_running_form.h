@@ -18,7 +18,7 @@ struct TRunningEntry {
 
 class TVakoAddRunningForm : public win::Dialog {
   public:
-    // The entries are shown sorted by name.
+    // The entries are shown sorted by name (letter case ignored, then by path).
     explicit TVakoAddRunningForm(std::vector<TRunningEntry> entries);
 
     // IDOK or IDCANCEL; centred over `owner`.
@@ -51,7 +51,3 @@ class TVakoAddRunningForm : public win::Dialog {
     std::vector<int> iconOf_; // by entry; -1 while not read
     bool filling_ = false;
 };
-
-// Returns the entries sorted by name as the dialog shows them (letter case ignored;
-// the path decides between equal names).
-std::vector<TRunningEntry> SortedByName(std::vector<TRunningEntry> entries);

@@ -56,7 +56,8 @@
 //   64-bit target. Every SendMessage has a deadline (kSendTimeoutMs): a target that
 //   does not answer throws instead of hanging the test.
 //   List view:  ListItemCount, ListItemText(i, sub), ListColumn(sub), ListRows,
-//               ListItemState, ListItemImage, ListItemSelected, ListSelectedItems, ListSelect(items),
+//               ListItemState, ListItemImage, ListItemSelected, ListSelectedItems,
+//               ListSelect(items),
 //               ListSetItemState, ListViewType (style bits), ListViewMode (LVM_GETVIEW),
 //               ListColumnCount,
 //               ListColumnWidth, ListColumnCaption, ListItemRect, ListHeader,
