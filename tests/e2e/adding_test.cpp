@@ -7,6 +7,7 @@
 #include "steps.h"
 #include "shell/shortcut_link.h"
 #include "target_log.h"
+#include "win/wow64.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -204,10 +205,14 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     Process p32 =
         Process::Start(viewer, "--log \"" + box.Path("v.log") + "\" --title \"Sora Viewer\"");
     Process pTray = Process::Start(tray, "--log \"" + box.Path("t.log") + "\" --mode resident");
-    // Wine's notepad lies in the Windows folder, shown only on request.
+    // Wine's 64-bit notepad lies in the Windows folder, shown only on request. This
+    // 32-bit test reaches it through Sysnative; the dialog must show its real path.
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    Process notepad = Process::Start(std::string(windows) + "\\notepad.exe");
+    const std::string notepadPath = std::string(windows) + "\\system32\\notepad.exe";
+    Process notepad =
+        Process::Start(std::string(windows) + (win::RunsUnderWow64() ? "\\Sysnative\\notepad.exe"
+                                                                     : "\\system32\\notepad.exe"));
     ASSERT_TRUE(WaitUntil(
         [&] {
             return LogHas(box.Path("n.log"), "ready") && LogHas(box.Path("v.log"), "ready") &&
@@ -215,6 +220,7 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
         },
         10000));
     EXPECT_TRUE(pTray.TopWindows(true).empty());
+    EXPECT_EQ(win::IsNative64Process(notepad.Handle()), win::RunsUnderWow64());
 
     AppProcess app(box);
     MainWindow main = app.Main();
@@ -261,7 +267,7 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
         EXPECT_NE(Lower(text::FileNamePart(all[i][2])), "explorer.exe");
         // Notepad shows its icon.
         if (Lower(text::FileNamePart(all[i][2])) == "notepad.exe") {
-            EXPECT_EQ(Lower(all[i][2]).find(Lower(windows) + "\\"), 0u) << all[i][2];
+            EXPECT_EQ(Lower(all[i][2]), Lower(notepadPath));
             EXPECT_GE(ListItemImage(list, static_cast<int>(i)), 0);
         }
     }
