@@ -250,8 +250,12 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
         EXPECT_NE(Lower(text::FileNamePart(row[2])), "notepad.exe") << row[2];
     }
     EXPECT_TRUE(KeyboardOrderHolds(dlg));
+    // The list has the keyboard from the start.
+    ASSERT_TRUE(FocusWindow(dlg));
+    SpaceOnRow(list, rowNote);
+    ASSERT_TRUE(WaitUntil([&] { return TickOf(list, rowNote) == INDEXTOSTATEIMAGEMASK(2); }, 5000));
 
-    // The Windows folder's programs on request: notepad, never the shell.
+    // The Windows folder's programs on request: notepad, never the shell; a tick stays.
     HWND windowsBox = GetDlgItem(dlg, IDC_RUN_WINDOWS);
     auto hasNotepad = [&] {
         for (const auto& row : ListRows(list)) {
@@ -276,13 +280,13 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     Post(windowsBox, BM_CLICK);
     ASSERT_TRUE(WaitUntil([&] { return !hasNotepad(); }, 5000));
     ASSERT_EQ(ListRows(list), rows);
+    EXPECT_EQ(TickOf(list, rowNote), INDEXTOSTATEIMAGEMASK(2));
 
     // Keyboard alone: back from the check box to the list, Space ticks; the
     // registered row takes no tick.
     ASSERT_TRUE(FocusWindow(dlg));
     SendKeys({VK_TAB}, {VK_SHIFT});
     SpaceOnRow(list, rowViewer);
-    SpaceOnRow(list, rowNote);
     SpaceOnRow(list, rowTray);
     ASSERT_TRUE(WaitUntil([&] { return TickOf(list, rowTray) == INDEXTOSTATEIMAGEMASK(2); }, 5000));
     EXPECT_EQ(TickOf(list, rowNote), INDEXTOSTATEIMAGEMASK(2));
