@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The pictures of the user guide, taken from the real program: the end-to-end
 # tests that walk through the main window's views, the properties and capture
-# dialogs, the options and the wait for a dropped program save each window once VAKO_SCREENSHOT_DIR is set; the
-# pictures then become docs/<name>.png. Runs inside with-display.sh.
+# dialogs, the options, the wait for a dropped program and the dialog of the
+# running programs save each window once VAKO_SCREENSHOT_DIR is set; the pictures
+# then become docs/<name>.png. Runs inside with-display.sh.
 #
 # VAKO_SHOT_DPI=144 takes them at that display scale instead (Wine's LogPixels,
 # which every program started afterwards reads; 96 again at the end) as
@@ -32,12 +33,12 @@ fi
 # Drive Z: is the host's root.
 export VAKO_SCREENSHOT_DIR="Z:${shots//\//\\}"
 ctest --test-dir "$BUILD_ABS" --output-on-failure --timeout 300 -R \
-    '^(MainWindow\.LoadedColumnWidthsSurviveEveryViewAndAreWrittenBackUnchanged|Properties\.CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt|Options\.OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing|RestoreAfter\.ClosingDuringTheWaitKeepsTheRecordAndPomuttoKidouRestoresAtOnce)$' ||
+    '^(MainWindow\.LoadedColumnWidthsSurviveEveryViewAndAreWrittenBackUnchanged|Properties\.CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt|Options\.OkStoresTheOptionsAndTheIgnoreListCancelChangesNothing|RestoreAfter\.ClosingDuringTheWaitKeepsTheRecordAndPomuttoKidouRestoresAtOnce|Adding\.RunningProgramsAreOfferedAndTheTickedOnesRegistered)$' ||
     # Their pixel counts are those of 96 DPI; elsewhere only the pictures count.
     [ "$dpi" != 96 ]
 expected=(main_report main_largeicon main_smallicon main_list properties_dialog
           capture_dialog_waiting capture_dialog options_general options_quit options_run
-          options_add_dialog restore_waiting)
+          options_add_dialog restore_waiting add_running_dialog)
 for name in "${expected[@]}"; do
     [ -f "$shots/$name.bmp" ] || { echo "screenshots: $name was not taken" >&2; exit 1; }
     # No time stamps in the files: the same picture gives the same bytes.

@@ -31,10 +31,15 @@ if [ -n "${VAKO_OWN_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
 fi
 wineserver -p
 # Wine ends its desktop process soon after the last program using it, and every
-# program started later waits for a new one: keep one alive for the session.
+# program started later waits for a new one: keep one alive for the session. It runs
+# from the prefix's Windows folder, beside Wine's own desktop process, so that the
+# programs a user would register from the running ones are the tests' alone.
 keeper="$BUILD_ABS/bin/desktop_keeper.exe"
 if [ -f "$keeper" ]; then
-    wine "$keeper" </dev/null >/dev/null 2>&1 &
+    # Replaced only when changed: a running copy must not be overwritten.
+    cmp -s "$keeper" "$WINEPREFIX/drive_c/windows/desktop_keeper.exe" ||
+        cp -f "$keeper" "$WINEPREFIX/drive_c/windows/desktop_keeper.exe"
+    wine 'C:\windows\desktop_keeper.exe' </dev/null >/dev/null 2>&1 &
 fi
 # Start Wine's own background processes now, detached from our output: started
 # later by a test, they would inherit its pipes and keep them open.

@@ -1,5 +1,6 @@
 #include "app/actions.h"
 
+#include "app/add_running.h"
 #include "app/command_ids.h"
 #include "app/main_commands.h"
 #include "core/display_scale.h"
@@ -29,6 +30,7 @@ const TAction kActions[] = {
     {ID_ACT_LIST, 13, 0, 0, false, false, &ActListExecute},
     {ID_ACT_REPORT, 14, 0, 0, false, false, &ActReportExecute},
     {ID_ACT_STATUS, 15, 0, 0, false, false, &ActStatusExecute},
+    {ID_ACT_ADDRUNNING, 16, C | S, 'A', false, true, &ActAddRunningExecute},
 };
 
 // Toolbar buttons in order; 0 is a separator.

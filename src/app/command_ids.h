@@ -18,6 +18,7 @@
 #define ID_ACT_LIST 114
 #define ID_ACT_REPORT 115
 #define ID_ACT_STATUS 116
+#define ID_ACT_ADDRUNNING 117
 
 /* Child controls of the main window. */
 #define IDC_TOOLBAR 201

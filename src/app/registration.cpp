@@ -95,7 +95,7 @@ int32_t ShowFromShortcut(TShowCmd cmd) {
     }
 }
 
-bool CanRegister(RegistrationHost& host, const std::string& path) {
+bool CanRegisterFile(RegistrationHost& host, const std::string& path) {
     // A program that exists only as a 64-bit one in System32 is hidden from a 32-bit
     // program by the redirection, yet it is the file the user picked.
     if (!(win::FileExists(path) || win::FileExists(win::NativeSystemPath(path))) ||
@@ -106,7 +106,11 @@ bool CanRegister(RegistrationHost& host, const std::string& path) {
         if (name == p)
             return false;
     }
-    if (SameProgram(path, host.OwnProgramPath()))
+    return !SameProgram(path, host.OwnProgramPath());
+}
+
+bool CanRegister(RegistrationHost& host, const std::string& path) {
+    if (!CanRegisterFile(host, path))
         return false;
     for (const TProgInfo& slot : host.Table()) {
         if (slot.Occupied() && SameProgram(path, slot.Program))

@@ -34,6 +34,9 @@ struct RegistrationHost : win::Host {
 // An existing .exe file that is not one of the protected system programs, not this
 // program itself and not registered yet (long and short paths and letter case alike).
 bool CanRegister(RegistrationHost& host, const std::string& path);
+// The same without asking whether it is registered, for a caller that compares many
+// paths with the table at once.
+bool CanRegisterFile(RegistrationHost& host, const std::string& path);
 
 // Registers one .exe or .lnk into the lowest free slot and appends it to the list;
 // reports a refusal, a shortcut that cannot be read or a full table itself; other

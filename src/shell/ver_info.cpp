@@ -63,6 +63,10 @@ std::string TVerInfo::GetProductName() const {
     return GetStringValue(StringFileInfoPath("ProductName"));
 }
 
+std::string TVerInfo::GetFileDescription() const {
+    return GetStringValue(StringFileInfoPath("FileDescription"));
+}
+
 std::string TVerInfo::GetProductVersion() const {
     return GetStringValue(StringFileInfoPath("ProductVersion"));
 }

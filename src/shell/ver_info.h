@@ -19,6 +19,7 @@ class TVerInfo {
     explicit TVerInfo(const std::string& fileName);
 
     std::string GetProductName() const;
+    std::string GetFileDescription() const;
     std::string GetProductVersion() const;
     // The string at `subBlock` (e.g. "\StringFileInfo\041104B0\ProductName"), cut at
     // its first NUL and without leading or trailing blanks and control characters.

@@ -1,10 +1,13 @@
 // Adding programs through the open dialog, the Startup import and the first start,
 // driven from outside on the real program.
 #include "app/command_ids.h"
+#include "core/text.h"
+#include "dialogs/add_running_form_ids.h"
 #include "driver/vako_e2e.h"
 #include "steps.h"
 #include "shell/shortcut_link.h"
 #include "target_log.h"
+#include "win/wow64.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -16,6 +19,34 @@ namespace {
 const char kGreeting[] = "ポムッと終了をダウンロードしていただき、ありがとうございました。\n"
                          "まずスタートアップからアプリを読み込みます";
 const char kRefusal[] = "このプログラムを使用することはできません\n";
+const char kAddRunningCaption[] = "実行中のアプリから追加";
+
+std::string Lower(std::string s) {
+    CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// The row of the dialog's list that shows `path`; -1 when none does.
+int RowOf(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].size() == 3 && Lower(rows[i][2]) == Lower(path))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Moves the list's focus to `row` and presses Space there, as the user ticks a row.
+void SpaceOnRow(HWND list, int row) {
+    SendKeys({VK_HOME});
+    for (int i = 0; i < row; ++i)
+        SendKeys({VK_DOWN});
+    ASSERT_TRUE(WaitUntil([&] { return ListItemState(list, row, LVIS_FOCUSED) != 0; }, 5000));
+    SendKeys({VK_SPACE});
+}
+
+UINT TickOf(HWND list, int row) {
+    return ListItemState(list, row, LVIS_STATEIMAGEMASK);
+}
 
 class Adding : public ::testing::Test {
   protected:
@@ -192,4 +223,149 @@ TEST_F(Adding, AboutBoxShowsTheProductVersion) {
     AnsweredBox about = NextBox(app);
     EXPECT_EQ(about.caption, "バージョン情報");
     EXPECT_EQ(about.text.substr(0, about.text.find('\n')), "ポムッと終了 ver0.3");
+}
+
+// With a 64-bit program, a 32-bit one and a tray program without a visible window
+// running, all three are offered by name and path, the registered one as such; two
+// ticked by keyboard are registered in the order shown, the tray program although it
+// ended after it was listed: registering needs its file, not its process.
+TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
+    const std::string note64 = InstallUserProgram(kUserNote64, "quit_target64.exe");
+    const std::string viewer = InstallUserProgram(kUserViewer, "quit_target.exe");
+    const std::string tray = InstallUserProgram(kUserTrayClock, "quit_target.exe");
+    box.WriteIni(Known(App(0, "Sora Viewer", viewer)));
+    Process p64 =
+        Process::Start(note64, "--log \"" + box.Path("n.log") + "\" --title \"Kumo Note\"");
+    Process p32 =
+        Process::Start(viewer, "--log \"" + box.Path("v.log") + "\" --title \"Sora Viewer\"");
+    Process pTray = Process::Start(tray, "--log \"" + box.Path("t.log") + "\" --mode resident");
+    // Wine's 64-bit notepad lies in the Windows folder, shown only on request. This
+    // 32-bit test reaches it through Sysnative; the dialog must show its real path.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string notepadPath = std::string(windows) + "\\system32\\notepad.exe";
+    Process notepad =
+        Process::Start(std::string(windows) + (win::RunsUnderWow64() ? "\\Sysnative\\notepad.exe"
+                                                                     : "\\system32\\notepad.exe"));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return LogHas(box.Path("n.log"), "ready") && LogHas(box.Path("v.log"), "ready") &&
+                   LogHas(box.Path("t.log"), "ready") && FindTopWindow(notepad.Id(), nullptr);
+        },
+        10000));
+    EXPECT_TRUE(pTray.TopWindows(true).empty());
+    EXPECT_EQ(win::IsNative64Process(notepad.Handle()), win::RunsUnderWow64());
+
+    AppProcess app(box);
+    MainWindow main = app.Main();
+    ASSERT_TRUE(main.WaitItemCount(1));
+    ASSERT_TRUE(FocusWindow(main.Hwnd()));
+    SendKeys({'A'}, {VK_CONTROL, VK_SHIFT});
+    HWND dlg = FindDialog(app.Id(), kAddRunningCaption, 10000);
+    ASSERT_NE(dlg, nullptr);
+    HWND list = GetDlgItem(dlg, IDC_RUN_LIST);
+    std::vector<std::vector<std::string>> rows = ListRows(list);
+    const int rowNote = RowOf(rows, note64);
+    const int rowViewer = RowOf(rows, viewer);
+    const int rowTray = RowOf(rows, tray);
+    ASSERT_GE(rowNote, 0);
+    ASSERT_GE(rowViewer, 0);
+    ASSERT_GE(rowTray, 0);
+    EXPECT_EQ(rows[rowNote][0], "KumoNote");
+    EXPECT_EQ(rows[rowViewer][0], "SoraViewer");
+    EXPECT_EQ(rows[rowTray][0], "TrayClock");
+    EXPECT_LT(rowNote, rowViewer);
+    EXPECT_LT(rowViewer, rowTray);
+    EXPECT_EQ(rows[rowViewer][1], "登録済み");
+    EXPECT_EQ(rows[rowNote][1], "");
+    EXPECT_EQ(RowOf(rows, box.ExePath()), -1);
+    for (const auto& row : rows) {
+        EXPECT_NE(Lower(text::FileNamePart(row[2])), "vakoquit.exe") << row[2];
+        EXPECT_NE(Lower(text::FileNamePart(row[2])), "notepad.exe") << row[2];
+    }
+    EXPECT_TRUE(KeyboardOrderHolds(dlg));
+    // The list has the keyboard from the start.
+    ASSERT_TRUE(FocusWindow(dlg));
+    SpaceOnRow(list, rowNote);
+    ASSERT_TRUE(WaitUntil([&] { return TickOf(list, rowNote) == INDEXTOSTATEIMAGEMASK(2); }, 5000));
+
+    // The Windows folder's programs on request: notepad, never the shell; a tick stays.
+    HWND windowsBox = GetDlgItem(dlg, IDC_RUN_WINDOWS);
+    auto hasNotepad = [&] {
+        for (const auto& row : ListRows(list)) {
+            if (Lower(text::FileNamePart(row[2])) == "notepad.exe")
+                return true;
+        }
+        return false;
+    };
+    Post(windowsBox, BM_CLICK);
+    ASSERT_TRUE(WaitUntil(hasNotepad, 5000));
+    const std::vector<std::vector<std::string>> all = ListRows(list);
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_NE(Lower(text::FileNamePart(all[i][2])), "explorer.exe");
+        // Notepad shows its icon.
+        if (Lower(text::FileNamePart(all[i][2])) == "notepad.exe") {
+            EXPECT_EQ(Lower(all[i][2]), Lower(notepadPath));
+            EXPECT_GE(ListItemImage(list, static_cast<int>(i)), 0);
+        }
+    }
+    // So does the 64-bit program, read from this 32-bit one.
+    EXPECT_GE(ListItemImage(list, RowOf(all, note64)), 0);
+    Post(windowsBox, BM_CLICK);
+    ASSERT_TRUE(WaitUntil([&] { return !hasNotepad(); }, 5000));
+    ASSERT_EQ(ListRows(list), rows);
+    EXPECT_EQ(TickOf(list, rowNote), INDEXTOSTATEIMAGEMASK(2));
+
+    // Keyboard alone: back from the check box to the list, Space ticks; the
+    // registered row takes no tick.
+    ASSERT_TRUE(FocusWindow(dlg));
+    SendKeys({VK_TAB}, {VK_SHIFT});
+    SpaceOnRow(list, rowViewer);
+    SpaceOnRow(list, rowTray);
+    ASSERT_TRUE(WaitUntil([&] { return TickOf(list, rowTray) == INDEXTOSTATEIMAGEMASK(2); }, 5000));
+    EXPECT_EQ(TickOf(list, rowNote), INDEXTOSTATEIMAGEMASK(2));
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_EQ(TickOf(list, rowViewer), 0u);
+    EXPECT_TRUE(ShotForGuide(dlg, "add_running_dialog"));
+
+    pTray.Terminate();
+    ASSERT_TRUE(pTray.WaitExit(5000).has_value());
+    SendKeys({VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+    ASSERT_TRUE(main.WaitItemCount(3));
+    EXPECT_EQ(main.Names(), (std::vector<std::string>{"Sora Viewer", "KumoNote", "TrayClock"}));
+    EXPECT_EQ(main.Selected(), (std::vector<int>{1}));
+    EXPECT_EQ(FindMessageBox(app.Id()), nullptr);
+
+    // Opened again, the program just registered is offered no more; Esc leaves.
+    ASSERT_TRUE(FocusWindow(main.Hwnd()));
+    SendKeys({'A'}, {VK_CONTROL, VK_SHIFT});
+    dlg = FindDialog(app.Id(), kAddRunningCaption, 10000);
+    ASSERT_NE(dlg, nullptr);
+    list = GetDlgItem(dlg, IDC_RUN_LIST);
+    rows = ListRows(list);
+    ASSERT_GE(RowOf(rows, note64), 0);
+    EXPECT_EQ(rows[RowOf(rows, note64)][1], "登録済み");
+    EXPECT_EQ(RowOf(rows, tray), -1);
+    ASSERT_TRUE(FocusWindow(dlg));
+    SendKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+    ASSERT_TRUE(main.WaitPostedHandled());
+    EXPECT_EQ(main.ItemCount(), 3);
+    ASSERT_EQ(app.Close(), 0u);
+
+    const std::string ini = box.ReadIni();
+    const size_t one = ini.find("[1]\r\n");
+    const size_t two = ini.find("[2]\r\n");
+    ASSERT_NE(one, std::string::npos);
+    ASSERT_NE(two, std::string::npos);
+    const std::string first = ini.substr(one, two - one);
+    const std::string second = ini.substr(two);
+    EXPECT_NE(first.find("\r\nName=KumoNote\r\n"), std::string::npos) << first;
+    EXPECT_NE(Lower(first).find(Lower("\r\nProgram=" + note64 + "\r\n")), std::string::npos)
+        << first;
+    EXPECT_NE(second.find("\r\nName=TrayClock\r\n"), std::string::npos) << second;
+    EXPECT_NE(Lower(second).find(Lower("\r\nProgram=" + tray + "\r\n")), std::string::npos)
+        << second;
+    EXPECT_NE(second.find("\r\nQuit=1\r\nRun=1\r\n"), std::string::npos) << second;
 }

@@ -14,7 +14,7 @@ add_dependencies(e2e_quit_all quit_target quit_target64)
 
 vako_add_e2e_test(e2e_adding ${CMAKE_CURRENT_LIST_DIR}/adding_test.cpp)
 target_link_libraries(e2e_adding PRIVATE vako_shell)
-add_dependencies(e2e_adding quit_target)
+add_dependencies(e2e_adding quit_target quit_target64)
 
 vako_add_e2e_test(e2e_command_line ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp)
 target_link_libraries(e2e_command_line PRIVATE vako_shell)

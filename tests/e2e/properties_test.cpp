@@ -84,9 +84,11 @@ void Click(HWND dlg, int id) {
 
 class Properties : public ::testing::Test {
   protected:
-    Properties() : box({"quit_target.exe"}) {}
+    Properties() : box({"quit_target.exe"}), target_(box.Path("quit_target.exe")) {}
 
-    std::string Target() const { return box.Path("quit_target.exe"); }
+    std::string Target() const { return target_; }
+    // The target from where a user's programs lie, for the guide's pictures.
+    void TargetWhereAUserHasIt() { target_ = InstallUserProgram(kUserTarget, "quit_target.exe"); }
     Fields Entry() const {
         Fields f;
         f.program = Target();
@@ -158,9 +160,11 @@ class Properties : public ::testing::Test {
     }
 
     Sandbox box;
+    std::string target_;
 };
 
 TEST_F(Properties, CapturesTheQuitCommandFromTheTargetsMenuAndQuitAllReplaysIt) {
+    TargetWhereAUserHasIt();
     box.WriteIni(Settings({Entry()}));
     Process target = StartTarget("capture.log");
     HWND targetWnd = target.WaitForWindow("VakoPlainWindow", 5000);

@@ -304,6 +304,18 @@ def draw_run(size):
     return cv
 
 
+def draw_target(size):
+    """The test programs' icon (tools/targets): a plain application, a window on a
+    blue tile, so that lists of running programs show a real icon for them."""
+    cv = Canvas(size, size, unit=size, ss=8)
+    cv.fill(rrect(0.06, 0.06, 0.94, 0.94, 0.16), (20, 60, 140))
+    cv.fill(rrect(0.06 + _px(size, 1), 0.06 + _px(size, 1), 0.94 - _px(size, 1),
+                  0.94 - _px(size, 1), 0.14), radial(0.3, 0.25, 0.9, (110, 170, 250), (40, 95, 200)))
+    cv.fill(rect(0.22, 0.28, 0.78, 0.74), WHITE)
+    cv.fill(rect(0.22, 0.28, 0.78, 0.40), (250, 200, 60))
+    return cv
+
+
 def write_ico(path, canvases):
     images = []
     for cv in canvases:
@@ -515,6 +527,15 @@ def glyph_status_bar(cv):
     cv.fill(rect(11, 11, 12, 14), WHITE)
 
 
+def glyph_add_running(cv):
+    # The window of a program that runs (the start triangle inside it) taken into
+    # the list: the add command's plus on it.
+    g_window(cv, 0, 1, 13, 12)
+    cv.outlined(polygon([(2.6, 4.6), (2.6, 10.4), (7.4, 7.5)]), GREEN, GREEN_DK, 1.0)
+    plus = union(rect(10, 7, 12, 15), rect(7, 10, 15, 12))
+    cv.outlined(plus, BLUE, BLUE_DK, 1.0)
+
+
 GLYPHS = [
     glyph_quit_all,     # 0
     glyph_start_all,    # 1
@@ -532,6 +553,7 @@ GLYPHS = [
     glyph_list,         # 13
     glyph_details,      # 14
     glyph_status_bar,   # 15
+    glyph_add_running,  # 16
 ]
 
 
@@ -583,6 +605,8 @@ def main():
     write_ico(os.path.join(icons, "main.ico"), [draw_main(s) for s in sizes])
     write_ico(os.path.join(icons, "quit.ico"), [draw_quit(s) for s in sizes])
     write_ico(os.path.join(icons, "run.ico"), [draw_run(s) for s in sizes])
+    write_ico(os.path.join(ROOT, "tools", "targets", "quit", "quit_target.ico"),
+              [draw_target(s) for s in (16, 32)])
     for size in TOOLBAR_SIZES:
         write_bmp24(os.path.join(ROOT, "res", "toolbar%d.bmp" % size), toolbar_pixels(size))
 

@@ -127,6 +127,17 @@ UINT ListItemState(HWND list, int item, UINT mask) {
     return static_cast<UINT>(Send(list, LVM_GETITEMSTATE, item, mask));
 }
 
+int ListItemImage(HWND list, int item) {
+    RemoteBuffer mem(list, sizeof(LVITEMA));
+    LVITEMA lv{};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = item;
+    mem.Put(lv);
+    if (!Send(list, LVM_GETITEMA, 0, mem.Param()))
+        throw DriverError("LVM_GETITEMA failed for item " + std::to_string(item));
+    return mem.Get<LVITEMA>().iImage;
+}
+
 bool ListItemSelected(HWND list, int item) {
     return (ListItemState(list, item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }

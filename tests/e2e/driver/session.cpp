@@ -24,6 +24,8 @@ bool IsLeftover(const std::string& image, const std::string& sandboxes, const st
         return true;
     if (text::StartsWith(text::LowerAscii(image), text::LowerAscii(sandboxes)))
         return true;
+    if (IsUserProgram(image))
+        return true;
     if (text::CompareText(text::FolderPart(image), bin) == 0) {
         for (const char* prefix : kBinTargets) {
             if (text::StartsWith(name, prefix))

@@ -14,6 +14,9 @@
 //   Sandbox box;                 <bin>\..\e2e\<Suite>.<Test>\, emptied, with VakoQuit.exe
 //                                and VakoHook.dll (when built) copied from <bin>.
 //   Sandbox box({"target.exe"}); the same plus files of <bin> named here.
+//   InstallUserProgram(kUserViewer, "quit_target.exe"): a copy of a program of <bin>
+//   where a user's programs lie (Program Files, AppData), for the guide's pictures;
+//   leftovers of these copies are ended as the sandboxes' are.
 //   Every new sandbox first ends what an earlier test left running
 //   (EndLeftoverProcesses), so that a test that crashed or timed out does not decide
 //   the next one.
@@ -54,7 +57,8 @@
 //   64-bit target. Every SendMessage has a deadline (kSendTimeoutMs): a target that
 //   does not answer throws instead of hanging the test.
 //   List view:  ListItemCount, ListItemText(i, sub), ListColumn(sub), ListRows,
-//               ListItemState, ListItemSelected, ListSelectedItems, ListSelect(items),
+//               ListItemState, ListItemImage, ListItemSelected, ListSelectedItems,
+//               ListSelect(items),
 //               ListSetItemState, ListViewType (style bits), ListViewMode (LVM_GETVIEW),
 //               ListColumnCount,
 //               ListColumnWidth, ListColumnCaption, ListItemRect, ListHeader,
@@ -217,6 +221,29 @@ bool FileExists(const std::string& path);
 // Removes the folder's contents (recursively) and creates it if missing.
 void MakeEmptyFolder(const std::string& folder);
 
+// ---- Programs where a user has them ----
+enum class UserRoot {
+    ProgramFiles,   // this program's kind: "Program Files (x86)" for 32-bit on 64-bit
+    ProgramFiles64, // the 64-bit programs' "Program Files"
+    LocalAppData,   // C:\users\<name>\AppData\Local
+};
+struct UserProgram {
+    UserRoot root;
+    const char* folder; // below the root
+    const char* file;
+};
+// The programs the tests lay out so; IsUserProgram knows every one of them.
+extern const UserProgram kUserNote64;    // a 64-bit program
+extern const UserProgram kUserViewer;    // a 32-bit program
+extern const UserProgram kUserTrayClock; // a tray program of the user's own folder
+extern const UserProgram kUserTarget;    // the properties dialog's program
+std::string UserRootFolder(UserRoot root);
+std::string UserProgramPath(const UserProgram& program);
+// Copies TestBinDir() + binFile to UserProgramPath(program); returns that path.
+std::string InstallUserProgram(const UserProgram& program, const std::string& binFile);
+// Whether `image` is one of the copies above.
+bool IsUserProgram(const std::string& image);
+
 // ---- Session ----
 // The folder that holds every sandbox, with trailing "\".
 std::string SandboxesRoot();
@@ -336,6 +363,8 @@ std::vector<std::string> ListColumn(HWND list, int subItem = 0);
 // Each item: caption, then sub-items 1 .. columns-1.
 std::vector<std::vector<std::string>> ListRows(HWND list);
 UINT ListItemState(HWND list, int item, UINT mask = LVIS_SELECTED | LVIS_FOCUSED);
+// The item's picture in the list's image list; I_IMAGENONE (-2) for none.
+int ListItemImage(HWND list, int item);
 bool ListItemSelected(HWND list, int item);
 std::vector<int> ListSelectedItems(HWND list);
 // item -1: all items.
