@@ -1,9 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/main_commands.h"
-#include "core/display_scale.h"
 #include "core/list_rules.h"
-#include "win/display.h"
 #include "win/exception.h"
 #include "win/handles.h"
 #include "win/message_loop.h"
@@ -13,9 +11,6 @@ namespace {
 
 const char kClassName[] = "TVakoQuitForm";
 const char kCaption[] = "ポムッと終了";
-const int kToolBarHeight = 25; // at 96 DPI
-const UINT WM_APP_LOADICONS = WM_APP + 1;
-const UINT WM_APP_FIRSTRUN = WM_APP + 2;
 // Sent to a per-monitor aware window whose DPI changed; the headers, set for older
 // Windows, do not declare it.
 const UINT kWmDpiChanged = 0x02E0;
@@ -60,58 +55,6 @@ void TVakoQuitForm::Create() {
     }
 }
 
-void TVakoQuitForm::MakeFont() {
-    font_.reset(CreateFontA(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
-}
-
-void TVakoQuitForm::CreateControls() {
-    dpi_ = win::WindowDpi(hwnd());
-    MakeFont();
-
-    actions_.CreateToolBar(hwnd(), IDC_TOOLBAR, scale::ToPixels(kToolBarHeight, dpi_), dpi_);
-
-    FileList.Create(hwnd(), IDC_FILELIST, static_cast<HFONT>(font_.get()), WM_APP_LOADICONS, dpi_);
-
-    statusBar_.Create(hwnd(), IDC_STATUSBAR, static_cast<HFONT>(font_.get()));
-    LayoutControls();
-}
-
-void TVakoQuitForm::ShowStatusBar(bool shown) {
-    statusBar_.Show(shown);
-    actions_.Check(ID_ACT_STATUS, shown);
-    LayoutControls();
-}
-
-void TVakoQuitForm::ToggleStatusBar() {
-    ShowStatusBar(!statusBar_.Shown());
-}
-
-void TVakoQuitForm::LayoutControls() {
-    RECT rc;
-    GetClientRect(hwnd(), &rc);
-    const int toolBar = scale::ToPixels(kToolBarHeight, dpi_);
-    MoveWindow(actions_.ToolBar(), 0, 0, rc.right, toolBar, TRUE);
-    const int bottom = rc.bottom - statusBar_.Fit();
-    MoveWindow(FileList.hwnd(), 0, toolBar, rc.right, bottom > toolBar ? bottom - toolBar : 0,
-               TRUE);
-}
-
-void TVakoQuitForm::OnDpiChanged(int dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    // The controls let go of the old font before it is deleted.
-    win::GdiObject oldFont(font_.release());
-    MakeFont();
-    SendMessageA(FileList.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    SendMessageA(statusBar_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    actions_.SetDpi(dpi);
-    FileList.SetDpi(dpi);
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    LayoutControls();
-}
-
 void TVakoQuitForm::Show(int showCmd) {
     if (!FirstShow) {
         ShowWindow(hwnd(), showCmd);
@@ -147,22 +90,6 @@ void TVakoQuitForm::FormShow() {
     commandLineRun_ = IsCommandLineRun(commandLine_, *this);
 }
 
-void TVakoQuitForm::ApplySettings(const TSettings& s) {
-    const int x = scale::ToPixels(s.XPos, dpi_);
-    const int y = scale::ToPixels(s.YPos, dpi_);
-    // A place saved on a monitor that is gone would open the window where nobody
-    // sees it.
-    const RECT rc = win::PlaceOnMonitor(
-        RECT{x, y, x + scale::ToPixels(s.Width, dpi_), y + scale::ToPixels(s.Height, dpi_)});
-    SetWindowPos(hwnd(), nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    // The widths first: the view keeps them whichever it is. The move may have
-    // taken the window to a monitor of another scale.
-    FileList.SetStoredColumnWidths(s.Columns);
-    SetViewStyle(s.View);
-    ShowStatusBar(s.Status);
-}
-
 void TVakoQuitForm::FormActivate() {
     if (model_.FirstRun && !commandLineRun_ && !firstRunPosted_) {
         // The greeting runs from the queue, not from inside the activation.
@@ -182,19 +109,6 @@ void TVakoQuitForm::FormCloseQuery() {
     } catch (...) {
         win::ReportCurrentException();
     }
-}
-
-void TVakoQuitForm::SaveSettings() {
-    TSettings& s = model_.Settings;
-    const RECT rc = win::NormalWindowRect(hwnd());
-    s.XPos = scale::ToStored(rc.left, dpi_);
-    s.YPos = scale::ToStored(rc.top, dpi_);
-    s.Width = scale::ToStored(rc.right - rc.left, dpi_);
-    s.Height = scale::ToStored(rc.bottom - rc.top, dpi_);
-    s.View = FileList.ViewStyle();
-    s.Status = statusBar_.Shown();
-    s.Columns = FileList.StoredColumnWidths();
-    model_.Save(hwnd(), FileList.RecordsInListOrder());
 }
 
 void TVakoQuitForm::BuildList() {

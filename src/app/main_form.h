@@ -84,6 +84,10 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR* hdr);
 
+    // Posted to the window itself: the next icons to read, the first start's greeting.
+    static constexpr UINT WM_APP_LOADICONS = WM_APP + 1;
+    static constexpr UINT WM_APP_FIRSTRUN = WM_APP + 2;
+
     TMainModel model_;
     TFileList FileList;
     TActionUi actions_;

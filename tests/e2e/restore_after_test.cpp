@@ -46,8 +46,7 @@ class RestoreAfter : public ::testing::Test {
     // Notepad with a file open and the 32-bit program, each with its window shown
     // at a place of the test's.
     void StartDesk() {
-        Process::Start(SystemNotepad(true), "\"" + box.Path("desk.txt") + "\"", box.Dir())
-            .Detach();
+        Process::Start(SystemNotepad(true), "\"" + box.Path("desk.txt") + "\"", box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), kNotepadPlace));
         Process::Start(box.Path("desk.exe"), "", box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("desk.exe", "VakoPlainWindow"), kDeskPlace));
