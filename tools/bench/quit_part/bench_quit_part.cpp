@@ -10,6 +10,7 @@
 #include "bench.h"
 #include "target_log.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,16 @@ namespace {
 
 const int kPrograms = 20;
 const int kRounds = 7;
-const int kQuickRounds = [] {
-    char b[8];
-    return GetEnvironmentVariableA("VAKO_BENCH_ROUNDS", b, sizeof b) ? atoi(b) : 0;
-}();
 const DWORD kEndTimeoutMs = 60000;
 const char kTargetClass[] = "VakoPlainWindow"; // quit_target's default window class
+
+// VAKO_BENCH_ROUNDS=N runs fewer rounds while a change is tried out.
+int Rounds() {
+    char n[16];
+    const DWORD len = GetEnvironmentVariableA("VAKO_BENCH_ROUNDS", n, sizeof n);
+    const int rounds = len > 0 && len < sizeof n ? std::atoi(n) : 0;
+    return rounds > 0 ? rounds : kRounds;
+}
 
 std::string Name(int i) {
     return "q" + std::to_string(i) + ".exe";
@@ -97,7 +102,7 @@ bench::Sample FloorRound(const Sandbox& box, bool atOnce) {
 void Compare(const Sandbox& box, bool atOnce, const std::string& how) {
     bench::Contender ours{"VakoQuit -q", [&] { return OursRound(box, atOnce); }};
     bench::Contender floor{"floor", [&] { return FloorRound(box, atOnce); }};
-    bench::RunRounds({&ours, &floor}, kQuickRounds ? kQuickRounds : kRounds);
+    bench::RunRounds({&ours, &floor}, Rounds());
     char detail[160];
     std::snprintf(detail, sizeof detail,
                   " (whole: VakoQuit %.0f against %.0f ms, floor %.0f against %.0f ms)",
