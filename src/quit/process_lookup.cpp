@@ -1,6 +1,7 @@
 #include "quit/process_lookup.h"
 
 #include <algorithm>
+#include <optional>
 
 void EnumProcessesEnum(const std::string& ExeName, uint32_t ProcessID, bool& ContinueEnum,
                        intptr_t lParam) {
@@ -49,10 +50,18 @@ uint32_t TProcessSnapshot::FindProcessOf(const std::string& program) {
     if (first == processes_.end())
         return 0;
     // Reading the program's own names and identity waits for the file system, so it
-    // is done only for a program that some process may run.
-    const ProgramMatcher matcher(program);
+    // is done only for a program that some process may run, and only where the
+    // process's path is not the program's spelling itself: one spelling opens one
+    // file, so every comparison would find them the same.
+    std::optional<ProgramMatcher> matcher;
     for (auto p = first; p != processes_.end(); ++p) {
-        if (candidate(*p) && matcher.Matches(p->File))
+        if (!candidate(*p))
+            continue;
+        if (p->File.Path() == program)
+            return p->ID;
+        if (!matcher)
+            matcher.emplace(program);
+        if (matcher->Matches(p->File))
             return p->ID;
     }
     return 0;
