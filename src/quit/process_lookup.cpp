@@ -1,5 +1,6 @@
 #include "quit/process_lookup.h"
 
+#include "win/handles.h"
 #include <algorithm>
 #include <optional>
 
@@ -19,6 +20,7 @@ void TProcessSnapshot::Update() {
         return;
     takenAt_ = tick;
     expired_ = false;
+    acted_ = false;
     std::vector<DWORD> ids;
     if (!taken_ || !walker_.ProcessIds(ids)) {
         // Where only a whole walk tells what runs, it is a single snapshot call.
@@ -42,8 +44,27 @@ void TProcessSnapshot::Update() {
     processes_ = std::move(now);
 }
 
+namespace {
+
+// False where the process has ended, or where it cannot be told.
+bool StillRuns(uint32_t processId) {
+    win::Handle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+} // namespace
+
 uint32_t TProcessSnapshot::FindProcessOf(const std::string& program) {
     Update();
+    const uint32_t id = Find(program);
+    if (id == 0 || !acted_ || StillRuns(id))
+        return id;
+    Expire();
+    Update();
+    return Find(program);
+}
+
+uint32_t TProcessSnapshot::Find(const std::string& program) const {
     const std::string name = LowerFileName(program);
     auto candidate = [&](const Process& p) { return p.File.MayBe(name); };
     auto first = std::find_if(processes_.begin(), processes_.end(), candidate);

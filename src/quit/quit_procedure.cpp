@@ -109,7 +109,7 @@ bool TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
     // What ran may have ended by now. (Quitting all at once asks every program
     // before anything can have ended: the asks share the readings.)
     if (rec.ProcessID != 0)
-        snapshot.Processes.Expire();
+        snapshot.Processes.Acted();
     return !Report(r);
 }
 
