@@ -15,6 +15,11 @@ namespace {
 // How often the wait looks whether the window is gone. Messages of the program's
 // own queue wake it at once, so the queue never waits longer than this either.
 constexpr DWORD kPollMs = 2;
+// Most programs go within the first moments after they are asked, and a look
+// took about 2.4 ms at an interval of 2 under load under Wine (1.6 at 1): so
+// long, the wait looks twice as often.
+constexpr DWORD kEarlyPollMs = 1;
+constexpr DWORD kEarlyMs = 100;
 
 } // namespace
 
@@ -246,7 +251,8 @@ void TQuitProcedure::WaitGone(std::vector<Awaited>& pending, bool counting,
                               const std::string& idle) {
     // The idle text is already there when the wait begins; only changes are written.
     std::string shown = idle;
-    DWORD last = GetTickCount();
+    const DWORD start = GetTickCount();
+    DWORD last = start;
     long long elapsed = 0;
     for (;;) {
         size_t active = 0;
@@ -282,7 +288,8 @@ void TQuitProcedure::WaitGone(std::vector<Awaited>& pending, bool counting,
             shown = status;
         }
         host_.ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+        const DWORD poll = last - start < kEarlyMs ? kEarlyPollMs : kPollMs;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, poll, QS_ALLINPUT);
         const DWORD now = GetTickCount();
         elapsed = static_cast<long long>(now - last);
         last = now;
