@@ -51,8 +51,7 @@ void TFileList::SetDpi(int dpi) {
     // Every picture again at its index; the files' own icons follow through the queue.
     const int images = ImageList_GetImageCount(LargeImages.get());
     CreateImageLists();
-    for (int i = 0; i < images; ++i)
-        AddPlaceholders();
+    AddPlaceholders(images);
     pendingIcons_.clear();
     pendingNext_ = 0;
     readIcons_.clear();
@@ -80,9 +79,12 @@ void TFileList::BuildList(TProgTable& table) {
     readIcons_.clear();
     // One status text at the end, not one per inserted item.
     building_ = true;
+    int image = ImageList_GetImageCount(LargeImages.get());
+    AddPlaceholders(static_cast<int>(std::count_if(
+        table.begin(), table.end(), [](const TProgInfo& s) { return s.Occupied(); })));
     for (TProgInfo& slot : table) {
         if (slot.Occupied())
-            AppendEntry(slot);
+            AppendEntry(slot, image++);
     }
     building_ = false;
     FitListColumn();
@@ -91,11 +93,18 @@ void TFileList::BuildList(TProgTable& table) {
 }
 
 void TFileList::AppendEntry(TProgInfo& record) {
+    const int image = ImageList_GetImageCount(LargeImages.get());
+    AddPlaceholders(1);
+    AppendEntry(record, image);
+}
+
+void TFileList::AppendEntry(TProgInfo& record, int image) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = Count();
     item.pszText = const_cast<char*>("");
-    item.iImage = AddIcon(record.Program);
+    QueueIcon(image, record.Program);
+    item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(&record);
     int index =
         static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));

@@ -52,26 +52,50 @@ void TFileList::CreateImageLists() {
     LoadPlaceholder(small, placeholderSmall_);
 }
 
-void TFileList::AddPlaceholders() {
-    ImageList_Add(LargeImages.get(), Bitmap(placeholderLarge_.color),
-                  Bitmap(placeholderLarge_.mask));
-    ImageList_Add(SmallImages.get(), Bitmap(placeholderSmall_.color),
-                  Bitmap(placeholderSmall_.mask));
+void TFileList::AddPlaceholders(int count) {
+    AddPlaceholderStrip(LargeImages.get(), placeholderLarge_, count);
+    AddPlaceholderStrip(SmallImages.get(), placeholderSmall_, count);
 }
 
-int TFileList::AddIcon(const std::string& path) {
+void TFileList::AddPlaceholderStrip(HIMAGELIST list, const Placeholder& placeholder, int count) {
+    BITMAP bm = {};
+    if (count <= 0 || !GetObjectA(placeholder.color.get(), sizeof bm, &bm))
+        return;
+    const int w = bm.bmWidth, h = bm.bmHeight;
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof bi.bmiHeader, w * count, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const win::GdiObject color(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win::GdiObject mask(CreateBitmap(w * count, h, 1, 1, nullptr));
+    const win::MemoryDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+    if (!color || !mask || !from || !to) {
+        for (int i = 0; i < count; ++i)
+            ImageList_Add(list, Bitmap(placeholder.color), Bitmap(placeholder.mask));
+        return;
+    }
+    const std::pair<HGDIOBJ, HGDIOBJ> layers[] = {{placeholder.color.get(), color.get()},
+                                                  {placeholder.mask.get(), mask.get()}};
+    for (const auto& layer : layers) {
+        const HGDIOBJ oldFrom = SelectObject(from.get(), layer.first);
+        const HGDIOBJ oldTo = SelectObject(to.get(), layer.second);
+        for (int i = 0; i < count; ++i)
+            BitBlt(to.get(), i * w, 0, w, h, from.get(), 0, 0, SRCCOPY);
+        SelectObject(from.get(), oldFrom);
+        SelectObject(to.get(), oldTo);
+    }
+    ImageList_Add(list, Bitmap(color), Bitmap(mask));
+}
+
+void TFileList::QueueIcon(int index, const std::string& path) {
     // Every entry gets a picture of its own at once, so that indexes never shift; the
     // file's own icon replaces it when the queue gets to it (reading icons costs
     // several milliseconds a file, too much to wait for with a long list).
-    int index = ImageList_GetImageCount(LargeImages.get());
-    AddPlaceholders();
     if (pendingNext_ >= pendingIcons_.size()) {
         pendingIcons_.clear();
         pendingNext_ = 0;
         PostIconTurn();
     }
     pendingIcons_.push_back(PendingIcon{index, path});
-    return index;
 }
 
 void TFileList::PostIconTurn() {
