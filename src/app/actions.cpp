@@ -70,31 +70,31 @@ int ActionCount() {
 
 const TAction* FindAction(int id) {
     for (const TAction& a : kActions) {
-        if (a.id == id)
+        if (a.Id == id)
             return &a;
     }
     return nullptr;
 }
 
 std::string ShortcutText(const TAction& action) {
-    if (!action.key)
+    if (!action.Key)
         return std::string();
     std::string text;
-    if (action.keyFlags & FCONTROL)
+    if (action.KeyFlags & FCONTROL)
         text += "Ctrl+";
-    if (action.keyFlags & FALT)
+    if (action.KeyFlags & FALT)
         text += "Alt+";
-    if (action.keyFlags & FSHIFT)
+    if (action.KeyFlags & FSHIFT)
         text += "Shift+";
-    return text + KeyName(action.key);
+    return text + KeyName(action.Key);
 }
 
 HACCEL CreateActionAccelerators() {
     std::vector<ACCEL> keys;
     for (const TAction& a : kActions) {
-        if (a.key)
+        if (a.Key)
             keys.push_back(
-                ACCEL{static_cast<BYTE>(FVIRTKEY | a.keyFlags), a.key, static_cast<WORD>(a.id)});
+                ACCEL{static_cast<BYTE>(FVIRTKEY | a.KeyFlags), a.Key, static_cast<WORD>(a.Id)});
     }
     return CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
 }
@@ -102,7 +102,7 @@ HACCEL CreateActionAccelerators() {
 void PrepareActionMenu(HMENU menu) {
     for (const TAction& action : kActions) {
         char caption[256] = {};
-        if (!GetMenuStringA(menu, action.id, caption, sizeof caption, MF_BYCOMMAND))
+        if (!GetMenuStringA(menu, action.Id, caption, sizeof caption, MF_BYCOMMAND))
             continue;
         std::string text = caption;
         std::string shortcut = ShortcutText(action);
@@ -113,7 +113,7 @@ void PrepareActionMenu(HMENU menu) {
         mi.fMask = MIIM_BITMAP | MIIM_STRING;
         mi.hbmpItem = HBMMENU_CALLBACK;
         mi.dwTypeData = const_cast<char*>(text.c_str());
-        SetMenuItemInfoA(menu, action.id, FALSE, &mi);
+        SetMenuItemInfoA(menu, action.Id, FALSE, &mi);
     }
 }
 
@@ -151,12 +151,11 @@ bool HandleActionPicture(UINT msg, LPARAM lp, HIMAGELIST images) {
         return true;
     int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - height) / 2;
     if (di.itemState & (ODS_GRAYED | ODS_DISABLED)) {
-        HICON icon = ImageList_GetIcon(images, action->picture, ILD_TRANSPARENT);
-        DrawStateA(di.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, di.rcItem.left, y,
-                   size, height, DST_ICON | DSS_DISABLED);
-        DestroyIcon(icon);
+        const win::Icon icon(ImageList_GetIcon(images, action->Picture, ILD_TRANSPARENT));
+        DrawStateA(di.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
+                   di.rcItem.left, y, size, height, DST_ICON | DSS_DISABLED);
     } else {
-        ImageList_Draw(images, action->picture, di.hDC, di.rcItem.left, y, ILD_TRANSPARENT);
+        ImageList_Draw(images, action->Picture, di.hDC, di.rcItem.left, y, ILD_TRANSPARENT);
     }
     return true;
 }
@@ -173,7 +172,7 @@ HWND CreateActionToolBar(HWND parent, int id, int height, HIMAGELIST images) {
     for (int command : kToolButtons) {
         const TAction* action = FindAction(command);
         TBBUTTON tb = {};
-        tb.iBitmap = action ? action->picture : 6; // a separator's width
+        tb.iBitmap = action ? action->Picture : 6; // a separator's width
         tb.idCommand = command;
         tb.fsState = TBSTATE_ENABLED;
         tb.fsStyle = action ? BTNS_BUTTON : BTNS_SEP;
@@ -225,7 +224,7 @@ void TActionUi::SetDpi(int dpi) {
 
 void TActionUi::Apply(bool busy, bool hasSelection) {
     for (const TAction& a : kActions)
-        Enable(a, a.execute && !(busy && a.busyDisables) && (hasSelection || !a.needsSelection));
+        Enable(a, a.Execute && !(busy && a.BusyDisables) && (hasSelection || !a.NeedsSelection));
 }
 
 bool TActionUi::IsEnabled(int id) const {
@@ -236,9 +235,9 @@ bool TActionUi::IsEnabled(int id) const {
 void TActionUi::Enable(const TAction& action, bool enabled) {
     enabled_[&action - kActions] = enabled;
     const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    EnableMenuItem(mainMenu_, action.id, flags);
-    EnableMenuItem(popupMenu_.get(), action.id, flags);
-    SendMessageA(toolBar_, TB_ENABLEBUTTON, action.id, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+    EnableMenuItem(mainMenu_, action.Id, flags);
+    EnableMenuItem(popupMenu_.get(), action.Id, flags);
+    SendMessageA(toolBar_, TB_ENABLEBUTTON, action.Id, MAKELPARAM(enabled ? TRUE : FALSE, 0));
 }
 
 void TActionUi::Check(int id, bool checked) {

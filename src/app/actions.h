@@ -13,14 +13,14 @@
 class TMainContext;
 
 struct TAction {
-    int id;              // command id, also the id of its caption's menu items and its hint
-    int picture;         // index in CommandImages
-    BYTE keyFlags;       // FCONTROL, FALT, FSHIFT (FVIRTKEY is implied)
-    WORD key;            // virtual key of the shortcut; 0 for none
-    bool needsSelection; // enabled only while the list has a selection
-    bool busyDisables;   // disabled while a quit, run or import is going on
+    int Id;              // command id, also the id of its caption's menu items and its hint
+    int Picture;         // index in CommandImages
+    BYTE KeyFlags;       // FCONTROL, FALT, FSHIFT (FVIRTKEY is implied)
+    WORD Key;            // virtual key of the shortcut; 0 for none
+    bool NeedsSelection; // enabled only while the list has a selection
+    bool BusyDisables;   // disabled while a quit, run or import is going on
     // The handler; an action without one stays disabled.
-    void (*execute)(TMainContext&);
+    void (*Execute)(TMainContext&);
 };
 
 // Every action, in the order of their pictures.

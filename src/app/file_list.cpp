@@ -16,39 +16,10 @@ const char* const kColumnCaptions[] = {"プログラム", "終了", "起動"};
 // By view number.
 const DWORD kViewStyles[kViewCount] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 
-// Work spent on icons per turn of the message loop, so that the list stays usable
-// while the icons of a long list arrive.
-const DWORD kIconSliceMs = 30;
 // Room beside a label in the list style besides the small icon: its margins at 96 DPI.
 const int kListItemMargins = 16;
 
-HBITMAP Bitmap(const win::GdiObject& object) {
-    return static_cast<HBITMAP>(object.get());
-}
-
-// Puts an icon's picture in place of image `index`. Handing over its bitmaps costs a
-// third of what ImageList_ReplaceIcon takes under Wine (0.6 against 1.8 ms), which
-// was most of the time a long list waited for its icons.
-void ReplaceWithIcon(HIMAGELIST list, int index, HICON icon) {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return;
-    const win::GdiObject color(info.hbmColor), mask(info.hbmMask);
-    ImageList_Replace(list, index, Bitmap(color), Bitmap(mask));
-}
-
 } // namespace
-
-// The system's application icon at one size, as colour and mask bitmaps.
-void TFileList::LoadPlaceholder(int size, Placeholder& out) {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, size, size, LR_SHARED));
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return;
-    out.color.reset(info.hbmColor);
-    out.mask.reset(info.hbmMask);
-}
 
 void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, int dpi) {
     parent_ = parent;
@@ -73,27 +44,6 @@ void TFileList::Create(HWND parent, int id, HFONT font, UINT loadIconsMessage, i
     CreateImageLists();
 }
 
-void TFileList::CreateImageLists() {
-    const int large = win::SystemMetricForDpi(SM_CXICON, dpi_);
-    const int small = win::SystemMetricForDpi(SM_CXSMICON, dpi_);
-    win::ImageList largeImages(ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 16, 16));
-    win::ImageList smallImages(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 16, 16));
-    // The list shares the lists: the old ones go only once it shows the new ones.
-    ListView_SetImageList(list_, largeImages.get(), LVSIL_NORMAL);
-    ListView_SetImageList(list_, smallImages.get(), LVSIL_SMALL);
-    LargeImages = std::move(largeImages);
-    SmallImages = std::move(smallImages);
-    LoadPlaceholder(large, placeholderLarge_);
-    LoadPlaceholder(small, placeholderSmall_);
-}
-
-void TFileList::AddPlaceholders() {
-    ImageList_Add(LargeImages.get(), Bitmap(placeholderLarge_.color),
-                  Bitmap(placeholderLarge_.mask));
-    ImageList_Add(SmallImages.get(), Bitmap(placeholderSmall_.color),
-                  Bitmap(placeholderSmall_.mask));
-}
-
 void TFileList::SetDpi(int dpi) {
     const std::vector<int32_t> widths = StoredColumnWidths();
     dpi_ = dpi;
@@ -101,8 +51,7 @@ void TFileList::SetDpi(int dpi) {
     // Every picture again at its index; the files' own icons follow through the queue.
     const int images = ImageList_GetImageCount(LargeImages.get());
     CreateImageLists();
-    for (int i = 0; i < images; ++i)
-        AddPlaceholders();
+    AddPlaceholders(images);
     pendingIcons_.clear();
     pendingNext_ = 0;
     readIcons_.clear();
@@ -130,9 +79,12 @@ void TFileList::BuildList(TProgTable& table) {
     readIcons_.clear();
     // One status text at the end, not one per inserted item.
     building_ = true;
+    int image = ImageList_GetImageCount(LargeImages.get());
+    AddPlaceholders(static_cast<int>(std::count_if(
+        table.begin(), table.end(), [](const TProgInfo& s) { return s.Occupied(); })));
     for (TProgInfo& slot : table) {
         if (slot.Occupied())
-            AppendEntry(slot);
+            AppendEntry(slot, image++);
     }
     building_ = false;
     FitListColumn();
@@ -140,77 +92,19 @@ void TFileList::BuildList(TProgTable& table) {
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-int TFileList::AddIcon(const std::string& path) {
-    // Every entry gets a picture of its own at once, so that indexes never shift; the
-    // file's own icon replaces it when the queue gets to it (reading icons costs
-    // several milliseconds a file, too much to wait for with a long list).
-    int index = ImageList_GetImageCount(LargeImages.get());
-    AddPlaceholders();
-    if (pendingNext_ >= pendingIcons_.size()) {
-        pendingIcons_.clear();
-        pendingNext_ = 0;
-        PostIconTurn();
-    }
-    pendingIcons_.push_back(PendingIcon{index, path});
-    return index;
-}
-
-void TFileList::PostIconTurn() {
-    if (!iconTurnPosted_)
-        iconTurnPosted_ = PostMessageA(parent_, loadIconsMessage_, 0, 0) != FALSE;
-}
-
-void TFileList::PauseIcons(bool paused) {
-    iconsPaused_ = paused;
-    if (!paused && pendingNext_ < pendingIcons_.size())
-        PostIconTurn();
-}
-
-void TFileList::LoadPendingIcons() {
-    iconTurnPosted_ = false;
-    if (iconsPaused_)
-        return;
-    const DWORD start = GetTickCount();
-    const size_t first = pendingNext_;
-    while (pendingNext_ < pendingIcons_.size() && GetTickCount() - start < kIconSliceMs)
-        LoadIcon(pendingIcons_[pendingNext_++]);
-    const bool changed = pendingNext_ > first;
-    if (changed)
-        InvalidateRect(list_, nullptr, FALSE);
-    if (pendingNext_ < pendingIcons_.size())
-        PostIconTurn();
-    else {
-        pendingIcons_.clear();
-        pendingNext_ = 0;
-    }
-}
-
-void TFileList::LoadIcon(const PendingIcon& p) {
-    auto known = readIcons_.find(p.path);
-    if (known != readIcons_.end()) {
-        if (known->second >= 0) {
-            ImageList_Copy(LargeImages.get(), p.index, LargeImages.get(), known->second, ILCF_MOVE);
-            ImageList_Copy(SmallImages.get(), p.index, SmallImages.get(), known->second, ILCF_MOVE);
-        }
-        return;
-    }
-    HICON large = nullptr, small = nullptr;
-    const UINT n = ExtractIconExA(p.path.c_str(), 0, &large, &small, 1);
-    const win::Icon largeOwner(large), smallOwner(small);
-    const bool found = n != UINT_MAX && n > 0;
-    if (found) {
-        ReplaceWithIcon(LargeImages.get(), p.index, large);
-        ReplaceWithIcon(SmallImages.get(), p.index, small);
-    }
-    readIcons_[p.path] = found ? p.index : -1;
-}
-
 void TFileList::AppendEntry(TProgInfo& record) {
+    const int image = ImageList_GetImageCount(LargeImages.get());
+    AddPlaceholders(1);
+    AppendEntry(record, image);
+}
+
+void TFileList::AppendEntry(TProgInfo& record, int image) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = Count();
     item.pszText = const_cast<char*>("");
-    item.iImage = AddIcon(record.Program);
+    QueueIcon(image, record.Program);
+    item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(&record);
     int index =
         static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -239,15 +133,6 @@ void TFileList::ShowAllEntries() {
         if (TProgInfo* record = RecordAt(i))
             ShowEntry(i, *record);
     }
-}
-
-HICON TFileList::LargeIconAt(int item) const {
-    LVITEMA lv = {};
-    lv.mask = LVIF_IMAGE;
-    lv.iItem = item;
-    if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv)))
-        return nullptr;
-    return ImageList_GetIcon(LargeImages.get(), lv.iImage, ILD_NORMAL);
 }
 
 int TFileList::Count() const {

@@ -151,7 +151,7 @@ void TVakoQuitForm::SetViewStyle(int view) {
 void TVakoQuitForm::OnCommand(int id) {
     const TAction* action = FindAction(id);
     if (action && actions_.IsEnabled(id))
-        action->execute(*this);
+        action->Execute(*this);
 }
 
 LRESULT TVakoQuitForm::OnNotify(NMHDR* hdr) {

@@ -49,7 +49,11 @@ class TVakoQuitForm : public win::Window, private TMainContext, private CommandL
     void ListChanged() override { UpdateStatus(); }
     void SetViewStyle(int view) override;
     void ToggleStatusBar() override;
-    void CloseMainWindow() override { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+    // The window is going: icons it would read meanwhile are never seen.
+    void CloseMainWindow() override {
+        FileList.PauseIcons(true);
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    }
     void CountNotDone(int count) override { notDone_ += count; }
     // The command line's step.
     int RunQuitAll() override { return CountedCommand(ID_ACT_ALLQUIT); }

@@ -36,6 +36,13 @@ class TProcessSnapshot {
     // Processes may have ended or started because of what the command just did: the
     // next lookup reads which run.
     void Expire() { expired_ = true; }
+    // The same where the command only waited for a program to quit, for a cheaper
+    // price: reading which processes run costs about a millisecond under Wine, and
+    // asking one process whether it has ended a fraction of that. A lookup that
+    // answers from a reading taken before makes sure its process still runs, and
+    // reads again where it does not (or cannot tell); one that started meanwhile is
+    // seen once the reading is `freshMs` old, as at every lookup.
+    void Acted() { acted_ = true; }
 
     // Records one process of the walk under way (EnumProcessesEnum calls it).
     void Add(const std::string& exeName, uint32_t processId);
@@ -47,12 +54,15 @@ class TProcessSnapshot {
         PathFacts File;
     };
     void Update();
+    // The first process in walk order that runs `program`, from what was read.
+    uint32_t Find(const std::string& program) const;
 
     TEnumProcesses& walker_;
     const DWORD freshMs_;
     std::vector<Process> processes_; // in walk order
     bool taken_ = false;
     bool expired_ = false;
+    bool acted_ = false;
     DWORD takenAt_ = 0; // GetTickCount of the last reading
 };
 

@@ -14,7 +14,8 @@
 namespace {
 
 // How often the wait looks whether the window is gone. Messages of the program's
-// own queue wake it at once, so the queue never waits longer than this either.
+// own queue and the end of an awaited program's process wake it at once, so the
+// queue never waits longer than this either.
 constexpr DWORD kPollMs = 2;
 
 } // namespace
@@ -70,10 +71,14 @@ int TQuitProcedure::QuitAllAtOnce(const std::vector<TProgInfo*>& recs) {
     // Every application closes while the others do, so the run lasts as long as
     // the slowest one rather than the sum of them all. The boxes wait until the
     // end: one left open would hold up every request after it.
+    // Every program is found before any is asked: the readings of the ones still
+    // to find would otherwise wait behind the ones already closing.
     Snapshot snapshot(enumProcesses_);
     std::vector<Request> asked;
     for (TProgInfo* rec : recs)
-        asked.push_back(Ask(*rec, snapshot));
+        asked.push_back(Find(*rec, snapshot));
+    for (Request& r : asked)
+        Send(r);
     std::vector<Awaited> pending;
     std::vector<const TQuitWait*> waits(asked.size(), nullptr);
     for (size_t i = 0; i < asked.size(); ++i) {
@@ -106,11 +111,17 @@ bool TQuitProcedure::QuitOne(TProgInfo& rec, Snapshot& snapshot) {
     // What ran may have ended by now. (Quitting all at once asks every program
     // before anything can have ended: the asks share the readings.)
     if (rec.ProcessID != 0)
-        snapshot.Processes.Expire();
+        snapshot.Processes.Acted();
     return !Report(r);
 }
 
 TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) {
+    Request r = Find(rec, snapshot);
+    Send(r);
+    return r;
+}
+
+TQuitProcedure::Request TQuitProcedure::Find(TProgInfo& rec, Snapshot& snapshot) {
     host_.SetProgressText(rec.Name + "を終了しています");
     Request r;
     r.Rec = &rec;
@@ -128,16 +139,13 @@ TQuitProcedure::Request TQuitProcedure::Ask(TProgInfo& rec, Snapshot& snapshot) 
     std::vector<HWND> before = options_.WaitDialogs ? TopLevelWindowsOf(pid) : std::vector<HWND>();
     switch (rec.QuitType) {
     case kQuitAuto:
-        r = AskAutomatically(rec, last);
+        ChooseAutomatically(r, last);
         break;
     case kQuitCommand:
-        r = AskByCommand(rec, last);
+        ChooseByCommand(r, last);
         break;
     case kQuitParam:
-        StartQuitParameter(rec);
-        // As designed nothing is waited for; the end-session step needs the wait.
-        if (options_.EndSession)
-            r.State = Asked::Waiting;
+        r.State = Asked::ToSend;
         break;
     default:
         break;
@@ -157,34 +165,42 @@ bool TQuitProcedure::Report(const Request& r) {
     return true;
 }
 
-TQuitProcedure::Request TQuitProcedure::AskAutomatically(TProgInfo& rec, int last) {
-    int target = quit_rules::ChooseAutoTarget(windowTable_, last);
-    Request r;
-    r.Rec = &rec;
+void TQuitProcedure::ChooseAutomatically(Request& r, int last) {
+    const int target = quit_rules::ChooseAutoTarget(windowTable_, last);
     r.Window = windowTable_[static_cast<size_t>(target)].Handle;
-    r.State = Post(r.Window, WM_CLOSE, 0);
-    return r;
+    r.Message = WM_CLOSE;
+    r.State = Asked::ToSend;
 }
 
-TQuitProcedure::Request TQuitProcedure::AskByCommand(TProgInfo& rec, int last) {
-    TQuitCommand command = ReadQuitCommand(rec.QuitCom);
+void TQuitProcedure::ChooseByCommand(Request& r, int last) {
+    const TQuitCommand command = ReadQuitCommand(r.Rec->QuitCom);
     int target = 0;
     if (last > 0) {
-        // Every matching window gets the command now; the last one is waited for.
+        // Every matching window gets the command; the last one is waited for.
         int t = quit_rules::PostToMatching(
             windowTable_, last, command.ByClass,
             [&](const std::string& s) { return QuitWindowMatches(command, s); },
-            [&](int i) {
-                PostMessageFn(windowTable_[static_cast<size_t>(i)].Handle, command.Message,
-                              command.Value, 0);
-            });
+            [&](int i) { r.Matching.push_back(windowTable_[static_cast<size_t>(i)].Handle); });
         target = t >= 0 ? t : 0;
     }
-    Request r;
-    r.Rec = &rec;
     r.Window = windowTable_[static_cast<size_t>(target)].Handle;
-    r.State = Post(r.Window, command.Message, command.Value);
-    return r;
+    r.Message = command.Message;
+    r.WParam = command.Value;
+    r.State = Asked::ToSend;
+}
+
+void TQuitProcedure::Send(Request& r) {
+    if (r.State != Asked::ToSend)
+        return;
+    if (r.Rec->QuitType == kQuitParam) {
+        StartQuitParameter(*r.Rec);
+        // As designed nothing is waited for; the end-session step needs the wait.
+        r.State = options_.EndSession ? Asked::Waiting : Asked::Nothing;
+        return;
+    }
+    for (HWND hwnd : r.Matching)
+        PostMessageFn(hwnd, r.Message, r.WParam, 0);
+    r.State = Post(r.Window, r.Message, r.WParam);
 }
 
 void TQuitProcedure::StartQuitParameter(const TProgInfo& rec) {
@@ -263,12 +279,23 @@ void TQuitProcedure::WaitGone(std::vector<Awaited>& pending, bool counting,
         else if (counting)
             status =
                 "残り" + text::IntToStr(static_cast<long long>(active)) + "個の終了を待っています";
+        // Programs that go together change the count in quick succession: each
+        // text is a step's, shown no more often than the eye can follow.
         if (status != shown) {
-            host_.SetStatusText(status);
+            host_.SetProgressText(status);
             shown = status;
         }
         host_.ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+        // A look took about 2.4 ms at an interval of 2 under Wine on a loaded
+        // machine; most programs end their process right after their window, and
+        // their end wakes the wait at that moment.
+        std::vector<HANDLE> ended;
+        for (const Awaited& a : pending) {
+            if (!a.TimedOut && a.Wait->Ended() && ended.size() < MAXIMUM_WAIT_OBJECTS - 1)
+                ended.push_back(a.Wait->Ended());
+        }
+        MsgWaitForMultipleObjects(static_cast<DWORD>(ended.size()), ended.data(), FALSE, kPollMs,
+                                  QS_ALLINPUT);
         const DWORD now = GetTickCount();
         elapsed = static_cast<long long>(now - last);
         last = now;

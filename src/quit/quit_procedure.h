@@ -82,13 +82,17 @@ class TQuitProcedure {
         NotFound, // running without an accepted window
         NotQuit,  // refused by the system, or still there when the time ran out
         Waiting,  // asked; Window is to go
+        ToSend,   // found; the request is still to be sent
     };
     struct Request {
         TProgInfo* Rec = nullptr;
         Asked State = Asked::Nothing;
-        HWND Window = nullptr;    // null for the quit parameter
-        uint32_t ProcessId = 0;   // 0 when not running
-        std::vector<HWND> Before; // the program's windows before it was asked (WaitDialogs)
+        HWND Window = nullptr; // null for the quit parameter
+        UINT Message = 0;      // what Window is sent
+        WPARAM WParam = 0;
+        std::vector<HWND> Matching; // a captured command's windows, which get it first
+        uint32_t ProcessId = 0;     // 0 when not running
+        std::vector<HWND> Before;   // the program's windows before it was asked (WaitDialogs)
     };
     // A program being waited for; `Name` is its entry's, empty for none.
     struct Awaited {
@@ -107,11 +111,15 @@ class TQuitProcedure {
 
     // The part of QuitApplication before the wait: finds the program and asks it.
     Request Ask(TProgInfo& rec, Snapshot& snapshot);
+    // The two halves of Ask: finding the program and the windows its request goes
+    // to, and sending the request.
+    Request Find(TProgInfo& rec, Snapshot& snapshot);
+    void Send(Request& r);
     // CollectWindows from the command's window snapshot.
     int CollectWindows(uint32_t processId, Snapshot& snapshot);
     bool QuitOne(TProgInfo& rec, Snapshot& snapshot);
-    Request AskAutomatically(TProgInfo& rec, int last);
-    Request AskByCommand(TProgInfo& rec, int last);
+    void ChooseAutomatically(Request& r, int last);
+    void ChooseByCommand(Request& r, int last);
     void StartQuitParameter(const TProgInfo& rec);
     // Posts the request; NotQuit when the system refused it and the window is still there.
     Asked Post(HWND hwnd, UINT msg, WPARAM wParam);

@@ -25,6 +25,8 @@ TQuitWait::TQuitWait(const TOptions& options, HWND window, uint32_t processId,
     // as designed: whether it lives on cannot be seen.
     if (options_.EndSession && processId_ != 0)
         process_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
+    if (processId_ != 0)
+        ended_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
 }
 
 bool TQuitWait::ProcessRuns() const {

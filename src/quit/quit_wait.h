@@ -32,6 +32,10 @@ class TQuitWait {
     Result Check(long long elapsedMs);
     // The dialog of its own that the program shows now, or null.
     HWND Dialog() const { return dialog_; }
+    // Signalled once the program's process has ended, so that the wait wakes at
+    // that moment rather than at its next look; null where the process is not known
+    // or cannot be opened.
+    HANDLE Ended() const { return ended_.get(); }
 
   private:
     bool ProcessRuns() const;
@@ -44,6 +48,7 @@ class TQuitWait {
     bool wasVisible_;
     uint32_t processId_;
     win::Handle process_; // only while EndSession is on
+    win::Handle ended_;
     std::vector<HWND> before_;
     long long countedMs_ = 0;
     long long sinceDialogLookMs_ = 0;

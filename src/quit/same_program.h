@@ -25,6 +25,8 @@ class PathFacts {
     // they are read only where one of the two names is an 8.3 alias, which the
     // system always writes with a "~".
     bool MayBe(const std::string& lowerName) const;
+    // The path exactly as given.
+    const std::string& Path() const { return path_; }
 
   private:
     friend class ProgramMatcher;

@@ -5,16 +5,24 @@
 
 namespace {
 
-void Fill(TWindowInfo& e, HWND hwnd) {
+// Each reading of another process's window is a round trip to the window server,
+// so a window is read in two steps: what deciding whether it is accepted needs,
+// then the rest for the accepted ones only.
+void FillDeciding(TWindowInfo& e, HWND hwnd) {
     e.Handle = hwnd;
-    e.Text = win::WindowText(hwnd);
-    e.ClassName = win::ClassName(hwnd);
-    e.Placement.length = sizeof(WINDOWPLACEMENT);
-    GetWindowPlacement(hwnd, &e.Placement);
-    e.Enabled = IsWindowEnabled(hwnd) != FALSE;
-    e.Visible = IsWindowVisible(hwnd) != FALSE;
     e.Style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
     e.ExStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    // A window without a parent is enabled and visible by its own style alone:
+    // IsWindowEnabled and IsWindowVisible would only read the style again.
+    e.Enabled = (e.Style & WS_DISABLED) == 0;
+    e.Visible = (e.Style & WS_VISIBLE) != 0;
+    e.Text = win::WindowText(hwnd);
+    e.ClassName = win::ClassName(hwnd);
+}
+
+void FillRest(TWindowInfo& e, HWND hwnd) {
+    e.Placement.length = sizeof(WINDOWPLACEMENT);
+    GetWindowPlacement(hwnd, &e.Placement);
     e.ThreadID = GetWindowThreadProcessId(hwnd, nullptr);
     e.ClassWndProc = static_cast<uint32_t>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     e.ClassStyle = static_cast<uint32_t>(GetClassLongA(hwnd, GCL_STYLE));
@@ -40,9 +48,11 @@ int CollectWindows(TWindowTable& table, const std::vector<HWND>& windows) {
         if (GetParent(hwnd))
             continue;
         TWindowInfo& e = table[static_cast<size_t>(n)];
-        Fill(e, hwnd);
-        if (quit_rules::AcceptWindow(e.ClassName, e.Text, e.Style, e.ExStyle, e.Enabled))
+        FillDeciding(e, hwnd);
+        if (quit_rules::AcceptWindow(e.ClassName, e.Text, e.Style, e.ExStyle, e.Enabled)) {
+            FillRest(e, hwnd);
             ++n;
+        }
     }
     return quit_rules::ExcludeServiceWindows(table, n - 1);
 }

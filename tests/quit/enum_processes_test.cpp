@@ -408,6 +408,21 @@ TEST(Lookup, OneWalkPerSnapshotAndOnlyProcessesStartedSinceAreRead) {
     shared.Expire();
     EXPECT_EQ(shared.FindProcessOf("C:\\New\\late.exe"), 9u);
     EXPECT_EQ(burst.idLists, 1);
+    // After a wait a found process is asked whether it runs: if it ended, the lookup reads again.
+    qt::Target gone(qt::TargetPath(), qt::NewTempDir() + "gone.log", "");
+    qt::Target later(qt::TargetPath(), qt::NewTempDir() + "later.log", "");
+    const DWORD self = GetCurrentProcessId();
+    burst.running = {{gone.Pid(), "C:\\Tools\\tool.exe"}, {self, "C:\\Own\\self.exe"}};
+    shared.Expire();
+    EXPECT_EQ(shared.FindProcessOf("C:\\Tools\\tool.exe"), gone.Pid());
+    shared.Acted();
+    EXPECT_EQ(shared.FindProcessOf("C:\\Own\\self.exe"), self);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, gone.Pid());
+    ASSERT_TRUE(TerminateProcess(process, 0) && CloseHandle(process) && gone.WaitExit(10000));
+    burst.running = {{self, "C:\\Own\\self.exe"}, {later.Pid(), "C:\\Tools\\tool.exe"}};
+    shared.Acted();
+    EXPECT_EQ(shared.FindProcessOf("C:\\Tools\\tool.exe"), later.Pid());
+    EXPECT_EQ(burst.idLists, 3); // the reading after Expire, then the one for the ended process
 }
 
 TEST(SameProgram, LongAndShortFormsAndLetterCase) {

@@ -424,6 +424,10 @@ TEST_F(QuitProcedureTest, QuitAtOnceAsksAllThenWaitsTogetherAndReportsInIndexOrd
     table[2] = Record("不在", dir + "absent.exe");
     table[3] = Record("頑固", dir + "stubborn.exe");
     table[5] = Record("遅い2", dir + "slow2.exe");
+    proc.PostMessageFn = [&](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        host.events.push_back("post");
+        return PostMessageA(hwnd, msg, wp, lp);
+    };
     DWORD start = GetTickCount();
     proc.ActAllQuitExecute(table);
 
@@ -444,7 +448,8 @@ TEST_F(QuitProcedureTest, QuitAtOnceAsksAllThenWaitsTogetherAndReportsInIndexOrd
     for (DWORD t : destroyed)
         EXPECT_LT(t, 1900u);
     EXPECT_TRUE(stubborn.Running());
-    // The two slow ones may go in the same poll or in two.
+    // Every program is found before the first is asked. The two slow ones may go
+    // in the same poll or in two.
     std::vector<std::string> events;
     for (const std::string& ev : host.events) {
         if (ev != "status:残り2個の終了を待っています")
@@ -454,8 +459,9 @@ TEST_F(QuitProcedureTest, QuitAtOnceAsksAllThenWaitsTogetherAndReportsInIndexOrd
               (std::vector<std::string>{
                   "busy:0", "status:遅い1を終了しています", "status:無効を終了しています",
                   "status:不在を終了しています", "status:頑固を終了しています",
-                  "status:遅い2を終了しています", "status:残り3個の終了を待っています",
-                  "status:残り1個の終了を待っています", "busy:1", "status:ポムッと終了処理完了"}));
+                  "status:遅い2を終了しています", "post", "post", "post",
+                  "status:残り3個の終了を待っています", "status:残り1個の終了を待っています",
+                  "busy:1", "status:ポムッと終了処理完了"}));
     EXPECT_LT(host.LongestPumpGap(), 150u);
 }
 
