@@ -87,17 +87,6 @@ class CommandLine : public ::testing::Test {
 
 const char kKnown[] = "[Setting]\r\nVersion=0.3\r\n\r\n";
 
-// Ends every copy of the named programs when the test ends, however it ends.
-struct EndCopies {
-    std::vector<std::string> names;
-    ~EndCopies() {
-        for (const std::string& name : names) {
-            for (DWORD pid : FindProcesses(name))
-                Process::Attach(pid);
-        }
-    }
-};
-
 } // namespace
 
 TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {

@@ -31,17 +31,6 @@ void WaitForLoad(const Sandbox& box, const std::string& original) {
     ASSERT_TRUE(WaitUntil([&] { return box.IniExists() && box.ReadIni() != original; }, 10000));
 }
 
-// The image index of a list item of another process.
-int ItemImage(HWND list, int item) {
-    RemoteBuffer mem(list, sizeof(LVITEMA));
-    LVITEMA lv{};
-    lv.mask = LVIF_IMAGE;
-    lv.iItem = item;
-    mem.Put(lv);
-    Send(list, LVM_GETITEMA, 0, mem.Param());
-    return mem.Get<LVITEMA>().iImage;
-}
-
 } // namespace
 
 TEST(MainWindow, FirstStartWithoutSettingsFile) {
@@ -394,7 +383,7 @@ TEST(MainWindow, EveryEntryHasAPictureOfItsOwnWithOrWithoutAnIcon) {
     ASSERT_EQ(main.ItemCount(), 4);
     // A missing program file keeps its row's picture, so the rows after it keep theirs.
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(ItemImage(main.List(), i), i);
+        EXPECT_EQ(ListItemImage(main.List(), i), i);
     // The program's icon replaces the stand-in, and a program registered twice shows
     // it twice though its file is read once.
     const std::vector<COLORREF> standIn = ItemPicture(main.List(), 0);

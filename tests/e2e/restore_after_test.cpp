@@ -9,17 +9,6 @@ using namespace e2e;
 
 namespace {
 
-// Ends every copy of the named programs when the test ends, however it ends.
-struct EndCopies {
-    std::vector<std::string> names;
-    ~EndCopies() {
-        for (const std::string& name : names) {
-            for (DWORD pid : FindProcesses(name))
-                Process::Attach(pid);
-        }
-    }
-};
-
 class RestoreAfter : public ::testing::Test {
   protected:
     RestoreAfter() : box({"launch_launcher.exe"}) {

@@ -24,6 +24,17 @@ inline ::testing::AssertionResult ShellFoldersEmpty() {
     return ::testing::AssertionSuccess();
 }
 
+// Ends every copy of the named programs when the test ends, however it ends.
+struct EndCopies {
+    std::vector<std::string> names;
+    ~EndCopies() {
+        for (const std::string& name : names) {
+            for (DWORD pid : e2e::FindProcesses(name))
+                e2e::Process::Attach(pid);
+        }
+    }
+};
+
 // Runs the delete action on the current selection and answers its question with
 // `answer`. Returns the question as it was shown; an empty caption when none came.
 inline e2e::MessageBoxInfo DeleteSelected(e2e::AppProcess& app, const e2e::MainWindow& main,
