@@ -6,28 +6,16 @@
 #include "win/handles.h"
 #include "win/module.h"
 #include "win/process_command_line.h"
+#include "win/process_image.h"
 #include "win/window_place.h"
 #include "win/wow64.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
 // How long the helper may take to read one command line.
 constexpr DWORD kHelperReadMs = 5000;
-
-using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-
-std::wstring ImagePathOf(HANDLE process) {
-    static const auto query = win::ProcAddress<QueryFullProcessImageNameWFn>(
-        GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameW");
-    if (!query)
-        return std::wstring();
-    std::vector<wchar_t> path(32768);
-    DWORD size = static_cast<DWORD>(path.size());
-    return query(process, 0, path.data(), &size) ? std::wstring(path.data(), size) : std::wstring();
-}
 
 HANDLE OpenForReading(uint32_t processId) {
     // The limited right is enough from Vista on and is granted for more processes;
@@ -86,7 +74,7 @@ bool ReadCommandLineOf(uint32_t processId, std::wstring& commandLine, std::wstri
     win::Handle process(OpenForReading(processId));
     if (!process)
         return false;
-    imagePath = ImagePathOf(process.get());
+    imagePath = win::ProcessImagePath(process.get());
     if (win::IsNative64Process(process.get()))
         return win::QueryProcessCommandLine(process.get(), commandLine) ||
                ReadThroughHelper(processId, commandLine);

@@ -6,17 +6,13 @@
 #include "quit/window_list.h"
 #include "win/ansi_path.h"
 #include "win/handles.h"
+#include "win/process_image.h"
 
 #include <set>
 
 namespace {
 
 constexpr DWORD kQueryLimited = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
-// Long enough for any path the wide functions return.
-constexpr DWORD kWideChars = 32768;
-
-using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, DWORD*);
-
 // The helper programs that come with VakoQuit and lie beside it.
 const char* const kOwnHelpers[] = {"vakohook64.exe"};
 
@@ -79,22 +75,10 @@ std::vector<DWORD> WindowOwners(DWORD ownProcessId) {
 // The wide function exists from Vista on; before it, the process walk's ANSI reading
 // is all the system offers.
 std::wstring ProcessImagePathW(DWORD processId) {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto query =
-        kernel
-            ? win::ProcAddress<QueryFullProcessImageNameWFn>(kernel, "QueryFullProcessImageNameW")
-            : nullptr;
-    if (!query)
+    if (!win::CanReadProcessImagePath())
         return win::WideFromAnsi(TEnumProcesses().ProgramFileOf(processId));
     win::Handle process(OpenProcess(kQueryLimited, FALSE, processId));
-    if (!process)
-        return std::wstring();
-    std::wstring buf(kWideChars, L'\0');
-    DWORD size = kWideChars;
-    if (!query(process.get(), 0, &buf[0], &size) || size == 0 || size >= kWideChars)
-        return std::wstring();
-    buf.resize(size);
-    return buf;
+    return win::ProcessImagePath(process.get());
 }
 
 std::vector<TRunningProgram> ReadRunningPrograms(DWORD ownProcessId, ImagePathReader readImage) {
