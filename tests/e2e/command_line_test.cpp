@@ -74,14 +74,6 @@ class CommandLine : public ::testing::Test {
                MessagesBeforeMarker(box.Path("q.log")).empty();
     }
 
-    void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args) {
-        TShortcutLink link;
-        link.ShortcutFile = lnk;
-        link.Target = target;
-        link.Arguments = args;
-        link.WriteShortcut();
-    }
-
     Sandbox box;
 };
 

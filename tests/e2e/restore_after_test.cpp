@@ -66,13 +66,6 @@ class RestoreAfter : public ::testing::Test {
         std::vector<DWORD> games = FindProcesses("game.exe");
         return games.size() == 1 ? FindTopWindow(games[0], "VakoPlainWindow") : nullptr;
     }
-    void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args) {
-        TShortcutLink link;
-        link.ShortcutFile = lnk;
-        link.Target = target;
-        link.Arguments = args;
-        link.WriteShortcut();
-    }
     // VakoQuit minimised, saying that it waits for `name`.
     static ::testing::AssertionResult Waits(const MainWindow& main, const std::string& name) {
         if (!main.WaitStatus(name + "の終了を待っています", 15000))

@@ -98,7 +98,7 @@ inline std::string StartupFolder() {
 }
 
 inline void MakeShortcut(const std::string& lnk, const std::string& target, const std::string& args,
-                         const std::string& work) {
+                         const std::string& work = "") {
     TShortcutLink link;
     link.ShortcutFile = lnk;
     link.Target = target;
