@@ -69,11 +69,8 @@ bool AnyLastQuit(const TProgTable& table) {
 }
 
 void ClearLastQuit(TMainContext& c) {
-    for (TProgInfo& entry : c.Table()) {
-        entry.LastQuit = false;
-        entry.LastArg.clear();
-        entry.LastPlace = TWindowPlace();
-    }
+    for (TProgInfo& entry : c.Table())
+        entry.ForgetLastQuit();
     c.List().ShowAllEntries();
 }
 

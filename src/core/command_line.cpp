@@ -1,12 +1,6 @@
 #include "core/command_line.h"
 
-namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
+#include "core/text.h"
 
 // Both switch characters and the letter are single-byte, and a two-byte character
 // after the switch character makes the argument too long: a byte test is a
@@ -14,12 +8,12 @@ char LowerAscii(char c) {
 bool IsAnySwitch(const std::string& arg) {
     if (arg.size() != 2 || (arg[0] != '-' && arg[0] != '/'))
         return false;
-    const char c = LowerAscii(arg[1]);
+    const char c = text::LowerAscii(arg)[1];
     return c >= 'a' && c <= 'z';
 }
 
 bool IsSwitch(const std::string& arg, char letter) {
-    return IsAnySwitch(arg) && LowerAscii(arg[1]) == letter;
+    return IsAnySwitch(arg) && text::LowerAscii(arg)[1] == letter;
 }
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {

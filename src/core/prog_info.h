@@ -28,6 +28,12 @@ struct TProgInfo {
     TWindowPlace LastPlace;
 
     bool Occupied() const { return !Program.empty(); }
+    // The record of the last quit is spent or given up, with what it ran with.
+    void ForgetLastQuit() {
+        LastQuit = false;
+        LastArg.clear();
+        LastPlace = TWindowPlace();
+    }
 };
 
 constexpr int kMaxPrograms = 256;

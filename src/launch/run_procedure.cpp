@@ -207,9 +207,7 @@ int ActRunLastQuitExecute(win::Host& host, TProgTable& table, bool eachRun, cons
             if (again.back().Arg.empty())
                 again.back().Arg = entry.LastArg;
         }
-        entry.LastQuit = false;
-        entry.LastArg.clear();
-        entry.LastPlace = TWindowPlace();
+        entry.ForgetLastQuit();
     }
     RunCount count;
     StartedPlaces places(host, mainWindowOf);

@@ -16,7 +16,8 @@
 // does not run (about a millisecond under Wine), so lookups in quick succession
 // share one: a process that started less than `freshMs` before a lookup may be
 // seen only at a later one (a program that young has seldom made its window yet).
-// Once the command has waited for a program to quit, the next lookup reads again.
+// Once the command has waited for a program to quit, the next lookup makes sure
+// that the process it finds still runs (see Acted).
 // A process whose program file cannot be read is nobody's.
 class TProcessSnapshot {
   public:

@@ -23,14 +23,14 @@ TQuitWait::TQuitWait(const TOptions& options, HWND window, uint32_t processId,
       processId_(processId), before_(std::move(before)), sinceDialogLookMs_(kDialogLookMs) {
     // A process that cannot be opened (it runs with higher rights) is waited for
     // as designed: whether it lives on cannot be seen.
-    if (options_.EndSession && processId_ != 0)
-        process_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
     if (processId_ != 0)
-        ended_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
+        process_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
 }
 
+// Only the end-session step looks past the window to the process.
 bool TQuitWait::ProcessRuns() const {
-    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    return options_.EndSession && process_ &&
+           WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 TQuitWait::Result TQuitWait::Check(long long elapsedMs) {

@@ -35,7 +35,7 @@ class TQuitWait {
     // Signalled once the program's process has ended, so that the wait wakes at
     // that moment rather than at its next look; null where the process is not known
     // or cannot be opened.
-    HANDLE Ended() const { return ended_.get(); }
+    HANDLE Ended() const { return process_.get(); }
 
   private:
     bool ProcessRuns() const;
@@ -47,8 +47,7 @@ class TQuitWait {
     HWND window_;
     bool wasVisible_;
     uint32_t processId_;
-    win::Handle process_; // only while EndSession is on
-    win::Handle ended_;
+    win::Handle process_;
     std::vector<HWND> before_;
     long long countedMs_ = 0;
     long long sinceDialogLookMs_ = 0;
