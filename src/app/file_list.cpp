@@ -179,6 +179,18 @@ std::vector<const TProgInfo*> TFileList::RecordsInListOrder() const {
     return out;
 }
 
+void TFileList::SelectOnly(const TProgInfo* record) {
+    for (int i = 0; i < Count(); ++i) {
+        if (RecordAt(i) != record)
+            continue;
+        const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+        ListView_SetItemState(list_, -1, 0, state);
+        ListView_SetItemState(list_, i, state, state);
+        ListView_EnsureVisible(list_, i, FALSE);
+        return;
+    }
+}
+
 void TFileList::DeleteSelected() {
     for (int i = 0; i < Count();) {
         if (ListView_GetItemState(list_, i, LVIS_SELECTED) & LVIS_SELECTED) {

@@ -53,6 +53,8 @@ class TFileList {
     const TProgInfo* SingleSelected() const;
     std::vector<TProgInfo*> SelectedRecords() const;
     std::vector<const TProgInfo*> RecordsInListOrder() const;
+    // Selects the entry of `record` alone, focused and in sight.
+    void SelectOnly(const TProgInfo* record);
     // Frees the slots of the selected entries and removes their items.
     void DeleteSelected();
     // True while BuildList fills the list: its change notifications mean nothing yet.

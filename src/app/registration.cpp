@@ -38,26 +38,6 @@ namespace {
 const char* const kProtectedPrograms[] = {"explorer.exe", "progman.exe", "systray.exe",
                                           "taskmgr.exe", "winlogon.exe"};
 
-int LowestFreeSlot(const TProgTable& table) {
-    for (int i = 0; i < kMaxPrograms; ++i) {
-        if (!table[i].Occupied())
-            return i;
-    }
-    return -1;
-}
-
-std::string ProductNameOrFileName(const std::string& path) {
-    std::string name;
-    try {
-        name = TVerInfo(path).GetProductName();
-    } catch (const std::exception&) {
-        name.clear();
-    }
-    // The list cannot show an entry without a name; one kept by its short form is
-    // shown by its long name.
-    return name.empty() ? text::BaseNameNoExt(win::ShownPath(path)) : name;
-}
-
 void Refuse(RegistrationHost& host, const std::string& path) {
     win::ErrorBox(host.BoxOwner(), kRefusalText + win::ShownPath(path));
 }
@@ -109,14 +89,42 @@ bool CanRegisterFile(RegistrationHost& host, const std::string& path) {
     return !SameProgram(path, host.OwnProgramPath());
 }
 
-bool CanRegister(RegistrationHost& host, const std::string& path) {
-    if (!CanRegisterFile(host, path))
-        return false;
-    for (const TProgInfo& slot : host.Table()) {
-        if (slot.Occupied() && SameProgram(path, slot.Program))
-            return false;
+int LowestFreeSlot(const TProgTable& table) {
+    for (int i = 0; i < kMaxPrograms; ++i) {
+        if (!table[i].Occupied())
+            return i;
     }
-    return true;
+    return -1;
+}
+
+std::string ProductNameOrFileName(const std::string& path) {
+    std::string name;
+    try {
+        name = TVerInfo(path).GetProductName();
+    } catch (const std::exception&) {
+        name.clear();
+    }
+    // The list cannot show an entry without a name; one kept by its short form is
+    // shown by its long name.
+    return name.empty() ? text::BaseNameNoExt(win::ShownPath(path)) : name;
+}
+
+// Comparing two paths opens both files; a file name that can name neither the
+// other's long nor its short name rules a pair out without asking the file system
+// (measured under Wine: 30 running programs against 256 registered took 14 s pair
+// by pair).
+bool IsRegistered(const TProgTable& table, const std::string& path) {
+    const PathFacts facts(path);
+    for (const TProgInfo& slot : table) {
+        if (slot.Occupied() && facts.MayBe(LowerFileName(slot.Program)) &&
+            SameProgram(path, slot.Program))
+            return true;
+    }
+    return false;
+}
+
+bool CanRegister(RegistrationHost& host, const std::string& path) {
+    return CanRegisterFile(host, path) && !IsRegistered(host.Table(), path);
 }
 
 void AddProgram(RegistrationHost& host, const std::string& path) {

@@ -37,6 +37,14 @@ bool CanRegister(RegistrationHost& host, const std::string& path);
 // The same without asking whether it is registered, for a caller that compares many
 // paths with the table at once.
 bool CanRegisterFile(RegistrationHost& host, const std::string& path);
+// Whether a program file is registered in `table` (long and short paths and letter
+// case alike).
+bool IsRegistered(const TProgTable& table, const std::string& path);
+// The lowest free slot of `table`; -1 when it is full.
+int LowestFreeSlot(const TProgTable& table);
+// The name a program file is registered by: its version resource's product name,
+// else its file name (the long one for a path kept by its short form).
+std::string ProductNameOrFileName(const std::string& path);
 
 // Registers one .exe or .lnk into the lowest free slot and appends it to the list;
 // reports a refusal, a shortcut that cannot be read or a full table itself; other

@@ -17,7 +17,3 @@ std::vector<TRunningEntry> RunningEntries(RegistrationHost& host,
 // Registers `paths` in their order as AddProgram does, until the table is full (its
 // box is shown once); returns the slot of the first one registered, -1 for none.
 int RegisterPrograms(RegistrationHost& host, const std::vector<std::string>& paths);
-
-// The name a running program is shown by: its version resource's file description,
-// else its product name, else its file name.
-std::string RunningProgramName(const std::string& path);

@@ -1,6 +1,7 @@
 #include "quit/running_programs.h"
 
 #include "core/text.h"
+#include "hook/helper_protocol.h"
 #include "quit/enum_processes.h"
 #include "quit/same_program.h"
 #include "quit/window_list.h"
@@ -13,9 +14,6 @@
 namespace {
 
 constexpr DWORD kQueryLimited = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
-// The helper programs that come with VakoQuit and lie beside it.
-const char* const kOwnHelpers[] = {"vakohook64.exe"};
-
 // Programs of the Windows folder that belong to the system and the shell, not to the
 // user: nobody registers them, even where the Windows folder's programs are shown.
 const char* const kShellPrograms[] = {"applicationframehost.exe",
@@ -119,9 +117,8 @@ bool OffersRunningProgram(const TRunningProgram& program, const std::string& own
     }
     if (SameProgram(program.Path, ownProgram))
         return false;
-    for (const char* helper : kOwnHelpers) {
-        if (name == helper && SameProgram(program.Path, text::FolderPart(ownProgram) + helper))
-            return false;
-    }
-    return true;
+    // The helper that comes with VakoQuit and lies beside it.
+    const std::string helper = vakohook::kHelperExe;
+    return !(name == text::LowerAscii(helper) &&
+             SameProgram(program.Path, text::FolderPart(ownProgram) + helper));
 }
