@@ -69,34 +69,33 @@ int CommandLineExitCode(const CommandLineOutcome& outcome) {
 
 CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& host,
                                       CommandLineFiles& files) {
-    // The window closes once, when all is done: a close asked for after quit-all
-    // would otherwise end the wait for the program that follows it.
     CommandLineOutcome outcome;
+    // The window closes once, when all is done, however the step ends after it has
+    // carried out anything: a close asked for after quit-all would otherwise end
+    // the wait for the program that follows it.
+    struct CloseWhenDone {
+        CommandLineHost& Host;
+        const bool& Closed;
+        ~CloseWhenDone() {
+            if (Closed)
+                Host.CloseMainWindow();
+        }
+    } closeWhenDone{host, outcome.Closed};
     if (cl.QuitSwitch || cl.ShutdownSwitch) {
         outcome.NotDone += host.RunQuitAll();
+        outcome.Closed = true;
         // A program left running may hold unsaved work: the machine stays on.
         if (cl.ShutdownSwitch && outcome.NotDone == 0)
             ShutDownAfterQuitAll(host, files);
-        outcome.Closed = true;
     }
-    if (cl.ShutdownSwitch) {
-        host.CloseMainWindow();
+    if (cl.ShutdownSwitch)
         return outcome;
-    }
     if (cl.RunSwitch) {
         outcome.NotDone += host.RunRunAll();
         outcome.Closed = true;
     }
     // Looked at only now: quit-all and run-all come first, whatever the file is.
-    bool program = false;
-    try {
-        program = cl.HasProgramArg && IsProgramArgument(cl.ProgramArg, host, files);
-    } catch (...) {
-        if (outcome.Closed)
-            host.CloseMainWindow();
-        throw;
-    }
-    if (program) {
+    if (cl.HasProgramArg && IsProgramArgument(cl.ProgramArg, host, files)) {
         // The quit-all shortcut with a file dropped on it gives both: one quit-all.
         if (!cl.QuitSwitch)
             outcome.NotDone += host.RunQuitAll();
@@ -109,8 +108,6 @@ CommandLineOutcome RunCommandLineStep(const TCommandLine& cl, CommandLineHost& h
         }
         outcome.Closed = true;
     }
-    if (outcome.Closed)
-        host.CloseMainWindow();
     return outcome;
 }
 

@@ -30,25 +30,6 @@ std::string HandleNumber(HANDLE h) {
     return Number(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(h)));
 }
 
-// Makes the handles for the helper inheritable only while it starts, so that no
-// program started later inherits them.
-class InheritFor {
-  public:
-    InheritFor(std::initializer_list<HANDLE> handles) : handles_(handles) {
-        for (HANDLE h : handles_)
-            SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    }
-    ~InheritFor() {
-        for (HANDLE h : handles_)
-            SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
-    }
-    InheritFor(const InheritFor&) = delete;
-    InheritFor& operator=(const InheritFor&) = delete;
-
-  private:
-    std::vector<HANDLE> handles_;
-};
-
 std::string HelperFailure(DWORD code) {
     switch (code) {
     case vakohook::kHelperNoDll:
@@ -142,7 +123,7 @@ bool THookInstaller::InstallHelper(HWND notifyWnd, DWORD thread, std::string* er
     PROCESS_INFORMATION pi = {};
     BOOL started;
     {
-        InheritFor inherit{self.get(), ready.get(), stop.get()};
+        win::InheritFor inherit{self.get(), ready.get(), stop.get()};
         started = CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
                                  helperDir_.c_str(), &si, &pi);
     }

@@ -28,8 +28,7 @@ HANDLE OpenForReading(uint32_t processId) {
 // inherits; no other program started meanwhile inherits it.
 bool ReadThroughHelper(uint32_t processId, std::wstring& commandLine) {
     const std::string exe = text::FolderPart(win::ModulePath()) + vakohook::kHelperExe;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    win::Handle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0,
+    win::Handle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            vakohook::kCommandLineMappingBytes, nullptr));
     if (!mapping)
         return false;
@@ -40,9 +39,12 @@ bool ReadThroughHelper(uint32_t processId, std::wstring& commandLine) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
+    {
+        win::InheritFor inherit{mapping.get()};
+        if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                            &pi))
+            return false;
+    }
     CloseHandle(pi.hThread);
     win::Handle helper(pi.hProcess);
     DWORD code = vakohook::kHelperNoCommandLine;

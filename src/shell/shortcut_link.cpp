@@ -3,8 +3,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <vector>
-
 #include "shell/com.h"
 #include "win/ansi_path.h"
 
@@ -19,15 +17,6 @@ constexpr int kBufferSize = MAX_PATH;
 constexpr DWORD kResolveTimeoutMs = 1000;
 constexpr DWORD kResolveFlags =
     static_cast<DWORD>(SLR_ANY_MATCH) | static_cast<DWORD>(SLR_NO_UI) | (kResolveTimeoutMs << 16);
-
-std::wstring ToWide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::vector<wchar_t> buf(n);
-    MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, buf.data(), n);
-    return std::wstring(buf.data());
-}
 
 // Raises `message` unless the call returned exactly S_OK (S_FALSE is a failure here).
 void Require(HRESULT hr, const char* message) {
@@ -80,7 +69,7 @@ void TShortcutLink::ReadShortcut() {
         return;
 
     // The whole path goes to the shell; whether an overlong one opens is its business.
-    std::wstring widePath = ToWide(ShortcutFile);
+    std::wstring widePath = win::WideFromAnsi(ShortcutFile);
     Require(file->Load(widePath.c_str(), STGM_READ), "Unable to open link file");
     // The system may look for a moved target itself, quietly and for a bounded time.
     if (link->Resolve(nullptr, kResolveFlags) != S_OK)
@@ -189,7 +178,7 @@ void TShortcutLink::WriteShortcut() {
 
     ComPtr<IPersistFile> file;
     OleCheck(link.As(IID_IPersistFile, file));
-    std::wstring widePath = ToWide(ShortcutFile);
+    std::wstring widePath = win::WideFromAnsi(ShortcutFile);
     Require(file->Save(widePath.c_str(), TRUE), "Unable to create .lnk file");
 }
 

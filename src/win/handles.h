@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace win {
 
@@ -128,6 +130,25 @@ class SelectedObject {
   private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// Makes handles inheritable only while a helper program starts, so that no program
+// started later inherits them.
+class InheritFor {
+  public:
+    InheritFor(std::initializer_list<HANDLE> handles) : handles_(handles) {
+        for (HANDLE h : handles_)
+            SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    }
+    ~InheritFor() {
+        for (HANDLE h : handles_)
+            SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
+    }
+    InheritFor(const InheritFor&) = delete;
+    InheritFor& operator=(const InheritFor&) = delete;
+
+  private:
+    std::vector<HANDLE> handles_;
 };
 
 // Binds a function of a system DLL at run time, typed.
