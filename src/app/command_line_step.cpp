@@ -132,11 +132,8 @@ std::vector<std::string> ProcessArguments() {
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!wide)
         return args;
-    for (int i = 0; i < count; ++i) {
-        const std::wstring arg(wide[i]);
-        const win::AnsiPath kept = win::StorablePath(arg);
-        args.push_back(kept.Kind == win::AnsiPathKind::None ? win::BestFitAnsi(arg) : kept.Path);
-    }
+    for (int i = 0; i < count; ++i)
+        args.push_back(win::UsablePath(wide[i]));
     LocalFree(wide);
     return args;
 }

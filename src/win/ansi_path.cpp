@@ -92,6 +92,11 @@ AnsiPath StorablePath(const std::wstring& wide) {
     return result;
 }
 
+std::string UsablePath(const std::wstring& wide) {
+    const AnsiPath kept = StorablePath(wide);
+    return kept.Kind == AnsiPathKind::None ? BestFitAnsi(wide) : kept.Path;
+}
+
 std::string ShownPath(const std::string& path) {
     const std::wstring wide = WideFromAnsi(path);
     DWORD n = wide.empty() ? 0 : GetLongPathNameW(wide.c_str(), nullptr, 0);

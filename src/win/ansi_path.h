@@ -40,6 +40,10 @@ void SetShortPathReader(ShortPathReader reader); // nullptr restores the system'
 // short form where that is exact in the code page.
 AnsiPath StorablePath(const std::wstring& wide);
 
+// StorablePath's spelling, else the best one the code page has: for a path that is
+// used even when it cannot be kept (this program's own, a command-line argument).
+std::string UsablePath(const std::wstring& wide);
+
 // A path kept by the program as the user knows it: where `path` stands for a long
 // path the code page cannot hold (a short form), that long path as the code page best
 // spells it; otherwise `path` unchanged. For showing only.

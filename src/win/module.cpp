@@ -16,8 +16,7 @@ std::string ModulePath(HMODULE module) {
             path.resize(n);
             // Read whole: in a folder whose name the code page lacks, the settings
             // file and the helpers beside the program are found by its short form.
-            AnsiPath kept = StorablePath(path);
-            return kept.Kind == AnsiPathKind::None ? BestFitAnsi(path) : kept.Path;
+            return UsablePath(path);
         }
     }
     return std::string();
