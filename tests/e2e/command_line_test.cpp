@@ -44,17 +44,6 @@ class CommandLine : public ::testing::Test {
         return Entry(0, "quit", box.Path("quit_target.exe"), "", true, false);
     }
 
-    // Runs the program with `args` and expects it to end by itself with 0, no box shown.
-    void RunToEnd(const std::string& args) {
-        AppProcess app(box, args);
-        std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(
-            app.Id(), [&] { return !app.Running(); }, 30000, boxes))
-            << args;
-        EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
-        EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0)) << args;
-    }
-
     // Starts the program with `args` and expects its window to stay open, with no
     // quit-all or run-all run: either would have replaced the selection text in the
     // status bar by then, and would have closed the window.
@@ -85,7 +74,7 @@ TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {
     for (const char* sw : {"-q", "/Q"}) {
         box.WriteIni(std::string(kKnown) + "; hand comment\r\n" + QuitEntry());
         Process target = StartQuitTarget();
-        RunToEnd(sw);
+        RunToEnd(box, sw);
         EXPECT_TRUE(target.WaitExit(5000).has_value()) << sw;
         std::string ini = box.ReadIni();
         EXPECT_NE(ini.find("Width=313\r\n"), std::string::npos) << sw;
@@ -96,7 +85,7 @@ TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {
 
 TEST_F(CommandLine, RunSwitchStartsTheRegisteredPrograms) {
     box.WriteIni(kKnown + Entry(0, "echo", box.Path("launch_echo.exe"), EchoArg(), false, true));
-    RunToEnd("-r");
+    RunToEnd(box, "-r");
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     auto report = target::ReadReport(box.Path("echo.txt"));
     EXPECT_EQ(report["cmdline"], box.Path("launch_echo.exe") + " " + EchoArg());
@@ -108,7 +97,7 @@ TEST_F(CommandLine, BothSwitchesQuitFirstThenStart) {
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     ASSERT_NE(first.WaitForWindow("VakoLaunchEcho", 10000), nullptr);
     box.Remove("echo.txt");
-    RunToEnd("-r -q");
+    RunToEnd(box, "-r -q");
     EXPECT_TRUE(first.WaitExit(5000).has_value());
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     auto report = target::ReadReport(box.Path("echo.txt"));
@@ -130,7 +119,7 @@ TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
     std::string lnk = box.Path("links\\エコー.lnk");
     MakeShortcut(lnk, box.Path("launch_echo.exe"), EchoArg());
     Process target = StartQuitTarget();
-    RunToEnd("\"" + lnk + "\"");
+    RunToEnd(box, "\"" + lnk + "\"");
     EXPECT_TRUE(target.WaitExit(5000).has_value());
     // The shortcut itself was opened: its own arguments reached the program. Which
     // folder the program starts in is the shell's choice for a shortcut (Wine 8 uses
@@ -150,7 +139,7 @@ TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
     for (const char* before : {"", "-q "}) {
         box.WriteIni(kKnown + QuitEntry());
         Process target = StartQuitTarget();
-        RunToEnd(before + ("\"" + exe + "\""));
+        RunToEnd(box, before + ("\"" + exe + "\""));
         EXPECT_TRUE(target.WaitExit(5000).has_value()) << before;
         ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000)) << before;
         auto report = target::ReadReport(box.Path("echo.txt"));
@@ -172,12 +161,7 @@ TEST_F(CommandLine, ProgramArgumentInAFolderTheCodePageLacksIsStarted) {
     OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
     SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
     Process target = StartQuitTarget();
-    AppProcess app(box, L"\"" + jurgen.Path(L"echo.exe") + L"\"");
-    std::vector<AnsweredBox> boxes;
-    EXPECT_TRUE(WaitAnsweringBoxes(
-        app.Id(), [&] { return !app.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0));
+    RunToEnd(box, L"\"" + jurgen.Path(L"echo.exe") + L"\"");
     SetEnvironmentVariableA(target::kOutVariable, nullptr);
     EXPECT_TRUE(target.WaitExit(5000).has_value());
     std::map<std::string, std::string> report;
@@ -223,7 +207,7 @@ TEST_F(CommandLine, UnreadableShortcutIsReportedAndTheWindowStaysOpen) {
 
 TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
     ASSERT_TRUE(ShellFoldersEmpty());
-    RunToEnd("-q");
+    RunToEnd(box, "-q");
     EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
@@ -247,7 +231,7 @@ TEST_F(CommandLine, SkipRunningStartsOnlyWhatIsNotRunning) {
     for (bool skip : {true, false}) {
         box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") +
                      (skip ? "SkipRunning=1\r\n" : "") + "\r\n" + entries);
-        RunToEnd("-r");
+        RunToEnd(box, "-r");
         // Each start was waited for until ready, so every copy runs by now.
         EXPECT_EQ(FindProcesses("run2.exe").size(), skip ? 1u : 2u) << skip;
         EXPECT_EQ(FindProcesses("run1.exe").size(), skip ? 1u : 2u) << skip;
@@ -334,7 +318,7 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
         Process::Start(SystemNotepad(true), memoArg, box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf(names[0], "VakoPlainWindow"), places[0]));
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), places[1]));
-        RunToEnd("-q");
+        RunToEnd(box, "-q");
         EXPECT_TRUE(WaitUntil([&] { return counts() == "0000"; }, 10000)) << on << counts();
         const std::string ini = box.ReadIni();
         if (on) {
@@ -354,7 +338,7 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
                 << ini;
             // Notepad keeps its own last place; gone, only the record can put it back.
             RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
-            RunToEnd("-r");
+            RunToEnd(box, "-r");
             EXPECT_EQ(counts(), "1101");
             EXPECT_EQ(box.ReadIni().find("\r\nLast"), std::string::npos);
             HWND plain = ShownWindowOf(names[0], "VakoPlainWindow");
@@ -370,7 +354,7 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             EXPECT_EQ(ini.find("\r\nLast"), std::string::npos) << ini;
         }
         // The designed run-all: every entry whose run mark is set.
-        RunToEnd("-r");
+        RunToEnd(box, "-r");
         EXPECT_EQ(counts(), "1110") << on;
         ASSERT_TRUE(endAll());
     }

@@ -221,16 +221,34 @@ class StartupShortcuts {
     std::vector<std::string> files_;
 };
 
+// Waits for `run` to end by itself and expects 0 with no box shown; `what` names
+// the run in a failure.
+template <class Run, class Text> void ExpectEndsAlone(const Run& run, const Text& what) {
+    std::vector<e2e::AnsweredBox> boxes;
+    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
+        run.Id(), [&] { return !run.Running(); }, 30000, boxes))
+        << what;
+    EXPECT_TRUE(boxes.empty()) << what << ": " << (boxes.empty() ? "" : boxes[0].text);
+    EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0)) << what;
+}
+
+// Runs VakoQuit with `args` and expects it to end by itself with 0, no box shown.
+inline void RunToEnd(const e2e::Sandbox& box, const std::string& args) {
+    e2e::AppProcess app(box, args);
+    ExpectEndsAlone(app, args);
+}
+// The same with arguments the code page cannot spell.
+inline void RunToEnd(const e2e::Sandbox& box, const std::wstring& args) {
+    e2e::AppProcess app(box, args);
+    ExpectEndsAlone(app, args);
+}
+
 // Starts a desktop shortcut's command line, as the shell would, and expects it to
 // end by itself with 0 and no box shown.
 inline void RunShortcutToEnd(const std::string& program, const std::string& arguments,
                              const std::string& folder) {
     e2e::Process run = e2e::Process::Start(program, arguments, folder);
-    std::vector<e2e::AnsweredBox> boxes;
-    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
-        run.Id(), [&] { return !run.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0));
+    ExpectEndsAlone(run, program + " " + arguments);
 }
 
 // The one visible top-level window of class `cls` of the one running process of
