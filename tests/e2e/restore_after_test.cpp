@@ -12,7 +12,6 @@ namespace {
 class RestoreAfter : public ::testing::Test {
   protected:
     RestoreAfter() : box({"launch_launcher.exe"}) {
-        CoInitialize(nullptr);
         // The 64-bit notepad's command line is read through the 64-bit helper.
         box.CopyFromBin("VakoHook64.exe");
         box.CopyFromBin("quit_target.exe", "desk.exe");
@@ -20,7 +19,6 @@ class RestoreAfter : public ::testing::Test {
         box.CopyFromBin("quit_target.exe", "other.exe");
         box.WriteFile("desk.txt", "a file the desk had open\r\n");
     }
-    ~RestoreAfter() override { CoUninitialize(); }
 
     static std::string Entry(int n, const std::string& name, const std::string& program) {
         return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
@@ -75,6 +73,7 @@ class RestoreAfter : public ::testing::Test {
         return ::testing::AssertionSuccess();
     }
 
+    ComScope com; // the shortcut the launcher test drops is written through COM
     Sandbox box;
     EndCopies guard{{"notepad.exe", "desk.exe", "game.exe", "launch_launcher.exe"}};
 };

@@ -4,6 +4,7 @@
 #include "driver/vako_e2e.h"
 #include "shell/shortcut_link.h"
 #include "win/ansi_path.h"
+#include "win/wow64.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -280,11 +281,12 @@ inline bool PlaceWindowAt(HWND hwnd, const RECT& r) {
     return e2e::WaitUntil([&] { return NearPlace(hwnd, r); }, 5000);
 }
 
-// The 64-bit notepad: as registered (System32), and as this test starts it (a
-// 32-bit test reaches it past the System32 redirection).
+// The system's notepad (64-bit on a 64-bit system): as registered (System32), and
+// as this test starts it (a 32-bit test on a 64-bit system reaches it past the
+// System32 redirection).
 inline std::string SystemNotepad(bool fromThisTest) {
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    const char* folder = fromThisTest && sizeof(void*) == 4 ? "\\Sysnative" : "\\system32";
+    const char* folder = fromThisTest && win::RunsUnderWow64() ? "\\Sysnative" : "\\system32";
     return std::string(windows) + folder + "\\notepad.exe";
 }
