@@ -315,9 +315,8 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             ASSERT_NE(p.WaitForWindow("VakoPlainWindow", 10000), nullptr);
             p.Detach();
         }
-        Process::Start(SystemNotepad(true), memoArg, box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf(names[0], "VakoPlainWindow"), places[0]));
-        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), places[1]));
+        ASSERT_NO_FATAL_FAILURE(StartNotepadAt(box.Path("memo.txt"), box.Dir(), places[1]));
         RunToEnd(box, "-q");
         EXPECT_TRUE(WaitUntil([&] { return counts() == "0000"; }, 10000)) << on << counts();
         const std::string ini = box.ReadIni();
@@ -336,8 +335,7 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
                                             "\r\nLastPlace=520,300,1000,660,0\r\n"),
                       std::string::npos)
                 << ini;
-            // Notepad keeps its own last place; gone, only the record can put it back.
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
+            ForgetNotepadPlace();
             RunToEnd(box, "-r");
             EXPECT_EQ(counts(), "1101");
             EXPECT_EQ(box.ReadIni().find("\r\nLast"), std::string::npos);
@@ -345,10 +343,8 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             ASSERT_NE(plain, nullptr);
             EXPECT_EQ(Caption(plain), "場所 1");
             EXPECT_TRUE(NearPlace(plain, places[0]));
-            HWND memo = ShownWindowOf("notepad.exe", "Notepad");
-            ASSERT_NE(memo, nullptr);
-            EXPECT_NE(Caption(memo).find("memo.txt"), std::string::npos) << Caption(memo);
-            EXPECT_TRUE(NearPlace(memo, places[1]));
+            ASSERT_NO_FATAL_FAILURE(
+                ExpectShownAgainAt("notepad.exe", "Notepad", places[1], "memo.txt"));
             ASSERT_TRUE(endAll());
         } else {
             EXPECT_EQ(ini.find("\r\nLast"), std::string::npos) << ini;

@@ -57,6 +57,13 @@ inline std::string App(int n, const std::string& name, const std::string& progra
            "QuitType=0\r\n\r\n";
 }
 
+// A program registered to be quit and not started, as the settings file holds it
+// when only those two marks were written.
+inline std::string Entry(int n, const std::string& name, const std::string& program) {
+    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+           "\r\nQuit=1\r\nRun=0\r\n\r\n";
+}
+
 // A settings file of a program that has run before, so that no greeting comes.
 inline std::string Known(const std::string& rest = "") {
     return "[Setting]\r\nVersion=0.3\r\n\r\n" + rest;
@@ -289,4 +296,28 @@ inline std::string SystemNotepad(bool fromThisTest) {
     GetWindowsDirectoryA(windows, MAX_PATH);
     const char* folder = fromThisTest && win::RunsUnderWow64() ? "\\Sysnative" : "\\system32";
     return std::string(windows) + folder + "\\notepad.exe";
+}
+
+// Starts the system's notepad with `file` open and moves its window to `place`.
+inline void StartNotepadAt(const std::string& file, const std::string& folder, const RECT& place) {
+    e2e::Process::Start(SystemNotepad(true), "\"" + file + "\"", folder).Detach();
+    ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), place));
+}
+
+// Notepad keeps its own last place when it closes; gone, only VakoQuit's record
+// can put it back.
+inline void ForgetNotepadPlace() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
+}
+
+// The one running copy of `exe` shows its window of class `cls` again at `place`,
+// with `captionPart` in its caption when one is given.
+inline void ExpectShownAgainAt(const char* exe, const char* cls, const RECT& place,
+                               const std::string& captionPart = "") {
+    HWND hwnd = ShownWindowOf(exe, cls);
+    ASSERT_NE(hwnd, nullptr) << exe;
+    if (!captionPart.empty()) {
+        EXPECT_NE(e2e::Caption(hwnd).find(captionPart), std::string::npos) << e2e::Caption(hwnd);
+    }
+    EXPECT_TRUE(NearPlace(hwnd, place)) << exe;
 }
