@@ -131,44 +131,40 @@ TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
 }
 
 // Alone, or after "-q" as the shell starts the quit-all shortcut with a program
-// dropped on it: quit-all, then the program starts.
+// dropped on it: quit-all, then the program starts in its own folder. Last, below a
+// folder whose name code page 932 lacks, as when a program of a user named "Jürgen"
+// is dropped on the quit-all shortcut: the runtime's 8-bit copy of the argument
+// spells a file that does not exist, the whole one is started by its short form.
 TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
     CreateDirectoryA(box.Path("表示").c_str(), nullptr);
-    std::string exe = box.CopyFromBin("launch_echo.exe", "表示\\echo.exe");
+    const std::wstring exe =
+        win::WideFromAnsi(box.CopyFromBin("launch_echo.exe", "表示\\echo.exe"));
+    OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
+    struct Run {
+        std::wstring args;
+        std::string cwd; // the folder the program reports
+    };
+    const Run runs[] = {{L"\"" + exe + L"\"", box.Path("表示")},
+                        {L"-q \"" + exe + L"\"", box.Path("表示")},
+                        {L"\"" + jurgen.Path(L"echo.exe") + L"\"", jurgen.ShortPath()}};
     SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
-    for (const char* before : {"", "-q "}) {
+    for (const Run& run : runs) {
         box.WriteIni(kKnown + QuitEntry());
         Process target = StartQuitTarget();
-        RunToEnd(box, before + ("\"" + exe + "\""));
-        EXPECT_TRUE(target.WaitExit(5000).has_value()) << before;
-        ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000)) << before;
-        auto report = target::ReadReport(box.Path("echo.txt"));
-        EXPECT_EQ(report["cwd"], box.Path("表示")) << before;
+        RunToEnd(box, run.args);
+        EXPECT_TRUE(target.WaitExit(5000).has_value()) << run.args;
+        std::map<std::string, std::string> report;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !(report = target::ReadReport(box.Path("echo.txt")))["cwd"].empty(); },
+            10000))
+            << run.args;
+        EXPECT_EQ(report["cwd"], run.cwd) << report["cmdline"];
         box.Remove("echo.txt");
         box.Remove("q.log");
         for (DWORD pid : FindProcesses("echo.exe"))
             Process::Attach(pid);
     }
     SetEnvironmentVariableA(target::kOutVariable, nullptr);
-}
-
-// The program argument below a folder whose name code page 932 lacks, as when a
-// program of a user named "Jürgen" is dropped on the quit-all shortcut: the runtime's
-// 8-bit copy of the argument spells a file that does not exist, the whole one is
-// started by its short form, in its own folder.
-TEST_F(CommandLine, ProgramArgumentInAFolderTheCodePageLacksIsStarted) {
-    box.WriteIni(kKnown + QuitEntry());
-    OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
-    SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
-    Process target = StartQuitTarget();
-    RunToEnd(box, L"\"" + jurgen.Path(L"echo.exe") + L"\"");
-    SetEnvironmentVariableA(target::kOutVariable, nullptr);
-    EXPECT_TRUE(target.WaitExit(5000).has_value());
-    std::map<std::string, std::string> report;
-    EXPECT_TRUE(WaitUntil(
-        [&] { return !(report = target::ReadReport(box.Path("echo.txt")))["cwd"].empty(); },
-        10000));
-    EXPECT_EQ(report["cwd"], jurgen.ShortPath()) << report["cmdline"];
 }
 
 TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
