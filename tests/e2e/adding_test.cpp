@@ -241,12 +241,8 @@ TEST_F(Adding, RunningProgramsAreOfferedAndTheTickedOnesRegistered) {
     Process pTray = Process::Start(tray, "--log \"" + box.Path("t.log") + "\" --mode resident");
     // Wine's 64-bit notepad lies in the Windows folder, shown only on request. This
     // 32-bit test reaches it through Sysnative; the dialog must show its real path.
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string notepadPath = std::string(windows) + "\\system32\\notepad.exe";
-    Process notepad =
-        Process::Start(std::string(windows) + (win::RunsUnderWow64() ? "\\Sysnative\\notepad.exe"
-                                                                     : "\\system32\\notepad.exe"));
+    const std::string notepadPath = SystemNotepad(false);
+    Process notepad = Process::Start(SystemNotepad(true));
     ASSERT_TRUE(WaitUntil(
         [&] {
             return LogHas(box.Path("n.log"), "ready") && LogHas(box.Path("v.log"), "ready") &&

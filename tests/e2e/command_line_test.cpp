@@ -44,17 +44,6 @@ class CommandLine : public ::testing::Test {
         return Entry(0, "quit", box.Path("quit_target.exe"), "", true, false);
     }
 
-    // Runs the program with `args` and expects it to end by itself with 0, no box shown.
-    void RunToEnd(const std::string& args) {
-        AppProcess app(box, args);
-        std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(
-            app.Id(), [&] { return !app.Running(); }, 30000, boxes))
-            << args;
-        EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
-        EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0)) << args;
-    }
-
     // Starts the program with `args` and expects its window to stay open, with no
     // quit-all or run-all run: either would have replaced the selection text in the
     // status bar by then, and would have closed the window.
@@ -85,7 +74,7 @@ TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {
     for (const char* sw : {"-q", "/Q"}) {
         box.WriteIni(std::string(kKnown) + "; hand comment\r\n" + QuitEntry());
         Process target = StartQuitTarget();
-        RunToEnd(sw);
+        RunToEnd(box, sw);
         EXPECT_TRUE(target.WaitExit(5000).has_value()) << sw;
         std::string ini = box.ReadIni();
         EXPECT_NE(ini.find("Width=313\r\n"), std::string::npos) << sw;
@@ -96,7 +85,7 @@ TEST_F(CommandLine, QuitSwitchInEitherFormQuitsAndEndsWithTheSettingsSaved) {
 
 TEST_F(CommandLine, RunSwitchStartsTheRegisteredPrograms) {
     box.WriteIni(kKnown + Entry(0, "echo", box.Path("launch_echo.exe"), EchoArg(), false, true));
-    RunToEnd("-r");
+    RunToEnd(box, "-r");
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     auto report = target::ReadReport(box.Path("echo.txt"));
     EXPECT_EQ(report["cmdline"], box.Path("launch_echo.exe") + " " + EchoArg());
@@ -108,7 +97,7 @@ TEST_F(CommandLine, BothSwitchesQuitFirstThenStart) {
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     ASSERT_NE(first.WaitForWindow("VakoLaunchEcho", 10000), nullptr);
     box.Remove("echo.txt");
-    RunToEnd("-r -q");
+    RunToEnd(box, "-r -q");
     EXPECT_TRUE(first.WaitExit(5000).has_value());
     ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000));
     auto report = target::ReadReport(box.Path("echo.txt"));
@@ -130,7 +119,7 @@ TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
     std::string lnk = box.Path("links\\エコー.lnk");
     MakeShortcut(lnk, box.Path("launch_echo.exe"), EchoArg());
     Process target = StartQuitTarget();
-    RunToEnd("\"" + lnk + "\"");
+    RunToEnd(box, "\"" + lnk + "\"");
     EXPECT_TRUE(target.WaitExit(5000).has_value());
     // The shortcut itself was opened: its own arguments reached the program. Which
     // folder the program starts in is the shell's choice for a shortcut (Wine 8 uses
@@ -142,49 +131,40 @@ TEST_F(CommandLine, ShortcutArgumentQuitsThenOpensTheShortcut) {
 }
 
 // Alone, or after "-q" as the shell starts the quit-all shortcut with a program
-// dropped on it: quit-all, then the program starts.
+// dropped on it: quit-all, then the program starts in its own folder. Last, below a
+// folder whose name code page 932 lacks, as when a program of a user named "Jürgen"
+// is dropped on the quit-all shortcut: the runtime's 8-bit copy of the argument
+// spells a file that does not exist, the whole one is started by its short form.
 TEST_F(CommandLine, ProgramArgumentQuitsThenStartsItInItsOwnFolder) {
     CreateDirectoryA(box.Path("表示").c_str(), nullptr);
-    std::string exe = box.CopyFromBin("launch_echo.exe", "表示\\echo.exe");
+    const std::wstring exe =
+        win::WideFromAnsi(box.CopyFromBin("launch_echo.exe", "表示\\echo.exe"));
+    OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
+    struct Run {
+        std::wstring args;
+        std::string cwd; // the folder the program reports
+    };
+    const Run runs[] = {{L"\"" + exe + L"\"", box.Path("表示")},
+                        {L"-q \"" + exe + L"\"", box.Path("表示")},
+                        {L"\"" + jurgen.Path(L"echo.exe") + L"\"", jurgen.ShortPath()}};
     SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
-    for (const char* before : {"", "-q "}) {
+    for (const Run& run : runs) {
         box.WriteIni(kKnown + QuitEntry());
         Process target = StartQuitTarget();
-        RunToEnd(before + ("\"" + exe + "\""));
-        EXPECT_TRUE(target.WaitExit(5000).has_value()) << before;
-        ASSERT_TRUE(WaitUntil([&] { return box.Exists("echo.txt"); }, 10000)) << before;
-        auto report = target::ReadReport(box.Path("echo.txt"));
-        EXPECT_EQ(report["cwd"], box.Path("表示")) << before;
+        RunToEnd(box, run.args);
+        EXPECT_TRUE(target.WaitExit(5000).has_value()) << run.args;
+        std::map<std::string, std::string> report;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !(report = target::ReadReport(box.Path("echo.txt")))["cwd"].empty(); },
+            10000))
+            << run.args;
+        EXPECT_EQ(report["cwd"], run.cwd) << report["cmdline"];
         box.Remove("echo.txt");
         box.Remove("q.log");
         for (DWORD pid : FindProcesses("echo.exe"))
             Process::Attach(pid);
     }
     SetEnvironmentVariableA(target::kOutVariable, nullptr);
-}
-
-// The program argument below a folder whose name code page 932 lacks, as when a
-// program of a user named "Jürgen" is dropped on the quit-all shortcut: the runtime's
-// 8-bit copy of the argument spells a file that does not exist, the whole one is
-// started by its short form, in its own folder.
-TEST_F(CommandLine, ProgramArgumentInAFolderTheCodePageLacksIsStarted) {
-    box.WriteIni(kKnown + QuitEntry());
-    OutsideCodePageFolder jurgen(box, {L"echo.exe"}, "launch_echo.exe");
-    SetEnvironmentVariableA(target::kOutVariable, box.Path("echo.txt").c_str());
-    Process target = StartQuitTarget();
-    AppProcess app(box, L"\"" + jurgen.Path(L"echo.exe") + L"\"");
-    std::vector<AnsweredBox> boxes;
-    EXPECT_TRUE(WaitAnsweringBoxes(
-        app.Id(), [&] { return !app.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(app.WaitExit(1000), std::optional<DWORD>(0));
-    SetEnvironmentVariableA(target::kOutVariable, nullptr);
-    EXPECT_TRUE(target.WaitExit(5000).has_value());
-    std::map<std::string, std::string> report;
-    EXPECT_TRUE(WaitUntil(
-        [&] { return !(report = target::ReadReport(box.Path("echo.txt")))["cwd"].empty(); },
-        10000));
-    EXPECT_EQ(report["cwd"], jurgen.ShortPath()) << report["cmdline"];
 }
 
 TEST_F(CommandLine, ShortcutToAMissingProgramOrATextFileLeavesTheWindowOpen) {
@@ -223,7 +203,7 @@ TEST_F(CommandLine, UnreadableShortcutIsReportedAndTheWindowStaysOpen) {
 
 TEST_F(CommandLine, FirstStartFromTheCommandLineLeavesTheGreetingForLater) {
     ASSERT_TRUE(ShellFoldersEmpty());
-    RunToEnd("-q");
+    RunToEnd(box, "-q");
     EXPECT_EQ(box.ReadIni().find("Version="), std::string::npos);
     AppProcess app(box);
     std::vector<AnsweredBox> boxes;
@@ -247,7 +227,7 @@ TEST_F(CommandLine, SkipRunningStartsOnlyWhatIsNotRunning) {
     for (bool skip : {true, false}) {
         box.WriteIni(std::string("[Setting]\r\nVersion=0.3\r\n") +
                      (skip ? "SkipRunning=1\r\n" : "") + "\r\n" + entries);
-        RunToEnd("-r");
+        RunToEnd(box, "-r");
         // Each start was waited for until ready, so every copy runs by now.
         EXPECT_EQ(FindProcesses("run2.exe").size(), skip ? 1u : 2u) << skip;
         EXPECT_EQ(FindProcesses("run1.exe").size(), skip ? 1u : 2u) << skip;
@@ -331,10 +311,9 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
             ASSERT_NE(p.WaitForWindow("VakoPlainWindow", 10000), nullptr);
             p.Detach();
         }
-        Process::Start(SystemNotepad(true), memoArg, box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf(names[0], "VakoPlainWindow"), places[0]));
-        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), places[1]));
-        RunToEnd("-q");
+        ASSERT_NO_FATAL_FAILURE(StartNotepadAt(box.Path("memo.txt"), box.Dir(), places[1]));
+        RunToEnd(box, "-q");
         EXPECT_TRUE(WaitUntil([&] { return counts() == "0000"; }, 10000)) << on << counts();
         const std::string ini = box.ReadIni();
         if (on) {
@@ -352,25 +331,22 @@ TEST_F(CommandLine, RunLastQuitStartsAgainExactlyWhatTheQuitEnded) {
                                             "\r\nLastPlace=520,300,1000,660,0\r\n"),
                       std::string::npos)
                 << ini;
-            // Notepad keeps its own last place; gone, only the record can put it back.
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
-            RunToEnd("-r");
+            ForgetNotepadPlace();
+            RunToEnd(box, "-r");
             EXPECT_EQ(counts(), "1101");
             EXPECT_EQ(box.ReadIni().find("\r\nLast"), std::string::npos);
             HWND plain = ShownWindowOf(names[0], "VakoPlainWindow");
             ASSERT_NE(plain, nullptr);
             EXPECT_EQ(Caption(plain), "場所 1");
             EXPECT_TRUE(NearPlace(plain, places[0]));
-            HWND memo = ShownWindowOf("notepad.exe", "Notepad");
-            ASSERT_NE(memo, nullptr);
-            EXPECT_NE(Caption(memo).find("memo.txt"), std::string::npos) << Caption(memo);
-            EXPECT_TRUE(NearPlace(memo, places[1]));
+            ASSERT_NO_FATAL_FAILURE(
+                ExpectShownAgainAt("notepad.exe", "Notepad", places[1], "memo.txt"));
             ASSERT_TRUE(endAll());
         } else {
             EXPECT_EQ(ini.find("\r\nLast"), std::string::npos) << ini;
         }
         // The designed run-all: every entry whose run mark is set.
-        RunToEnd("-r");
+        RunToEnd(box, "-r");
         EXPECT_EQ(counts(), "1110") << on;
         ASSERT_TRUE(endAll());
     }

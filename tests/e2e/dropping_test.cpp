@@ -138,6 +138,7 @@ TEST_F(Dropping, UnicodeListIsReadWholeAndRegisteredUnderItsAnsiName) {
 // finds it running and quits it.
 TEST_F(Dropping, ProgramInAFolderTheCodePageLacksIsRegisteredStartedAndQuit) {
     OutsideCodePageFolder jurgen(box, {L"mine.exe"});
+    EndCopies guard{{"mine.exe"}}; // should a start or the quit have failed
     const std::string kept = jurgen.ShortPath(L"mine.exe");
     box.WriteIni(Known());
     {
@@ -154,15 +155,7 @@ TEST_F(Dropping, ProgramInAFolderTheCodePageLacksIsRegisteredStartedAndQuit) {
               std::string::npos)
         << Section(0);
 
-    auto runToEnd = [&](const char* args) {
-        AppProcess run(box, args);
-        std::vector<AnsweredBox> boxes;
-        EXPECT_TRUE(WaitAnsweringBoxes(
-            run.Id(), [&] { return !run.Running(); }, 30000, boxes));
-        EXPECT_TRUE(boxes.empty()) << args << ": " << (boxes.empty() ? "" : boxes[0].text);
-        EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0)) << args;
-    };
-    runToEnd("-r");
+    RunToEnd(box, "-r");
     ASSERT_TRUE(WaitUntil([] { return FindProcesses("mine.exe").size() == 1; }, 10000));
     Process::Attach(FindProcesses("mine.exe")[0]).Terminate();
     ASSERT_TRUE(WaitUntil([] { return FindProcesses("mine.exe").empty(); }, 10000));
@@ -170,10 +163,8 @@ TEST_F(Dropping, ProgramInAFolderTheCodePageLacksIsRegisteredStartedAndQuit) {
     // which only the wide functions read whole.
     Process mine = Process::StartWide(jurgen.Path(L"mine.exe"), L"", jurgen.folder);
     ASSERT_NE(mine.WaitForWindow("VakoPlainWindow", 10000), nullptr);
-    runToEnd("-q");
+    RunToEnd(box, "-q");
     EXPECT_TRUE(mine.WaitExit(10000).has_value());
-    for (DWORD pid : FindProcesses("mine.exe"))
-        Process::Attach(pid); // ended as the temporary goes, should the quit have failed
 }
 
 TEST_F(Dropping, DraggingOverTheListAndLeavingLeavesNothingBehind) {

@@ -12,7 +12,6 @@ namespace {
 class RestoreAfter : public ::testing::Test {
   protected:
     RestoreAfter() : box({"launch_launcher.exe"}) {
-        CoInitialize(nullptr);
         // The 64-bit notepad's command line is read through the 64-bit helper.
         box.CopyFromBin("VakoHook64.exe");
         box.CopyFromBin("quit_target.exe", "desk.exe");
@@ -20,12 +19,7 @@ class RestoreAfter : public ::testing::Test {
         box.CopyFromBin("quit_target.exe", "other.exe");
         box.WriteFile("desk.txt", "a file the desk had open\r\n");
     }
-    ~RestoreAfter() override { CoUninitialize(); }
 
-    static std::string Entry(int n, const std::string& name, const std::string& program) {
-        return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
-               "\r\nQuit=1\r\nRun=0\r\n\r\n";
-    }
     // The desk: Wine's 64-bit notepad and a 32-bit program.
     std::string Settings(const std::string& options) const {
         return "[Setting]\r\nVersion=0.3\r\n" + options + "\r\n" +
@@ -35,25 +29,14 @@ class RestoreAfter : public ::testing::Test {
     // Notepad with a file open and the 32-bit program, each with its window shown
     // at a place of the test's.
     void StartDesk() {
-        Process::Start(SystemNotepad(true), "\"" + box.Path("desk.txt") + "\"", box.Dir()).Detach();
-        ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), kNotepadPlace));
+        ASSERT_NO_FATAL_FAILURE(StartNotepadAt(box.Path("desk.txt"), box.Dir(), kNotepadPlace));
         Process::Start(box.Path("desk.exe"), "", box.Dir()).Detach();
         ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("desk.exe", "VakoPlainWindow"), kDeskPlace));
     }
-    // Notepad keeps its own last place when it closes; gone, only VakoQuit's record
-    // can put it back.
-    static void ForgetNotepadPlace() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
-    }
     // Both programs came back with the file and where they were.
     static void ExpectDeskAsItWas() {
-        HWND memo = ShownWindowOf("notepad.exe", "Notepad");
-        ASSERT_NE(memo, nullptr);
-        EXPECT_NE(Caption(memo).find("desk.txt"), std::string::npos) << Caption(memo);
-        EXPECT_TRUE(NearPlace(memo, kNotepadPlace));
-        HWND desk = ShownWindowOf("desk.exe", "VakoPlainWindow");
-        ASSERT_NE(desk, nullptr);
-        EXPECT_TRUE(NearPlace(desk, kDeskPlace));
+        ExpectShownAgainAt("notepad.exe", "Notepad", kNotepadPlace, "desk.txt");
+        ExpectShownAgainAt("desk.exe", "VakoPlainWindow", kDeskPlace);
     }
     static constexpr RECT kNotepadPlace = {480, 260, 980, 640};
     static constexpr RECT kDeskPlace = {120, 80, 520, 330};
@@ -75,6 +58,7 @@ class RestoreAfter : public ::testing::Test {
         return ::testing::AssertionSuccess();
     }
 
+    ComScope com; // the shortcut the launcher test drops is written through COM
     Sandbox box;
     EndCopies guard{{"notepad.exe", "desk.exe", "game.exe", "launch_launcher.exe"}};
 };

@@ -5,6 +5,7 @@
 // (scripts/private-prefix.sh, declared in e2e_tests.cmake), where a witness
 // program that nobody registered records the end of the session.
 #include "driver/vako_e2e.h"
+#include "steps.h"
 #include "target_log.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,7 @@ bool InPrivatePrefix() {
 }
 
 std::string Settings(const std::string& name, const std::string& program) {
-    return "[Setting]\r\nVersion=0.3\r\nQuitTimeout=1\r\n\r\n[0]\r\nName=" + name +
-           "\r\nProgram=" + program + "\r\nQuit=1\r\nRun=0\r\n\r\n";
+    return "[Setting]\r\nVersion=0.3\r\nQuitTimeout=1\r\n\r\n" + Entry(0, name, program);
 }
 
 } // namespace

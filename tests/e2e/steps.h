@@ -4,6 +4,7 @@
 #include "driver/vako_e2e.h"
 #include "shell/shortcut_link.h"
 #include "win/ansi_path.h"
+#include "win/wow64.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -54,6 +55,13 @@ inline std::string App(int n, const std::string& name, const std::string& progra
     return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
            "\r\nWork=C:\\\r\nArg=\r\nQuitCom=\r\nQuitArg=\r\nQuit=1\r\nRun=0\r\nShow=0\r\n"
            "QuitType=0\r\n\r\n";
+}
+
+// A program registered to be quit and not started, as the settings file holds it
+// when only those two marks were written.
+inline std::string Entry(int n, const std::string& name, const std::string& program) {
+    return "[" + std::to_string(n) + "]\r\nName=" + name + "\r\nProgram=" + program +
+           "\r\nQuit=1\r\nRun=0\r\n\r\n";
 }
 
 // A settings file of a program that has run before, so that no greeting comes.
@@ -221,16 +229,34 @@ class StartupShortcuts {
     std::vector<std::string> files_;
 };
 
+// Waits for `run` to end by itself and expects 0 with no box shown; `what` names
+// the run in a failure.
+template <class Run, class Text> void ExpectEndsAlone(const Run& run, const Text& what) {
+    std::vector<e2e::AnsweredBox> boxes;
+    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
+        run.Id(), [&] { return !run.Running(); }, 30000, boxes))
+        << what;
+    EXPECT_TRUE(boxes.empty()) << what << ": " << (boxes.empty() ? "" : boxes[0].text);
+    EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0)) << what;
+}
+
+// Runs VakoQuit with `args` and expects it to end by itself with 0, no box shown.
+inline void RunToEnd(const e2e::Sandbox& box, const std::string& args) {
+    e2e::AppProcess app(box, args);
+    ExpectEndsAlone(app, args);
+}
+// The same with arguments the code page cannot spell.
+inline void RunToEnd(const e2e::Sandbox& box, const std::wstring& args) {
+    e2e::AppProcess app(box, args);
+    ExpectEndsAlone(app, args);
+}
+
 // Starts a desktop shortcut's command line, as the shell would, and expects it to
 // end by itself with 0 and no box shown.
 inline void RunShortcutToEnd(const std::string& program, const std::string& arguments,
                              const std::string& folder) {
     e2e::Process run = e2e::Process::Start(program, arguments, folder);
-    std::vector<e2e::AnsweredBox> boxes;
-    EXPECT_TRUE(e2e::WaitAnsweringBoxes(
-        run.Id(), [&] { return !run.Running(); }, 30000, boxes));
-    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
-    EXPECT_EQ(run.WaitExit(1000), std::optional<DWORD>(0));
+    ExpectEndsAlone(run, program + " " + arguments);
 }
 
 // The one visible top-level window of class `cls` of the one running process of
@@ -262,11 +288,36 @@ inline bool PlaceWindowAt(HWND hwnd, const RECT& r) {
     return e2e::WaitUntil([&] { return NearPlace(hwnd, r); }, 5000);
 }
 
-// The 64-bit notepad: as registered (System32), and as this test starts it (a
-// 32-bit test reaches it past the System32 redirection).
+// The system's notepad (64-bit on a 64-bit system): as registered (System32), and
+// as this test starts it (a 32-bit test on a 64-bit system reaches it past the
+// System32 redirection).
 inline std::string SystemNotepad(bool fromThisTest) {
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    const char* folder = fromThisTest && sizeof(void*) == 4 ? "\\Sysnative" : "\\system32";
+    const char* folder = fromThisTest && win::RunsUnderWow64() ? "\\Sysnative" : "\\system32";
     return std::string(windows) + folder + "\\notepad.exe";
+}
+
+// Starts the system's notepad with `file` open and moves its window to `place`.
+inline void StartNotepadAt(const std::string& file, const std::string& folder, const RECT& place) {
+    e2e::Process::Start(SystemNotepad(true), "\"" + file + "\"", folder).Detach();
+    ASSERT_TRUE(PlaceWindowAt(ShownWindowOf("notepad.exe", "Notepad"), place));
+}
+
+// Notepad keeps its own last place when it closes; gone, only VakoQuit's record
+// can put it back.
+inline void ForgetNotepadPlace() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad");
+}
+
+// The one running copy of `exe` shows its window of class `cls` again at `place`,
+// with `captionPart` in its caption when one is given.
+inline void ExpectShownAgainAt(const char* exe, const char* cls, const RECT& place,
+                               const std::string& captionPart = "") {
+    HWND hwnd = ShownWindowOf(exe, cls);
+    ASSERT_NE(hwnd, nullptr) << exe;
+    if (!captionPart.empty()) {
+        EXPECT_NE(e2e::Caption(hwnd).find(captionPart), std::string::npos) << e2e::Caption(hwnd);
+    }
+    EXPECT_TRUE(NearPlace(hwnd, place)) << exe;
 }

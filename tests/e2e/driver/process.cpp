@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/text.h"
+#include "win/ansi_path.h"
 
 namespace e2e {
 
@@ -175,35 +176,24 @@ Process::~Process() {
 
 Process Process::Start(const std::string& exe, const std::string& args, const std::string& dir,
                        int show) {
-    std::string cmd = "\"" + exe + "\"";
-    if (!args.empty())
-        cmd += " " + args;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = static_cast<WORD>(show);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
-        ThrowLastError("CreateProcessA " + cmd);
-    CloseHandle(pi.hThread);
-    Process p;
-    p.handle_.reset(pi.hProcess);
-    p.pid_ = pi.dwProcessId;
-    return p;
+    return StartWide(win::WideFromAnsi(exe), win::WideFromAnsi(args), win::WideFromAnsi(dir), show);
 }
 
 Process Process::StartWide(const std::wstring& exe, const std::wstring& args,
-                           const std::wstring& dir) {
+                           const std::wstring& dir, std::optional<int> show) {
     std::wstring cmd = L"\"" + exe + L"\"";
     if (!args.empty())
         cmd += L" " + args;
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    if (show) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(*show);
+    }
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                         dir.empty() ? nullptr : dir.c_str(), &si, &pi))
-        ThrowLastError("CreateProcessW");
+        ThrowLastError("CreateProcessW " + win::BestFitAnsi(cmd));
     CloseHandle(pi.hThread);
     Process p;
     p.handle_.reset(pi.hProcess);

@@ -69,6 +69,8 @@ void RemoveTree(const std::string& folder) {
     RemoveTreeWide(win::WideFromAnsi(folder));
 }
 
+} // namespace
+
 void MakeFolders(const std::string& folder) {
     // Create each level from the top; existing ones are fine.
     std::string path;
@@ -83,8 +85,6 @@ void MakeFolders(const std::string& folder) {
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY))
         ThrowLastError("cannot create folder " + folder);
 }
-
-} // namespace
 
 std::string TestBinDir() {
     char buf[MAX_PATH];

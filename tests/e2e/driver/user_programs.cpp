@@ -18,19 +18,6 @@ namespace {
 const UserProgram* const kUserPrograms[] = {&kUserNote64, &kUserViewer, &kUserTrayClock,
                                             &kUserTarget};
 
-// Creates every missing folder of `path`.
-void MakeFolders(const std::string& path) {
-    std::string done;
-    for (const char* p = path.c_str(); *p;) {
-        const char* next = CharNextA(p);
-        if (*p == '\\' && !done.empty() && done.back() != ':')
-            CreateDirectoryA(done.c_str(), nullptr);
-        done.append(p, static_cast<size_t>(next - p));
-        p = next;
-    }
-    CreateDirectoryA(done.c_str(), nullptr);
-}
-
 } // namespace
 
 std::string UserRootFolder(UserRoot root) {

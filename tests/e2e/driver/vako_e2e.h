@@ -220,6 +220,8 @@ std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 // Removes the folder's contents (recursively) and creates it if missing.
 void MakeEmptyFolder(const std::string& folder);
+// Creates `folder` and every missing folder above it; throws when it is no folder then.
+void MakeFolders(const std::string& folder);
 
 // ---- Programs where a user has them ----
 enum class UserRoot {
@@ -293,9 +295,10 @@ class Process {
     // process's current folder; empty: this process's.
     static Process Start(const std::string& exe, const std::string& args = "",
                          const std::string& dir = "", int show = SW_SHOWNORMAL);
-    // The same through CreateProcessW, for a command line the code page cannot spell.
+    // The same for a command line the code page cannot spell; without `show` the
+    // first window shows as the program itself chooses.
     static Process StartWide(const std::wstring& exe, const std::wstring& args,
-                             const std::wstring& dir);
+                             const std::wstring& dir, std::optional<int> show = std::nullopt);
     static Process Attach(DWORD pid);
 
     DWORD Id() const { return pid_; }

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -44,6 +45,14 @@ struct Contender {
         return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
     }
 };
+
+// `standard` counted rounds, or VAKO_BENCH_ROUNDS=N while a change is tried out.
+inline int Rounds(int standard) {
+    char n[16];
+    const DWORD len = GetEnvironmentVariableA("VAKO_BENCH_ROUNDS", n, sizeof n);
+    const int rounds = len > 0 && len < sizeof n ? std::atoi(n) : 0;
+    return rounds > 0 ? rounds : standard;
+}
 
 inline double NowMs() {
     static const double perMs = [] {

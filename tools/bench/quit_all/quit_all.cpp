@@ -6,8 +6,7 @@
 // VakoQuit is timed on a line of its own. The growth with the list: the same 20
 // running with 256 registered, the other 236 not running.
 #include "app/command_ids.h"
-#include "bench.h"
-#include "target_log.h"
+#include "quit_targets.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +15,7 @@ using namespace e2e;
 
 namespace {
 
-const int kPrograms = 20;
+const int kPrograms = bench::kQuitTargets;
 const int kRegistered = 256; // the long list: kPrograms running, the rest not
 const int kRounds = 5;
 const int kSlowRounds = 3; // one of these lasts 20 s one after the other
@@ -24,59 +23,13 @@ const char kInstant[] = "";
 const char kSlow[] = "--close-delay 1000";
 const DWORD kEndTimeoutMs = 60000;
 
-std::string Name(int i) {
-    return "q" + std::to_string(i) + ".exe";
-}
-
-std::string IdleName(int i) {
-    return "idle" + std::to_string(i) + ".exe";
-}
-
-std::string LogName(int i) {
-    return "t" + std::to_string(i) + ".log";
-}
-
-// The 20 targets, each with its one window open.
-std::vector<Process> StartTargets(const Sandbox& box, const std::string& args) {
-    std::vector<Process> targets;
-    for (int i = 0; i < kPrograms; ++i) {
-        const std::string log = box.Path(LogName(i));
-        DeleteFileA(log.c_str());
-        targets.push_back(
-            Process::Start(box.Path(Name(i)), "--log \"" + log + "\" " + args, box.Dir()));
-    }
-    for (int i = 0; i < kPrograms; ++i) {
-        if (!WaitUntil([&] { return LogHas(box.Path(LogName(i)), "ready"); }, 20000))
-            throw DriverError("a target did not start");
-    }
-    return targets;
-}
-
-// The 20 targets spread evenly over `registered` entries, the others programs that
-// are not running: the last target comes near the end of the list, so the time
-// until it is gone holds the lookups of nearly every entry.
-void WriteSettings(const Sandbox& box, bool atOnce, int registered = kPrograms) {
-    std::string ini = "[Setting]\r\nVersion=0.3\r\n";
-    if (atOnce)
-        ini += "QuitAtOnce=1\r\n";
-    ini += "\r\n";
-    int next = 0; // the next target to place
-    for (int i = 0; i < registered; ++i) {
-        const bool target = next < kPrograms && i == next * registered / kPrograms;
-        ini += "[" + std::to_string(i) + "]\r\nName=target" + std::to_string(i) +
-               "\r\nProgram=" + box.Path(target ? Name(next) : IdleName(i)) + "\r\nQuit=1\r\n\r\n";
-        next += target ? 1 : 0;
-    }
-    box.WriteIni(ini);
-}
-
 double WholeTaskkill(const Sandbox& box, const std::string& targetArgs) {
-    std::vector<Process> targets = StartTargets(box, targetArgs);
+    std::vector<Process> targets = bench::StartTargets(box, targetArgs, false);
     char sys[MAX_PATH];
     GetSystemDirectoryA(sys, sizeof sys);
     std::string args;
     for (int i = 0; i < kPrograms; ++i)
-        args += " /im " + Name(i);
+        args += " /im " + bench::TargetName(i);
     const double t0 = bench::NowMs();
     Process kill = bench::StartQuiet(std::string(sys) + "\\taskkill.exe", args, box.Dir());
     if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
@@ -88,8 +41,8 @@ double WholeTaskkill(const Sandbox& box, const std::string& targetArgs) {
 
 double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atOnce,
                      int registered = kPrograms) {
-    WriteSettings(box, atOnce, registered);
-    std::vector<Process> targets = StartTargets(box, targetArgs);
+    bench::WriteQuitSettings(box, atOnce, registered);
+    std::vector<Process> targets = bench::StartTargets(box, targetArgs, false);
     const double t0 = bench::NowMs();
     Process app = Process::Start(box.ExePath(), "-q", box.Dir());
     if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
@@ -102,10 +55,10 @@ double WholeVakoQuit(const Sandbox& box, const std::string& targetArgs, bool atO
 
 // From the command posted to a running VakoQuit until the last target is gone.
 double InProcess(const Sandbox& box, bool atOnce) {
-    WriteSettings(box, atOnce);
+    bench::WriteQuitSettings(box, atOnce, kPrograms);
     AppProcess app(box);
     MainWindow main = app.Main(20000);
-    std::vector<Process> targets = StartTargets(box, kInstant);
+    std::vector<Process> targets = bench::StartTargets(box, kInstant, false);
     const double t0 = bench::NowMs();
     main.Command(ID_ACT_ALLQUIT);
     if (!bench::WaitAllEnded(targets, kEndTimeoutMs))
@@ -126,9 +79,9 @@ int main() {
         options.extraFiles = {"quit_target.exe"};
         Sandbox box(options);
         for (int i = 0; i < kPrograms; ++i)
-            box.CopyFromBin("quit_target.exe", Name(i));
+            box.CopyFromBin("quit_target.exe", bench::TargetName(i));
         for (int i = 0; i < kRegistered; ++i)
-            box.CopyFromBin("quit_target.exe", IdleName(i));
+            box.CopyFromBin("quit_target.exe", bench::IdleName(i));
         const std::string n = std::to_string(kPrograms);
 
         using bench::Contender;
